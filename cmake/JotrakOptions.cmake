@@ -1,0 +1,45 @@
+# One interface target carries the language standard, the warnings and -Werror
+# for the project's own code. Every target links it.
+add_library(jotrak_options INTERFACE)
+target_compile_features(jotrak_options INTERFACE cxx_std_20)
+target_compile_options(jotrak_options INTERFACE
+  -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Werror)
+target_compile_definitions(jotrak_options INTERFACE
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+if(JOTRAK_SANITIZE)
+  target_compile_options(jotrak_options INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(jotrak_options INTERFACE -fsanitize=address,undefined)
+endif()
+
+# Adds every direct subfolder of the current source folder that has a CMakeLists.txt,
+# so each subsystem keeps its own build file.
+function(jotrak_add_subfolders)
+  file(GLOB _children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT _children)
+  foreach(_child IN LISTS _children)
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${_child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${_child}/CMakeLists.txt)
+      add_subdirectory(${_child})
+    endif()
+  endforeach()
+endfunction()
+
+# jotrak_add_test(NAME SOURCES a.cpp b.cpp LIBS lib...)
+# A QtTest executable run by CTest without a screen.
+function(jotrak_add_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE jotrak_options Qt6::Test ${T_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;JOTRAK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;JOTRAK_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    TIMEOUT 600)
+endfunction()
+
+# jotrak_add_library(NAME SOURCES ... LIBS ...): a static library of one subsystem.
+function(jotrak_add_library name)
+  cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${L_SOURCES})
+  target_link_libraries(${name} PUBLIC jotrak_options ${L_LIBS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+endfunction()

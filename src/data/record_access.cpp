@@ -1,0 +1,553 @@
+#include "data/record_access.h"
+
+#include "data/schema.h"
+
+#include <sqlite3.h>
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace jotrak {
+
+namespace {
+
+QString EngineText(sqlite3* db)
+{
+    return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
+}
+
+QString SentenceFor(int rc, const QString& path)
+{
+    switch (rc & 0xff) {
+    case SQLITE_READONLY:
+        return QString::fromUtf8("数据库文件是只读的,修改没有保存。请检查文件 %1 及其所在文件夹是否允许写入。")
+            .arg(path);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QString::fromUtf8("数据库正被另一个程序占用,等待超时,修改没有保存。请稍后再试。");
+    case SQLITE_FULL: return QString::fromUtf8("磁盘已满,修改没有保存。");
+    case SQLITE_CANTOPEN: return QString::fromUtf8("无法打开数据库文件 %1(文件或文件夹不存在,或没有权限)。").arg(path);
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB: return QString::fromUtf8("数据库文件 %1 已损坏或不是数据库文件。").arg(path);
+    case SQLITE_IOERR: return QString::fromUtf8("读写数据库文件 %1 时出错。").arg(path);
+    default: return QString::fromUtf8("数据库操作失败。");
+    }
+}
+
+[[noreturn]] void Raise(const ConnectionHolder* connection, int rc, const QString& what = {})
+{
+    sqlite3* db = connection ? connection->handle() : nullptr;
+    QString text = SentenceFor(rc, connection ? connection->path() : QString());
+    const QString engine = EngineText(db);
+    if (!what.isEmpty() || !engine.isEmpty())
+        text += QStringLiteral("\n(%1%2%3)")
+                    .arg(what, what.isEmpty() || engine.isEmpty() ? QString() : QStringLiteral(": "), engine);
+    throw DatabaseError(rc, text);
+}
+
+[[noreturn]] void RaiseText(int code, const QString& text)
+{
+    throw DatabaseError(code, text);
+}
+
+void Bind(ConnectionHolder& connection, sqlite3_stmt* st, const std::vector<Value>& params)
+{
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        const int index = static_cast<int>(i) + 1;
+        const Value& v = params[i];
+        int rc = SQLITE_OK;
+        if (v.isNull()) {
+            rc = sqlite3_bind_null(st, index);
+        } else if (v.isInteger()) {
+            rc = sqlite3_bind_int64(st, index, v.toInteger());
+        } else {
+            const QByteArray utf8 = v.toText().toUtf8();
+            rc = sqlite3_bind_text64(st, index, utf8.constData(), static_cast<sqlite3_uint64>(utf8.size()),
+                                     SQLITE_TRANSIENT, SQLITE_UTF8);
+        }
+        if (rc != SQLITE_OK)
+            Raise(&connection, rc, QStringLiteral("bind"));
+    }
+}
+
+Value ColumnValue(sqlite3_stmt* st, int column)
+{
+    switch (sqlite3_column_type(st, column)) {
+    case SQLITE_NULL: return Value::Null();
+    case SQLITE_INTEGER: return Value(static_cast<qint64>(sqlite3_column_int64(st, column)));
+    case SQLITE_FLOAT: return Value(static_cast<qint64>(sqlite3_column_double(st, column)));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, column));
+        return Value(QString::fromUtf8(text, sqlite3_column_bytes(st, column)));
+    }
+    }
+}
+
+// Resets a cached statement on every path, so no read lock outlives its use.
+class StatementUse {
+public:
+    explicit StatementUse(sqlite3_stmt* st) : st_(st) {}
+    ~StatementUse()
+    {
+        if (st_) {
+            sqlite3_reset(st_);
+            sqlite3_clear_bindings(st_);
+        }
+    }
+    StatementUse(const StatementUse&) = delete;
+    StatementUse& operator=(const StatementUse&) = delete;
+    sqlite3_stmt* get() const { return st_; }
+
+private:
+    sqlite3_stmt* st_;
+};
+
+sqlite3_stmt* Prepare(ConnectionHolder& connection, const QString& sql)
+{
+    if (!connection.isOpen())
+        RaiseText(kNotOpenError, QString::fromUtf8("数据库没有打开。"));
+    sqlite3_stmt* st = connection.prepared(sql);
+    if (!st)
+        Raise(&connection, sqlite3_errcode(connection.handle()), sql);
+    return st;
+}
+
+// The one path every change takes: a statement run to its end; its failure raises.
+int RunWrite(ConnectionHolder& connection, const QString& sql, const std::vector<Value>& params)
+{
+    StatementUse use(Prepare(connection, sql));
+    Bind(connection, use.get(), params);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(use.get())) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE)
+        Raise(&connection, sqlite3_extended_errcode(connection.handle()), QStringLiteral("write"));
+    return sqlite3_changes(connection.handle());
+}
+
+void ExecPlain(ConnectionHolder& connection, const QByteArray& sql)
+{
+    RunWrite(connection, QString::fromUtf8(sql), {});
+}
+
+// Savepoint names by depth; the outermost level is an immediate transaction so a
+// second program waits for the write lock instead of deadlocking.
+QByteArray BeginScope(ConnectionHolder& connection)
+{
+    const int depth = connection.savepointDepth;
+    QByteArray name = "jotrak_sp_" + QByteArray::number(depth);
+    ExecPlain(connection, depth == 0 ? QByteArray("BEGIN IMMEDIATE") : "SAVEPOINT " + name);
+    ++connection.savepointDepth;
+    return name;
+}
+
+void CommitScope(ConnectionHolder& connection, const QByteArray& name)
+{
+    const bool outermost = connection.savepointDepth == 1;
+    ExecPlain(connection, outermost ? QByteArray("COMMIT") : "RELEASE " + name);
+    --connection.savepointDepth;
+}
+
+void RollbackScope(ConnectionHolder& connection, const QByteArray& name) noexcept
+{
+    if (!connection.isOpen() || connection.savepointDepth <= 0)
+        return;
+    const bool outermost = connection.savepointDepth == 1;
+    const QByteArray sql = outermost ? QByteArray("ROLLBACK") : "ROLLBACK TO " + name + "; RELEASE " + name;
+    // a failed rollback leaves nothing to do: the engine has already undone the transaction
+    sqlite3_exec(connection.handle(), sql.constData(), nullptr, nullptr, nullptr);
+    --connection.savepointDepth;
+}
+
+int ColumnIndex(const QStringList& columns, const QString& column)
+{
+    for (int i = 0; i < columns.size(); ++i)
+        if (columns[i].compare(column, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QString NotJotrak(const QString& path, const QString& reason)
+{
+    return QString::fromUtf8("数据库文件 %1 无法使用: %2。程序没有改动这个文件。")
+        .arg(QDir::toNativeSeparators(path), reason);
+}
+
+// Looks at the first bytes so that a file of another kind is named for what it is.
+QString ForeignFileReason(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString::fromUtf8("文件无法读取(%1)").arg(file.errorString());
+    if (file.size() == 0)
+        return QString::fromUtf8("文件是空的(0 字节),不是 Jotrak 数据库");
+    const QByteArray head = file.read(32);
+    if (head.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return {};
+    if (head.mid(4, 15) == "Standard Jet DB" || head.mid(4, 15) == "Standard ACE DB")
+        return QString::fromUtf8("这是一个 Access 数据库文件,Jotrak 使用 SQLite 格式,无法读取它");
+    if (head.size() < 16)
+        return QString::fromUtf8("文件太短(只有 %1 字节),已被截断或不是数据库").arg(head.size());
+    return QString::fromUtf8("文件格式无法识别,不是 Jotrak 数据库");
+}
+
+void Configure(ConnectionHolder& connection)
+{
+    sqlite3_busy_timeout(connection.handle(), 5000);
+    sqlite3_exec(connection.handle(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
+}
+
+void CreateNewDatabase(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!QDir().mkpath(info.absolutePath()))
+        RaiseText(SQLITE_CANTOPEN, QString::fromUtf8("无法创建数据文件夹 %1(没有写入权限?)。")
+                                       .arg(QDir::toNativeSeparators(info.absolutePath())));
+    // Built aside and renamed into place, so an interrupted first start never
+    // leaves a half-made file under the real name.
+    const QString temp = path + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    QFile::remove(temp);
+    sqlite3* db = nullptr;
+    int rc =
+        sqlite3_open_v2(QFile::encodeName(temp).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    QString error;
+    if (rc != SQLITE_OK)
+        error = EngineText(db);
+    else
+        error = CreateSchema(db);
+    sqlite3_close_v2(db);
+    if (!error.isEmpty()) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        RaiseText(SQLITE_CANTOPEN,
+                  QString::fromUtf8("无法创建数据库文件 %1: %2").arg(QDir::toNativeSeparators(path), error));
+    }
+    if (!QFile::rename(temp, path)) {
+        QFile::remove(temp);
+        if (!QFileInfo::exists(path))
+            RaiseText(SQLITE_CANTOPEN,
+                      QString::fromUtf8("无法创建数据库文件 %1(没有写入权限?)。").arg(QDir::toNativeSeparators(path)));
+        // another program created it meanwhile: open that one
+    }
+}
+
+} // namespace
+
+// ---------------------------------------------------------------- connection
+
+ConnectionHolder::~ConnectionHolder()
+{
+    clearCache();
+    if (db)
+        sqlite3_close_v2(db);
+}
+
+sqlite3_stmt* ConnectionHolder::prepared(const QString& sql)
+{
+    auto it = cache_.find(sql);
+    if (it != cache_.end())
+        return it->second;
+    sqlite3_stmt* st = nullptr;
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v3(db, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st,
+                           nullptr) != SQLITE_OK) {
+        sqlite3_finalize(st);
+        return nullptr;
+    }
+    cache_.emplace(sql, st);
+    return st;
+}
+
+void ConnectionHolder::clearCache()
+{
+    for (auto& entry : cache_)
+        sqlite3_finalize(entry.second);
+    cache_.clear();
+}
+
+void CreateConnection(ConnectionHolder& holder)
+{
+    holder.clearCache();
+    holder.newRowDefaults.clear();
+    if (holder.db)
+        sqlite3_close_v2(holder.db);
+    holder.db = nullptr;
+    holder.open = false;
+    holder.savepointDepth = 0;
+}
+
+void OpenDatabase(ConnectionHolder& holder, const QString& path)
+{
+    CreateConnection(holder);
+    holder.path_ = QDir::toNativeSeparators(path);
+    if (!QFileInfo::exists(path))
+        CreateNewDatabase(path);
+
+    const QString foreign = ForeignFileReason(path);
+    if (!foreign.isEmpty())
+        RaiseText(kNotJotrakFileError, NotJotrak(path, foreign));
+
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        const QString engine = EngineText(db);
+        sqlite3_close_v2(db);
+        RaiseText(rc, NotJotrak(path, engine));
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, 5000);
+    const QString problem = CheckSchema(db);
+    if (!problem.isEmpty()) {
+        sqlite3_close_v2(db);
+        RaiseText(kNotJotrakFileError, NotJotrak(path, problem));
+    }
+    holder.db = db;
+    holder.open = true;
+    Configure(holder);
+}
+
+void ExecuteStatement(ConnectionHolder& holder, const Statement& statement)
+{
+    RunWrite(holder, statement.sql, statement.params);
+}
+
+void CloseConnection(ConnectionHolder& holder)
+{
+    holder.clearCache();
+    if (!holder.db)
+        return;
+    const int rc = sqlite3_close(holder.db);
+    if (rc != SQLITE_OK) {
+        // statements still open elsewhere: let the engine close when they finish
+        sqlite3_close_v2(holder.db);
+    }
+    holder.db = nullptr;
+    holder.open = false;
+    holder.savepointDepth = 0;
+}
+
+// ----------------------------------------------------------------- recordset
+
+RecordsetHolder::~RecordsetHolder()
+{
+    if (newRowPending && connection)
+        RollbackScope(*connection, "jotrak_sp_" + QByteArray::number(connection->savepointDepth - 1));
+}
+
+void CreateRecordset(RecordsetHolder& holder)
+{
+    CloseRecordset(holder);
+    holder.created = true;
+}
+
+namespace {
+
+void RequireOpen(RecordsetHolder& holder, bool open, const QString& lastError)
+{
+    (void)holder;
+    if (!open)
+        RaiseText(kNotOpenError, lastError.isEmpty() ? QString::fromUtf8("记录集没有打开。")
+                                                     : QString::fromUtf8("记录集没有打开: %1").arg(lastError));
+}
+
+} // namespace
+
+void OpenRecordset(RecordsetHolder& holder, const Statement& statement, ConnectionHolder& connection)
+{
+    CloseRecordset(holder);
+    holder.created = true;
+    holder.open = true;
+    holder.connection = &connection;
+    holder.table = statement.table;
+    try {
+        StatementUse use(Prepare(connection, statement.sql));
+        Bind(connection, use.get(), statement.params);
+        sqlite3_stmt* st = use.get();
+        const int count = sqlite3_column_count(st);
+        for (int c = 0; c < count; ++c)
+            holder.columns << QString::fromUtf8(sqlite3_column_name(st, c));
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            std::vector<Value> row;
+            row.reserve(static_cast<std::size_t>(count));
+            for (int c = 0; c < count; ++c)
+                row.push_back(ColumnValue(st, c));
+            holder.rows.push_back(std::move(row));
+        }
+        if (rc != SQLITE_DONE)
+            Raise(&connection, sqlite3_extended_errcode(connection.handle()), statement.sql);
+    } catch (const DatabaseError& error) {
+        holder.open = false;
+        holder.rows.clear();
+        holder.columns.clear();
+        holder.lastError = error.message();
+        qWarning().noquote() << "OpenRecordset failed:" << error.message();
+    }
+}
+
+bool IsAtEnd(RecordsetHolder& holder)
+{
+    RequireOpen(holder, holder.open, holder.lastError);
+    return holder.position >= holder.rows.size();
+}
+
+void MoveToNext(RecordsetHolder& holder)
+{
+    if (IsAtEnd(holder))
+        RaiseText(SQLITE_RANGE, QString::fromUtf8("已经到了记录的末尾。"));
+    ++holder.position;
+}
+
+Value GetFieldValue(RecordsetHolder& holder, const QString& column)
+{
+    if (IsAtEnd(holder))
+        RaiseText(SQLITE_RANGE, QString::fromUtf8("没有当前记录,无法读取 %1。").arg(column));
+    const int index = ColumnIndex(holder.columns, column);
+    if (index < 0)
+        RaiseText(SQLITE_ERROR, QString::fromUtf8("没有名为 %1 的数据列。").arg(column));
+    return holder.rows[holder.position][static_cast<std::size_t>(index)];
+}
+
+void SetFieldValue(RecordsetHolder& holder, const QString& column, const Value& value)
+{
+    if (IsAtEnd(holder))
+        RaiseText(kRowGoneError, QString::fromUtf8("没有当前记录,无法写入 %1(记录可能已被删除)。").arg(column));
+    const int index = ColumnIndex(holder.columns, column);
+    if (index < 0)
+        RaiseText(SQLITE_ERROR, QString::fromUtf8("没有名为 %1 的数据列。").arg(column));
+    if (holder.columns[index].compare(QStringLiteral("IDME"), Qt::CaseInsensitive) == 0)
+        RaiseText(SQLITE_ERROR, QString::fromUtf8("IDME 由数据库分配,不能写入。"));
+    holder.rows[holder.position][static_cast<std::size_t>(index)] = value;
+    holder.changed[index] = value;
+}
+
+void AbandonNewRow(RecordsetHolder& holder)
+{
+    if (!holder.newRowPending || !holder.connection)
+        return;
+    RollbackScope(*holder.connection, "jotrak_sp_" + QByteArray::number(holder.connection->savepointDepth - 1));
+    holder.newRowPending = false;
+    if (!holder.rows.empty())
+        holder.rows.pop_back();
+    holder.position = holder.rows.size();
+    holder.changed.clear();
+}
+
+void AddNewRow(RecordsetHolder& holder)
+{
+    RequireOpen(holder, holder.open, holder.lastError);
+    AbandonNewRow(holder);
+    ConnectionHolder& connection = *holder.connection;
+    const QByteArray scope = BeginScope(connection);
+    try {
+        const QString table = TableName(holder.table);
+        RunWrite(connection, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table), {});
+        const qint64 id = sqlite3_last_insert_rowid(connection.handle());
+        auto defaults = connection.newRowDefaults.find(holder.table);
+        if (defaults == connection.newRowDefaults.end()) {
+            // the engine's defaults are read once per table and connection
+            StatementUse use(Prepare(connection, QStringLiteral("SELECT * FROM %1 WHERE IDME=?").arg(table)));
+            Bind(connection, use.get(), {Value(id)});
+            if (sqlite3_step(use.get()) != SQLITE_ROW)
+                Raise(&connection, sqlite3_extended_errcode(connection.handle()), QStringLiteral("new row"));
+            std::vector<std::pair<QString, Value>> values;
+            for (int c = 0; c < sqlite3_column_count(use.get()); ++c)
+                values.emplace_back(QString::fromUtf8(sqlite3_column_name(use.get(), c)), ColumnValue(use.get(), c));
+            defaults = connection.newRowDefaults.emplace(holder.table, std::move(values)).first;
+        }
+        std::vector<Value> row(static_cast<std::size_t>(holder.columns.size()));
+        for (const auto& [column, value] : defaults->second) {
+            const int index = ColumnIndex(holder.columns, column);
+            if (index >= 0)
+                row[static_cast<std::size_t>(index)] = value;
+        }
+        const int idIndex = ColumnIndex(holder.columns, QStringLiteral("IDME"));
+        if (idIndex >= 0)
+            row[static_cast<std::size_t>(idIndex)] = Value(id);
+        holder.rows.push_back(std::move(row));
+    } catch (...) {
+        RollbackScope(connection, scope);
+        throw;
+    }
+    holder.position = holder.rows.size() - 1;
+    holder.changed.clear();
+    holder.newRowPending = true;
+}
+
+void StoreRow(RecordsetHolder& holder)
+{
+    if (IsAtEnd(holder))
+        RaiseText(kRowGoneError, QString::fromUtf8("没有当前记录可以保存(记录可能已被删除)。"));
+    ConnectionHolder& connection = *holder.connection;
+    const int idIndex = ColumnIndex(holder.columns, QStringLiteral("IDME"));
+    if (idIndex < 0)
+        RaiseText(SQLITE_ERROR, QString::fromUtf8("记录没有 IDME 列,无法保存。"));
+    const Value id = holder.rows[holder.position][static_cast<std::size_t>(idIndex)];
+    try {
+        if (!holder.changed.empty()) {
+            QStringList sets;
+            std::vector<Value> params;
+            for (const auto& [index, value] : holder.changed) {
+                sets << holder.columns[index] + QStringLiteral("=?");
+                params.push_back(value);
+            }
+            params.push_back(id);
+            const int changes = RunWrite(
+                connection,
+                QStringLiteral("UPDATE %1 SET %2 WHERE IDME=?").arg(TableName(holder.table), sets.join(u',')), params);
+            if (changes == 0)
+                RaiseText(kRowGoneError,
+                          QString::fromUtf8("要保存的记录已不存在(可能已在另一个窗口中被删除),修改没有保存。"));
+        }
+        if (holder.newRowPending) {
+            CommitScope(connection, "jotrak_sp_" + QByteArray::number(connection.savepointDepth - 1));
+            holder.newRowPending = false;
+        }
+    } catch (...) {
+        AbandonNewRow(holder);
+        throw;
+    }
+    holder.changed.clear();
+}
+
+void CloseRecordset(RecordsetHolder& holder)
+{
+    AbandonNewRow(holder);
+    holder.open = false;
+    holder.created = false;
+    holder.rows.clear();
+    holder.columns.clear();
+    holder.changed.clear();
+    holder.position = 0;
+    holder.lastError.clear();
+}
+
+// --------------------------------------------------------------- transaction
+
+Transaction::Transaction(ConnectionHolder& connection) : connection_(connection), name_(BeginScope(connection)) {}
+
+Transaction::~Transaction()
+{
+    if (!done_)
+        RollbackScope(connection_, name_);
+}
+
+void Transaction::commit()
+{
+    CommitScope(connection_, name_);
+    done_ = true;
+}
+
+bool IsReadOnlyError(const DatabaseError& error)
+{
+    return (error.code() & 0xff) == SQLITE_READONLY;
+}
+
+bool IsBusyError(const DatabaseError& error)
+{
+    return (error.code() & 0xff) == SQLITE_BUSY || (error.code() & 0xff) == SQLITE_LOCKED;
+}
+
+} // namespace jotrak

@@ -1,0 +1,137 @@
+#pragma once
+
+#include "data/database_error.h"
+#include "data/statements.h"
+#include "data/value.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace jotrak {
+
+// The database connection shared by the whole program. Releases itself on
+// every path; holds a small cache of prepared statements.
+class ConnectionHolder {
+public:
+    ConnectionHolder() = default;
+    ~ConnectionHolder();
+    ConnectionHolder(const ConnectionHolder&) = delete;
+    ConnectionHolder& operator=(const ConnectionHolder&) = delete;
+
+    bool isOpen() const { return db != nullptr && open; }
+    const QString& path() const { return path_; }
+    sqlite3* handle() const { return db; }
+
+    // internal to the record-access layer
+    sqlite3_stmt* prepared(const QString& sql);
+    void clearCache();
+    int savepointDepth = 0;
+    // a newly appended row of each table as the engine fills it (column, value)
+    std::map<Table, std::vector<std::pair<QString, Value>>> newRowDefaults;
+
+private:
+    friend void CreateConnection(ConnectionHolder&);
+    friend void OpenDatabase(ConnectionHolder&, const QString&);
+    friend void CloseConnection(ConnectionHolder&);
+    sqlite3* db = nullptr;
+    bool open = false;
+    QString path_;
+    std::map<QString, sqlite3_stmt*> cache_;
+};
+
+// A short-lived recordset over one statement. Static cursor: rows are read
+// once, when it opens. Changes go to the database by IDME when a row is stored.
+class RecordsetHolder {
+public:
+    RecordsetHolder() = default;
+    ~RecordsetHolder();
+    RecordsetHolder(const RecordsetHolder&) = delete;
+    RecordsetHolder& operator=(const RecordsetHolder&) = delete;
+
+    bool isOpen() const { return open; }
+    int rowCount() const { return static_cast<int>(rows.size()); }
+
+private:
+    friend void CreateRecordset(RecordsetHolder&);
+    friend void OpenRecordset(RecordsetHolder&, const Statement&, ConnectionHolder&);
+    friend bool IsAtEnd(RecordsetHolder&);
+    friend void MoveToNext(RecordsetHolder&);
+    friend Value GetFieldValue(RecordsetHolder&, const QString&);
+    friend void SetFieldValue(RecordsetHolder&, const QString&, const Value&);
+    friend void AddNewRow(RecordsetHolder&);
+    friend void StoreRow(RecordsetHolder&);
+    friend void CloseRecordset(RecordsetHolder&);
+    friend void AbandonNewRow(RecordsetHolder&);
+
+    bool created = false;
+    bool open = false;
+    ConnectionHolder* connection = nullptr;
+    Table table = Table::Nian;
+    QStringList columns;
+    std::vector<std::vector<Value>> rows;
+    std::size_t position = 0;
+    std::map<int, Value> changed; // column index -> value not stored yet
+    bool newRowPending = false;   // a savepoint is open for the appended row
+    QString lastError;
+};
+
+// Connection
+void CreateConnection(ConnectionHolder& holder);
+// Opens the Jotrak database at path. When the file does not exist it is created
+// (with its folder) holding the eight tables and the 18 launcher rows. An existing
+// file that is not a usable Jotrak database is never changed: DatabaseError says
+// which file and what is wrong.
+void OpenDatabase(ConnectionHolder& holder, const QString& path);
+// Runs a statement that changes rows (a delete); its result is dropped.
+void ExecuteStatement(ConnectionHolder& holder, const Statement& statement);
+void CloseConnection(ConnectionHolder& holder);
+
+// Recordset
+void CreateRecordset(RecordsetHolder& holder);
+// A failed open is written to standard error and leaves the recordset not open;
+// the next call on it raises DatabaseError.
+void OpenRecordset(RecordsetHolder& holder, const Statement& statement, ConnectionHolder& connection);
+bool IsAtEnd(RecordsetHolder& holder);
+void MoveToNext(RecordsetHolder& holder);
+Value GetFieldValue(RecordsetHolder& holder, const QString& column);
+void SetFieldValue(RecordsetHolder& holder, const QString& column, const Value& value);
+// Appends a row and makes it current; its IDME is readable at once. The row
+// reaches the database only with StoreRow; a row never stored leaves nothing.
+void AddNewRow(RecordsetHolder& holder);
+// Writes the current row's changes; for an appended row, makes it permanent.
+// A row that no longer exists raises DatabaseError.
+void StoreRow(RecordsetHolder& holder);
+void CloseRecordset(RecordsetHolder& holder);
+
+// All-or-nothing group of changes on one connection (a savepoint, so groups nest).
+// Rolled back unless commit() is called.
+class Transaction {
+public:
+    explicit Transaction(ConnectionHolder& connection);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    ConnectionHolder& connection_;
+    QByteArray name_;
+    bool done_ = false;
+};
+
+// Extended engine code of a read-only or locked database, for callers that tell them apart.
+bool IsReadOnlyError(const DatabaseError& error);
+bool IsBusyError(const DatabaseError& error);
+// The code of "the row was deleted meanwhile".
+inline constexpr int kRowGoneError = 0x10001;
+inline constexpr int kNotOpenError = 0x10002;
+inline constexpr int kNotJotrakFileError = 0x10003;
+
+} // namespace jotrak

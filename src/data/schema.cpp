@@ -1,0 +1,131 @@
+#include "data/schema.h"
+
+#include <sqlite3.h>
+
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace jotrak {
+
+namespace {
+
+struct TableShape {
+    const char* name;
+    std::vector<const char*> columns;
+};
+
+const std::vector<TableShape>& Shapes()
+{
+    static const std::vector<TableShape> shapes = {
+        {"Nian", {"IDME", "ming", "nr"}},
+        {"Yue", {"IDME", "ming", "nr"}},
+        {"Ri", {"IDME", "ming", "nr"}},
+        {"NianNext", {"IDME", "ShangId", "nr", "wcqk", "IsOk"}},
+        {"YueNext", {"IDME", "ShangId", "nr", "wcqk", "IsOk"}},
+        {"RiNext", {"IDME", "ShangId", "nr", "wcqk", "IsOk"}},
+        {"An", {"IDME", "ming", "wj"}},
+        {"Tx", {"IDME", "ming", "nr", "shijian", "lifa"}},
+    };
+    return shapes;
+}
+
+constexpr const char* kCreateSql = R"sql(
+CREATE TABLE Nian (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ming TEXT, nr TEXT);
+CREATE TABLE Yue  (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ming TEXT, nr TEXT);
+CREATE TABLE Ri   (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ming TEXT, nr TEXT);
+CREATE INDEX Nian_ming ON Nian(ming);
+CREATE INDEX Yue_ming ON Yue(ming);
+CREATE INDEX Ri_ming ON Ri(ming);
+CREATE TABLE NianNext (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ShangId INTEGER, nr TEXT, wcqk TEXT, IsOk INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE YueNext  (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ShangId INTEGER, nr TEXT, wcqk TEXT, IsOk INTEGER NOT NULL DEFAULT 0);
+CREATE TABLE RiNext   (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ShangId INTEGER, nr TEXT, wcqk TEXT, IsOk INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX NianNext_ShangId ON NianNext(ShangId);
+CREATE INDEX YueNext_ShangId ON YueNext(ShangId);
+CREATE INDEX RiNext_ShangId ON RiNext(ShangId);
+CREATE TABLE An (IDME INTEGER PRIMARY KEY, ming TEXT, wj TEXT);
+CREATE TABLE Tx (IDME INTEGER PRIMARY KEY AUTOINCREMENT, ming TEXT, nr TEXT, shijian TEXT, lifa INTEGER DEFAULT 0);
+)sql";
+
+QString Utf8(const char* s)
+{
+    return QString::fromUtf8(s ? s : "");
+}
+
+int PragmaInt(sqlite3* db, const char* sql, bool* ok)
+{
+    sqlite3_stmt* st = nullptr;
+    int value = 0;
+    *ok = sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK && sqlite3_step(st) == SQLITE_ROW;
+    if (*ok)
+        value = sqlite3_column_int(st, 0);
+    sqlite3_finalize(st);
+    return value;
+}
+
+} // namespace
+
+QString CreateSchema(sqlite3* db)
+{
+    QString sql = QString::fromUtf8("BEGIN IMMEDIATE;") + Utf8(kCreateSql);
+    for (int i = 1; i <= kLauncherCount; ++i)
+        sql += QStringLiteral("INSERT INTO An (IDME, ming, wj) VALUES (%1, '0', '');").arg(i);
+    sql += QStringLiteral("PRAGMA user_version = %1; PRAGMA application_id = %2; COMMIT;")
+               .arg(kSchemaVersion)
+               .arg(kApplicationId);
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString text = Utf8(error);
+        sqlite3_free(error);
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        return text;
+    }
+    return {};
+}
+
+QString CheckSchema(sqlite3* db)
+{
+    bool ok = false;
+    const int version = PragmaInt(db, "PRAGMA user_version", &ok);
+    if (!ok)
+        return QString::fromUtf8("文件无法读取(不是数据库,或已损坏): %1").arg(Utf8(sqlite3_errmsg(db)));
+    if (version > kSchemaVersion)
+        return QString::fromUtf8("文件由更新版本的 Jotrak 创建(结构版本 %1,本程序只认识到版本 %2),请使用新版本程序打开")
+            .arg(version)
+            .arg(kSchemaVersion);
+
+    QStringList missingTables;
+    QStringList missingColumns;
+    for (const TableShape& shape : Shapes()) {
+        sqlite3_stmt* st = nullptr;
+        const QByteArray sql = QByteArray("PRAGMA table_info(") + shape.name + ")";
+        if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            return QString::fromUtf8("文件无法读取(不是数据库,或已损坏): %1").arg(Utf8(sqlite3_errmsg(db)));
+        }
+        QStringList present;
+        int rc = SQLITE_ROW;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW)
+            present << Utf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))).toLower();
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return QString::fromUtf8("文件无法读取(不是数据库,或已损坏): %1").arg(Utf8(sqlite3_errmsg(db)));
+        if (present.isEmpty()) {
+            missingTables << Utf8(shape.name);
+            continue;
+        }
+        for (const char* column : shape.columns)
+            if (!present.contains(Utf8(column).toLower()))
+                missingColumns << Utf8(shape.name) + u'.' + Utf8(column);
+    }
+    if (missingTables.size() == static_cast<qsizetype>(Shapes().size()))
+        return QString::fromUtf8("这不是 Jotrak 的数据库文件(其中没有 Jotrak 的数据表)");
+    if (!missingTables.isEmpty())
+        return QString::fromUtf8("数据库缺少数据表: %1").arg(missingTables.join(QStringLiteral(", ")));
+    if (!missingColumns.isEmpty())
+        return QString::fromUtf8("数据库缺少数据列: %1").arg(missingColumns.join(QStringLiteral(", ")));
+    return {};
+}
+
+} // namespace jotrak

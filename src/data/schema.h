@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+namespace jotrak {
+
+// Version of the file layout, kept in PRAGMA user_version. A later release
+// upgrades an older file inside one transaction (see UpgradeSchema).
+inline constexpr int kSchemaVersion = 1;
+// PRAGMA application_id of a Jotrak file ("JoTk").
+inline constexpr int kApplicationId = 0x4A6F546B;
+inline constexpr int kLauncherCount = 18;
+
+// Creates the eight tables, their indexes and the 18 launcher rows in an empty
+// database. Returns an empty text on success, else what went wrong.
+QString CreateSchema(sqlite3* db);
+
+// Checks that an open database is a Jotrak database this release can use.
+// Returns an empty text when it is, else a Chinese sentence saying what is wrong.
+QString CheckSchema(sqlite3* db);
+
+} // namespace jotrak

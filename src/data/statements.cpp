@@ -1,0 +1,92 @@
+#include "data/statements.h"
+
+namespace jotrak::stmt {
+
+namespace {
+
+Statement make(Table table, const QString& sqlWithTable, std::vector<Value> params = {})
+{
+    return Statement{sqlWithTable.arg(TableName(table)), std::move(params), table};
+}
+
+} // namespace
+
+Statement SelectAll(Table table)
+{
+    return make(table, QStringLiteral("Select * from %1 order by IDME"));
+}
+
+Statement AnyRow(Table table)
+{
+    return make(table, QStringLiteral("Select * from %1 limit 1"));
+}
+
+Statement GoalByKey(Table goalTable, const QString& key)
+{
+    return make(goalTable, QStringLiteral("Select * from %1 where ming = ?"), {key});
+}
+
+Statement ItemsOfGoal(Table goalTable, int goalId)
+{
+    return make(ItemTableOf(goalTable), QStringLiteral("Select * from %1 where ShangId=? order by IDME"), {goalId});
+}
+
+Statement DoneItemsOfGoal(Table goalTable, int goalId)
+{
+    return make(ItemTableOf(goalTable), QStringLiteral("Select * from %1 where ShangId=? and IsOk=1 order by IDME"),
+                {goalId});
+}
+
+Statement OpenItemsOfGoal(Table goalTable, int goalId)
+{
+    return make(ItemTableOf(goalTable),
+                QStringLiteral("Select * from %1 where ShangId=? and (IsOk is null or IsOk=0) order by IDME"),
+                {goalId});
+}
+
+Statement ItemById(Table itemTable, int itemId)
+{
+    return make(itemTable, QStringLiteral("Select * from %1 where IDME=?"), {itemId});
+}
+
+Statement DeleteItem(Table itemTable, int itemId)
+{
+    return make(itemTable, QStringLiteral("Delete from %1 where IDME=?"), {itemId});
+}
+
+Statement SelectLaunchers()
+{
+    return SelectAll(Table::An);
+}
+
+Statement LauncherById(int buttonNumber)
+{
+    return make(Table::An, QStringLiteral("Select * from %1 where IDME=?"), {buttonNumber});
+}
+
+Statement SelectSchemes()
+{
+    return SelectAll(Table::Tx);
+}
+
+Statement SchemeById(int schemeId)
+{
+    return make(Table::Tx, QStringLiteral("Select * from %1 where IDME=?"), {schemeId});
+}
+
+Statement DeleteScheme(int schemeId)
+{
+    return make(Table::Tx, QStringLiteral("Delete from %1 where IDME=?"), {schemeId});
+}
+
+Statement GoalsStrictlyBetween(Table goalTable, const QString& first, const QString& last)
+{
+    return make(goalTable, QStringLiteral("Select * from %1 where ming>? and ming<? order by ming"), {first, last});
+}
+
+Statement GoalsBetween(Table goalTable, const QString& first, const QString& last)
+{
+    return make(goalTable, QStringLiteral("Select * from %1 where ming>=? and ming<=? order by ming"), {first, last});
+}
+
+} // namespace jotrak::stmt
