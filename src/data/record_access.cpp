@@ -10,6 +10,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#endif
+
 namespace jotrak {
 
 namespace {
@@ -199,6 +204,31 @@ void Configure(ConnectionHolder& connection)
     sqlite3_exec(connection.handle(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
+bool ProcessIsRunning(qint64 pid)
+{
+#ifdef Q_OS_UNIX
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+#else
+    Q_UNUSED(pid);
+    return true; // not known here: leave its file alone
+#endif
+}
+
+// A first start killed while building the file leaves <name>.new-<pid> (and its
+// journal) behind, which nothing would ever rename or remove.
+void RemoveFilesOfInterruptedStarts(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString prefix = info.fileName() + QStringLiteral(".new-");
+    const QDir dir(info.absolutePath());
+    for (const QString& name : dir.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden)) {
+        bool isNumber = false;
+        const qint64 pid = name.mid(prefix.size()).section(u'-', 0, 0).toLongLong(&isNumber);
+        if (isNumber && pid > 0 && !ProcessIsRunning(pid))
+            QFile::remove(dir.filePath(name));
+    }
+}
+
 void CreateNewDatabase(const QString& path)
 {
     const QFileInfo info(path);
@@ -207,6 +237,7 @@ void CreateNewDatabase(const QString& path)
                                        .arg(QDir::toNativeSeparators(info.absolutePath())));
     // Built aside and renamed into place, so an interrupted first start never
     // leaves a half-made file under the real name.
+    RemoveFilesOfInterruptedStarts(path);
     const QString temp = path + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
     QFile::remove(temp);
     sqlite3* db = nullptr;

@@ -21,6 +21,11 @@ Statement AnyRow(Table table)
     return make(table, QStringLiteral("Select * from %1 limit 1"));
 }
 
+Statement ForAppending(Table table)
+{
+    return make(table, QStringLiteral("Select * from %1 where 0"));
+}
+
 Statement GoalByKey(Table goalTable, const QString& key)
 {
     return make(goalTable, QStringLiteral("Select * from %1 where ming = ?"), {key});

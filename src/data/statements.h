@@ -24,6 +24,9 @@ namespace stmt {
 // "Select * from <table>" in IDME order; the seeding test for emptiness reads one row.
 Statement SelectAll(Table table);
 Statement AnyRow(Table table);
+// "Select * from <table>" opened only to append rows: reads no existing row, so
+// adding one item costs the same however many the table holds.
+Statement ForAppending(Table table);
 // "Select * from %s where ming = '%s' "
 Statement GoalByKey(Table goalTable, const QString& key);
 // "Select * from %sNext where ShangId=%d" in IDME order

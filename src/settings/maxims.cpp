@@ -58,10 +58,9 @@ bool NextMaximLine(QString& slot, QStringView text, qsizetype& cursor)
     return true;
 }
 
-void LoadMaxims(MaximList& list, const QString& exeDir)
+void ParseMaxims(MaximList& list, const QByteArray& bytes)
 {
     list.lines.clear();
-    const QByteArray bytes = ReadMaximFile(QDir(exeDir).filePath(QStringLiteral("Dt/gey.txt")));
     if (bytes.isEmpty())
         return;
 
@@ -73,6 +72,11 @@ void LoadMaxims(MaximList& list, const QString& exeDir)
     qsizetype cursor = 0;
     while (NextMaximLine(line, text, cursor))
         list.lines.append(line);
+}
+
+void LoadMaxims(MaximList& list, const QString& exeDir)
+{
+    ParseMaxims(list, ReadMaximFile(QDir(exeDir).filePath(QStringLiteral("Dt/gey.txt"))));
 }
 
 QString ChooseMaxim(const MaximList& list, qint64 secondsSinceEpoch)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -23,6 +24,10 @@ inline constexpr qint64 kMaximFileReadLimit = 4 * 1024 * 1024;
 // each skipped in turn when present, so up to three line breaks end a line.
 // Returns false, with slot empty, at the end of the text or on a NUL.
 bool NextMaximLine(QString& slot, QStringView text, qsizetype& cursor);
+
+// The maxims held by the bytes of a maxims file: decoded as GB18030 and split
+// by NextMaximLine. Any bytes give a list; undecodable bytes become U+FFFD.
+void ParseMaxims(MaximList& list, const QByteArray& bytes);
 
 // Reads <exeDir>/Dt/gey.txt (GB18030, which reads GBK files the same) into list.
 // A missing file is created empty. A file or folder that cannot be read leaves

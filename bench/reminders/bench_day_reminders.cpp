@@ -1,0 +1,91 @@
+#include "app/app_context.h"
+#include "app/message_box.h"
+#include "data/record_access.h"
+#include "data/seed.h"
+#include "reminders/day_reminders.h"
+#include "reminders/reminder_text.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+using namespace jotrak;
+
+namespace {
+
+// 1 000 schemes, half Gregorian and half lunar, yearly and monthly, with a
+// content of about 40 characters; 20 of them fall on 21 February 2018.
+void FillSchemes(ConnectionHolder& connection)
+{
+    Transaction transaction(connection);
+    for (int i = 0; i < 1000; ++i) {
+        const int day = i % 28 + 1;
+        const int month = i % 12 + 1;
+        const QString rule = i % 2 == 0 ? TwoDigitText(day) : TwoDigitText(month) + TwoDigitText(day);
+        RecordsetHolder rs;
+        OpenRecordset(rs, stmt::SelectSchemes(), connection);
+        AddNewRow(rs);
+        SetFieldValue(rs, QStringLiteral("ming"), QStringLiteral("方案 %1").arg(i));
+        SetFieldValue(rs, QStringLiteral("nr"),
+                      QString::fromUtf8("提醒内容:交报告、缴费、给家人打电话,第 %1 条").arg(i));
+        SetFieldValue(rs, QStringLiteral("shijian"), rule);
+        SetFieldValue(rs, QStringLiteral("lifa"), i % 4 < 2 ? 0 : 1);
+        StoreRow(rs);
+        CloseRecordset(rs);
+    }
+    transaction.commit();
+}
+
+void ComposeWithThousandSchemes(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    ConnectionHolder connection;
+    OpenDatabase(connection, dir.filePath(QStringLiteral("Dt/db.mdb")));
+    FillSchemes(connection);
+    for (auto _ : state) {
+        const QString text = ComposeDayReminders(connection, QStringLiteral("20180221"));
+        benchmark::DoNotOptimize(text.constData());
+    }
+}
+BENCHMARK(ComposeWithThousandSchemes)->Unit(benchmark::kMillisecond);
+
+// The whole command 116 path: the day goal, the reminders, the reminder box.
+void ShowDayRemindersWithThousandSchemes(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    AppContext app;
+    OpenDatabase(app.connection, dir.filePath(QStringLiteral("Dt/db.mdb")));
+    SeedPeriodTables(app.connection); // the day goal of 20180221 exists, as after a first start
+    FillSchemes(app.connection);
+    testing::MessageBoxSeam::Enable();
+    QWidget window;
+    app.mainWindow = &window;
+    app.DayKeyEdit = new QLineEdit(QStringLiteral("20180221"), &window);
+    app.DayGoalEdit = new QPlainTextEdit(&window);
+    app.ReminderEdit = new QPlainTextEdit(&window);
+    for (auto _ : state)
+        ShowDayReminders();
+    benchmark::DoNotOptimize(app.ReminderEdit->toPlainText().size());
+    if (!testing::MessageBoxSeam::Shown().isEmpty())
+        state.SkipWithError("a message box was shown");
+    testing::MessageBoxSeam::Disable();
+}
+BENCHMARK(ShowDayRemindersWithThousandSchemes)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

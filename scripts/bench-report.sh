@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# Builds Jotrak with its benchmarks, runs every benchmark program (<build>/bin/bench_*)
+# and prints one table: operation, figure, target, met or not, peak memory.
+# Start-up is measured against a bare Qt window of the same size in the same run
+# (the figure is the ratio); the other targets are times on this machine.
+#   BUILD_DIR   build folder (default: build)
+#   NO_BUILD=1  use the programs already built
+#   BENCH_FILTER=regex   only the benchmarks whose name matches (Google Benchmark filter)
+#   STRICT=1    exit with 1 when a target is missed
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir=${BUILD_DIR:-build}
+
+if [ "${NO_BUILD:-0}" != 1 ]; then
+  ./scripts/install-deps.sh
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DJOTRAK_BUILD_BENCH=ON
+  cmake --build "$build_dir" -j "$(nproc)"
+fi
+
+shopt -s nullglob
+programs=("$build_dir"/bin/bench_*)
+[ ${#programs[@]} -gt 0 ] || { echo "bench-report: no bench_* program in $build_dir/bin" >&2; exit 1; }
+
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+# The start page benchmark needs a real display; a virtual one serves.
+wrap=()
+if [ -z "${DISPLAY:-}" ] && command -v xvfb-run > /dev/null; then
+  wrap=(xvfb-run -a)
+fi
+
+for program in "${programs[@]}"; do
+  name=$(basename "$program")
+  echo "== $name" >&2
+  # A fresh python per program: its children's peak resident size is this program's.
+  /usr/bin/python3 - "$results/$name" "${wrap[@]}" "$program" \
+    --benchmark_out="$results/$name.json" --benchmark_out_format=json \
+    ${BENCH_FILTER:+--benchmark_filter="$BENCH_FILTER"} <<'EOF' >&2 || echo "bench-report: $name failed" >&2
+import resource, subprocess, sys
+code = subprocess.call(sys.argv[2:])
+with open(sys.argv[1] + ".rss", "w") as f:
+    f.write(str(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss / 1024.0))
+sys.exit(code)
+EOF
+done
+
+/usr/bin/python3 - "$results" "${STRICT:-0}" <<'EOF'
+import glob, json, os, re, sys
+
+results, strict = sys.argv[1], sys.argv[2] == "1"
+
+# (benchmark name pattern, what is compared, limit, target text)
+TARGETS = [
+    (r"^BM_SeedOnly$", "ms", 50, "< 50 ms"),
+    (r"^LunarDateOfEveryDay$", "ms", 100, "< 100 ms"),
+    (r"^(BM_FirstStartEmptyDt|BM_TenYearDatabase|StartupOnTwentyYears|BM_ProgramEngineOn)\b", "ratio", 1.3,
+     "<= 1.3 x bare window"),
+    (r"^ListTenThousandItems$", "ms", 150, "< 150 ms"),
+    (r"^ListADayOfTwentyYears$", "ms", 150, "< 150 ms"),
+    (r"^(ShowDayRemindersWithThousandSchemes|DayRemindersOfTwentyYears)$", "ms", 20, "< 20 ms"),
+    (r"^(BM_TextExportAllDayGoals|TextExportOfTwentyYears)$", "ms", 200, "< 200 ms"),
+    (r"^(BM_ExcelExport60000Items|ExcelExport60000ItemsOfTwentyYears)$", "ms", 1000, "< 1 s"),
+]
+TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1000.0}
+
+rows, met, missed = [], 0, 0
+for path in sorted(glob.glob(os.path.join(results, "*.json"))):
+    program = os.path.basename(path)[:-5]
+    try:
+        with open(os.path.join(results, program + ".rss")) as f:
+            program_rss = float(f.read())
+    except (OSError, ValueError):
+        program_rss = None
+    try:
+        with open(path) as f:
+            data = json.load(f)
+    except (OSError, ValueError):
+        rows.append((program, "(no result)", "", "", ""))
+        continue
+    for b in data.get("benchmarks", []):
+        if b.get("run_type") == "aggregate":
+            continue
+        name = b["name"]
+        operation = program + ": " + re.sub(r"/(iterations|manual_time|min_time).*$", "", name)
+        if b.get("error_occurred"):
+            rows.append((operation, "error: " + b.get("error_message", ""), "", "", ""))
+            continue
+        ms = b["real_time"] * TO_MS.get(b.get("time_unit", "ns"), 1e-6)
+        figure = "%.3g ms" % ms if ms < 10 else "%.0f ms" % ms
+        target, verdict = "-", ""
+        for pattern, kind, limit, text in TARGETS:
+            if re.search(pattern, name):
+                value = b.get("vs_minimal") if kind == "ratio" else ms
+                if value is None:
+                    continue
+                if kind == "ratio":
+                    figure = "%.2f x bare (%.0f vs %.0f ms)" % (value, ms, b.get("minimal_ms", 0))
+                ok = value <= limit
+                target, verdict = text, "met" if ok else "NOT met"
+                met, missed = met + ok, missed + (not ok)
+                break
+        peak = b.get("peak_rss_MiB", program_rss)
+        rows.append((operation, figure, target, verdict, "%.0f MiB" % peak if peak else ""))
+
+header = ("operation", "figure", "target", "met", "peak memory")
+widths = [max(len(r[i]) for r in rows + [header]) for i in range(5)]
+line = lambda r: "| " + " | ".join(c.ljust(w) for c, w in zip(r, widths)) + " |"
+print(line(header))
+print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+for r in rows:
+    print(line(r))
+print("\ntargets met: %d of %d" % (met, met + missed))
+sys.exit(1 if strict and missed else 0)
+EOF

@@ -1,0 +1,50 @@
+#include "app/app_context.h"
+
+#include "calendar/cri_li.h"
+#include "settings/maxims.h"
+
+#include <QDir>
+
+namespace jotrak {
+
+namespace {
+AppContext* g_app = nullptr;
+}
+
+AppContext::AppContext() : today(std::make_unique<CRiLi>()), MaximList(std::make_unique<jotrak::MaximList>())
+{
+    Q_ASSERT(!g_app);
+    g_app = this;
+}
+
+AppContext::~AppContext()
+{
+    // released in this order: fonts, web page, maxims, connection, today
+    fontSong12 = QFont();
+    fontKai18 = QFont();
+    fontKai12 = QFont();
+    browser.Destroy();
+    MaximList.reset();
+    CloseConnection(connection);
+    today.reset();
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+AppContext& App()
+{
+    Q_ASSERT(g_app);
+    return *g_app;
+}
+
+bool HasApp()
+{
+    return g_app != nullptr;
+}
+
+QString DatabasePath(const QString& exeDir)
+{
+    return QDir(exeDir).filePath(QStringLiteral("Dt/db.mdb"));
+}
+
+} // namespace jotrak

@@ -1,0 +1,34 @@
+#pragma once
+
+namespace jotrak {
+
+// The command identifiers of the main window. Every button carries its own in
+// the dynamic property "commandId"; controls without one carry 0.
+enum CommandId : int {
+    kCmdNone = 0,
+    kCmdViewYearGoal = 110,
+    kCmdModifyYearGoal = 111,
+    kCmdYearItems = 112,
+    kCmdViewMonthGoal = 113,
+    kCmdModifyMonthGoal = 114,
+    kCmdMonthItems = 115,
+    kCmdViewDayGoal = 116,
+    kCmdModifyDayGoal = 117,
+    kCmdDayItems = 118,
+    kCmdItemList = 119,
+    kCmdAddItem = 120,
+    kCmdEditItem = 121,
+    kCmdDeleteItem = 122,
+    kCmdSettings = 123,
+    kCmdShowWebPane = 124,
+    kCmdReminderSettings = 125,
+    kCmdLauncherSettings = 126,
+    kCmdExportGoals = 127,
+    kCmdFirstLauncher = 139,
+    kCmdLastLauncher = 156,
+};
+
+// Name of the dynamic property that holds a control's command identifier.
+inline constexpr char kCommandIdProperty[] = "commandId";
+
+} // namespace jotrak

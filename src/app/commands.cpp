@@ -1,0 +1,71 @@
+#include "app/commands.h"
+
+#include "app/app_context.h"
+#include "app/command_guard.h"
+#include "app/command_ids.h"
+#include "export/export_dialog.h"
+#include "goals/period_goals.h"
+#include "goals/work_items.h"
+#include "launcher/launcher.h"
+#include "reminders/day_reminders.h"
+#include "reminders/reminder_dialog.h"
+#include "settings/settings_dialog.h"
+
+#include <QTableWidget>
+
+namespace jotrak {
+
+namespace {
+
+void ListItems(PeriodKind kind, QLineEdit* keyEdit)
+{
+    App().CurrentKind = static_cast<int>(kind);
+    ViewItems(keyEdit, GoalTableOf(kind));
+}
+
+void RunCommand(int id)
+{
+    AppContext& app = App();
+    switch (id) {
+    case kCmdViewYearGoal: ViewGoal(app.YearKeyEdit, Table::Nian, app.YearGoalEdit); break;
+    case kCmdModifyYearGoal: ModifyGoal(app.YearKeyEdit, app.YearGoalEdit, Table::Nian); break;
+    case kCmdYearItems: ListItems(PeriodKind::Year, app.YearKeyEdit); break;
+    case kCmdViewMonthGoal: ViewGoal(app.MonthKeyEdit, Table::Yue, app.MonthGoalEdit); break;
+    case kCmdModifyMonthGoal: ModifyGoal(app.MonthKeyEdit, app.MonthGoalEdit, Table::Yue); break;
+    case kCmdMonthItems: ListItems(PeriodKind::Month, app.MonthKeyEdit); break;
+    case kCmdViewDayGoal: ShowDayReminders(); break;
+    case kCmdModifyDayGoal: ModifyGoal(app.DayKeyEdit, app.DayGoalEdit, Table::Ri); break;
+    case kCmdDayItems: ListItems(PeriodKind::Day, app.DayKeyEdit); break;
+    case kCmdAddItem: AddItem(); break;
+    case kCmdEditItem: EditItem(); break;
+    case kCmdDeleteItem: DeleteItem(); break;
+    case kCmdSettings: OpenSettingsDialog(); break;
+    case kCmdShowWebPane: ShowWebPane(); break;
+    case kCmdReminderSettings: OpenReminderSettings(); break;
+    case kCmdLauncherSettings: OpenLauncherSettings(); break;
+    case kCmdExportGoals: OpenExportDialog(); break;
+    default:
+        if (id >= kCmdFirstLauncher && id <= kCmdLastLauncher)
+            LaunchButton(id);
+        break; // 119 and every identifier without an action
+    }
+}
+
+} // namespace
+
+void DispatchCommand(int id)
+{
+    RunGuarded(App().mainWindow, [id] { RunCommand(id); });
+}
+
+void ShowWebPane()
+{
+    AppContext& app = App();
+    if (app.WebPane)
+        app.WebPane->show();
+    if (app.ItemList)
+        app.ItemList->hide();
+    app.WebPaneShown = 1;
+}
+
+} // namespace jotrak

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace jotrak {
+
+// Runs the action of one main-window command (see CommandId) inside the
+// command guard. Identifiers without an action (119, 128-138, any other) do
+// nothing.
+void DispatchCommand(int id);
+
+// Command 124: the web pane comes to the front in place of the work-item list.
+void ShowWebPane();
+
+} // namespace jotrak

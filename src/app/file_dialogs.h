@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class QWidget;
+
+namespace jotrak {
+
+// The open, folder and save-as dialogs, behind one seam. Each returns the chosen
+// path, or nothing when the user cancels. A save-as asks before replacing a file.
+std::optional<QString> ChooseOpenFile(QWidget* owner, const QString& title, const QString& filter);
+std::optional<QString> ChooseFolder(QWidget* owner, const QString& title);
+std::optional<QString> ChooseSaveFile(QWidget* owner, const QString& title, const QString& filter,
+                                      const QString& defaultSuffix);
+
+namespace testing {
+
+struct FileDialogRequest {
+    QString kind; // "open", "folder" or "save"
+    QString title;
+    QString filter;
+    QString defaultSuffix;
+};
+
+// Once enabled, no dialog is shown: each request is recorded and answered with
+// the next queued answer (cancel when none is queued).
+class FileDialogSeam {
+public:
+    static void Enable();
+    static void Disable();
+    static void QueueAnswer(std::optional<QString> answer);
+    static const QList<FileDialogRequest>& Requests();
+    static void Clear();
+};
+
+} // namespace testing
+} // namespace jotrak

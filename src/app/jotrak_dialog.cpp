@@ -1,0 +1,87 @@
+#include "app/jotrak_dialog.h"
+
+#include "app/centering.h"
+#include "app/fonts.h"
+
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+namespace jotrak {
+
+namespace {
+
+// Enter in a multi-line edit presses the dialog's default button; Ctrl+Enter breaks the line.
+class EnterPressesDefault : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+            return false;
+        auto* edit = qobject_cast<QPlainTextEdit*>(watched);
+        if (!edit)
+            return false;
+        if (key->modifiers() & Qt::ControlModifier) {
+            edit->insertPlainText(QStringLiteral("\n"));
+            return true;
+        }
+        QWidget* dialog = edit->window();
+        const auto buttons = dialog->findChildren<QPushButton*>();
+        for (QPushButton* button : buttons) {
+            if (button->isDefault()) {
+                button->click();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+int Px(double units, double factor)
+{
+    return static_cast<int>(std::lround(units * factor));
+}
+
+} // namespace
+
+JotrakDialog::JotrakDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu) : QDialog(parent)
+{
+    setWindowTitle(caption);
+    setFont(SongFont(12));
+    setFixedSize(Dlu(0, 0, widthDlu, heightDlu).size());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+void JotrakDialog::reject()
+{
+    done(2);
+}
+
+QRect JotrakDialog::Dlu(int x, int y, int w, int h)
+{
+    return {Px(x, 1.5), Px(y, 1.625), Px(w, 1.5), Px(h, 1.625)};
+}
+
+void JotrakDialog::MakeEnterPressDefault(QPlainTextEdit* edit)
+{
+    edit->installEventFilter(new EnterPressesDefault(edit));
+}
+
+void JotrakDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        CenterOnMainWindow(this);
+    }
+}
+
+} // namespace jotrak

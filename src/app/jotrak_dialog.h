@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QDialog>
+#include <QRect>
+
+class QPlainTextEdit;
+
+namespace jotrak {
+
+// Base of every dialog of the program: fixed size given in dialog units,
+// centred over the main window when it opens, result 1 for accept and 2 for
+// cancel (Escape and the close box give 2).
+class JotrakDialog : public QDialog {
+    Q_OBJECT
+public:
+    JotrakDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu);
+
+    void reject() override;
+
+    // Dialog units to pixels: 1.5 per horizontal and 1.625 per vertical unit.
+    static QRect Dlu(int x, int y, int w, int h);
+    // In a multi-line edit of a dialog, Enter presses the default button and
+    // Ctrl+Enter types a line break.
+    static void MakeEnterPressDefault(QPlainTextEdit* edit);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool centred_ = false;
+};
+
+} // namespace jotrak

@@ -1,0 +1,66 @@
+#include "app/message_box.h"
+
+#include <QMessageBox>
+#include <QQueue>
+
+namespace jotrak {
+
+namespace {
+bool g_seam = false;
+QQueue<int> g_answers;
+QList<testing::ShownMessage> g_shown;
+} // namespace
+
+int ShowMessage(QWidget* owner, const QString& text, const QString& caption, MessageButtons buttons)
+{
+    if (g_seam) {
+        g_shown.append({text, caption, buttons});
+        return g_answers.isEmpty() ? kIdOk : g_answers.dequeue();
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text,
+                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+                    owner);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
+}
+
+int ShowMessage(QWidget* owner, const QString& textAndCaption)
+{
+    return ShowMessage(owner, textAndCaption, textAndCaption);
+}
+
+namespace testing {
+
+void MessageBoxSeam::Enable()
+{
+    g_seam = true;
+    Clear();
+}
+
+void MessageBoxSeam::Disable()
+{
+    g_seam = false;
+    Clear();
+}
+
+void MessageBoxSeam::QueueAnswer(int answer)
+{
+    g_answers.enqueue(answer);
+}
+
+const QList<ShownMessage>& MessageBoxSeam::Shown()
+{
+    return g_shown;
+}
+
+void MessageBoxSeam::Clear()
+{
+    g_answers.clear();
+    g_shown.clear();
+}
+
+} // namespace testing
+} // namespace jotrak

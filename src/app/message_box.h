@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+namespace jotrak {
+
+enum class MessageButtons { Ok, OkCancel };
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+// Every message the program shows goes through here: application-modal, kept
+// on top, owned by the given window. Returns kIdOk or kIdCancel.
+int ShowMessage(QWidget* owner, const QString& text, const QString& caption,
+                MessageButtons buttons = MessageButtons::Ok);
+// The usual case: the sentence is also the caption.
+int ShowMessage(QWidget* owner, const QString& textAndCaption);
+
+namespace testing {
+
+struct ShownMessage {
+    QString text;
+    QString caption;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+// Lets a test answer message boxes instead of a person: once enabled, no box is
+// shown; each message is recorded and answered with the next queued answer (OK
+// when none is queued).
+class MessageBoxSeam {
+public:
+    static void Enable();
+    static void Disable();
+    static void QueueAnswer(int answer);
+    static const QList<ShownMessage>& Shown();
+    static void Clear();
+};
+
+} // namespace testing
+} // namespace jotrak

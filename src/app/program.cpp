@@ -1,0 +1,97 @@
+#include "app/program.h"
+
+#include "app/app_context.h"
+#include "app/main_window.h"
+#include "app/message_box.h"
+#include "app/startup.h"
+#include "data/database_error.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QEvent>
+#include <QIcon>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace jotrak {
+
+namespace {
+
+// Icons 107 (large) and 108 (small), compiled into the program.
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/jotrak-32.png"), QSize(32, 32));
+    icon.addFile(QStringLiteral(":/icons/jotrak-16.png"), QSize(16, 16));
+    return icon;
+}
+
+// Writes the shown marker once, at the first paint of the window.
+class ReportFirstPaint : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            std::fprintf(stderr, "%s\n", kShownMarker);
+            std::fflush(stderr);
+            watched->removeEventFilter(this);
+        }
+        return false;
+    }
+};
+
+bool StartOrReport(const QString& exeDir)
+{
+    const QString caption = QString::fromUtf8("Jotrak 无法启动");
+    try {
+        RunStartup(exeDir);
+        return true;
+    } catch (const DatabaseError& error) {
+        qWarning().noquote() << "start-up failed:" << error.message();
+        ShowMessage(App().mainWindow,
+                    QString::fromUtf8("无法打开数据库文件 %1,程序将退出。\n\n%2")
+                        .arg(QDir::toNativeSeparators(DatabasePath(exeDir)), error.message()),
+                    caption);
+    } catch (const std::exception& error) {
+        qWarning() << "start-up failed:" << error.what();
+        ShowMessage(App().mainWindow,
+                    QString::fromUtf8("启动失败,程序将退出。\n\n%1").arg(QString::fromUtf8(error.what())), caption);
+    }
+    return false;
+}
+
+void ReportShownWhenAsked(MainWindow& window)
+{
+    if (qEnvironmentVariableIntValue("JOTRAK_REPORT_SHOWN") == 1)
+        window.installEventFilter(new ReportFirstPaint(&window));
+}
+
+void QuitAfterStartupWhenAsked(MainWindow& window)
+{
+    bool isNumber = false;
+    const int quitAfterMs = qEnvironmentVariableIntValue("JOTRAK_QUIT_AFTER_STARTUP_MS", &isNumber);
+    if (isNumber && quitAfterMs >= 0)
+        QTimer::singleShot(quitAfterMs, &window, &QWidget::close);
+}
+
+} // namespace
+
+int RunProgram(const QString& exeDir)
+{
+    AppContext context;
+    MainWindow window;
+    window.setWindowIcon(ProgramIcon());
+    ReportShownWhenAsked(window);
+    window.show();
+    if (!StartOrReport(exeDir))
+        return 1;
+    QuitAfterStartupWhenAsked(window);
+    return QApplication::exec();
+}
+
+} // namespace jotrak

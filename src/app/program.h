@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+namespace jotrak {
+
+// The program on an existing QApplication: builds AppContext and the main
+// window, shows it, runs the start-up and the event loop. Returns the exit code:
+// 0 after the window is closed (or a right press on its background), 1 when
+// start-up fails (the user is told which file and why; nothing is overwritten).
+//
+// Two environment variables serve tests and benchmarks only:
+//   JOTRAK_QUIT_AFTER_STARTUP_MS=n  closes the main window n ms after start-up;
+//   JOTRAK_REPORT_SHOWN=1           writes the line "JOTRAK_SHOWN" to standard
+//                                   error when the main window is first painted.
+int RunProgram(const QString& exeDir);
+
+// The marker line written for JOTRAK_REPORT_SHOWN.
+inline constexpr char kShownMarker[] = "JOTRAK_SHOWN";
+
+} // namespace jotrak

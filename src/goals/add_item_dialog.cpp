@@ -1,0 +1,53 @@
+#include "goals/add_item_dialog.h"
+
+#include "app/message_box.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace jotrak {
+
+AddItemDialog::AddItemDialog(QWidget* owner, AddItemDialogData& data)
+    : JotrakDialog(owner, QString::fromUtf8("新增工作内容"), 408, 182), data_(data)
+{
+    auto* ok = new QPushButton(QString::fromUtf8("新  增"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setGeometry(Dlu(100, 151, 58, 21));
+    ok->setDefault(true);
+
+    auto* cancel = new QPushButton(QString::fromUtf8("取  消"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setGeometry(Dlu(248, 151, 58, 21));
+
+    auto* label = new QLabel(QString::fromUtf8("工作内容:"), this);
+    label->setObjectName(QStringLiteral("contentLabel"));
+    label->setGeometry(Dlu(20, 15, 36, 8));
+
+    contentEdit_ = new QPlainTextEdit(this);
+    contentEdit_->setObjectName(QStringLiteral("contentEdit"));
+    contentEdit_->setGeometry(Dlu(59, 7, 342, 139));
+    contentEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    contentEdit_->setTabChangesFocus(true);
+    MakeEnterPressDefault(contentEdit_);
+
+    setTabOrder(ok, cancel);
+    setTabOrder(cancel, contentEdit_);
+    ok->setFocus();
+
+    connect(ok, &QPushButton::clicked, this, &AddItemDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &AddItemDialog::reject);
+    data_.dialog = this;
+}
+
+void AddItemDialog::accept()
+{
+    data_.content = contentEdit_->toPlainText();
+    if (data_.content.isEmpty()) {
+        ShowMessage(this, QString::fromUtf8("请输入工作内容再新增"));
+        return;
+    }
+    done(1);
+}
+
+} // namespace jotrak

@@ -1,0 +1,54 @@
+#include "goals/period_goals.h"
+
+#include "app/app_context.h"
+#include "app/message_box.h"
+#include "data/record_access.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace jotrak {
+
+namespace {
+
+const QString kNoSuchGoal = QStringLiteral("数据库中不存在该条记录,请选择一个大于20180101的年月");
+const QString kModified = QStringLiteral("修改完成");
+const QString kGoalText = QStringLiteral("nr");
+
+} // namespace
+
+void ViewGoal(QLineEdit* keyEdit, Table goalTable, QPlainTextEdit* goalEdit)
+{
+    const QString key = keyEdit->text();
+    RecordsetHolder goal;
+    CreateRecordset(goal);
+    OpenRecordset(goal, stmt::GoalByKey(goalTable, key), App().connection);
+    if (IsAtEnd(goal)) {
+        CloseRecordset(goal);
+        ShowMessage(App().mainWindow, kNoSuchGoal);
+        return;
+    }
+    const Value text = GetFieldValue(goal, kGoalText);
+    CloseRecordset(goal);
+    goalEdit->setPlainText(text.isNull() ? QString() : TextFromValue(text));
+}
+
+void ModifyGoal(QLineEdit* keyEdit, QPlainTextEdit* goalEdit, Table goalTable)
+{
+    const QString key = keyEdit->text();
+    const QString text = goalEdit->toPlainText();
+    RecordsetHolder goal;
+    CreateRecordset(goal);
+    OpenRecordset(goal, stmt::GoalByKey(goalTable, key), App().connection);
+    if (IsAtEnd(goal)) {
+        CloseRecordset(goal);
+        return;
+    }
+    // an empty box stores an empty text, never Null
+    SetFieldValue(goal, kGoalText, Value(text));
+    StoreRow(goal);
+    CloseRecordset(goal);
+    ShowMessage(App().mainWindow, kModified);
+}
+
+} // namespace jotrak

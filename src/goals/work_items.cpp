@@ -1,0 +1,248 @@
+#include "goals/work_items.h"
+
+#include "app/app_context.h"
+#include "app/message_box.h"
+#include "data/record_access.h"
+#include "goals/add_item_dialog.h"
+#include "goals/edit_item_dialog.h"
+
+#include <QLineEdit>
+#include <QTableWidget>
+
+namespace jotrak {
+
+namespace {
+
+// Column indexes of ItemList.
+enum ItemColumn { kDoneColumn = 0, kNoteColumn = 1, kContentColumn = 2, kNumberColumn = 3, kIdColumn = 4 };
+
+const QString& NotDoneText()
+{
+    static const QString text = QString::fromUtf8("未完成");
+    return text;
+}
+
+QString StateText(bool done)
+{
+    return done ? QStringLiteral("OK") : NotDoneText();
+}
+
+// The item table of the listed kind: NianNext, YueNext or RiNext.
+Table CurrentItemTable()
+{
+    return ItemTableOf(GoalTableOf(PeriodKindFromInt(App().CurrentKind).value_or(PeriodKind::Day)));
+}
+
+// Every cell is plain text the user cannot edit in place.
+QTableWidgetItem* Cell(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+void SetCell(QTableWidget* list, int row, int column, const QString& text)
+{
+    if (QTableWidgetItem* item = list->item(row, column))
+        item->setText(text);
+    else
+        list->setItem(row, column, Cell(text));
+}
+
+QString CellText(const QTableWidget* list, int row, int column)
+{
+    const QTableWidgetItem* item = list->item(row, column);
+    return item ? item->text() : QString();
+}
+
+void FillRow(QTableWidget* list, int row, bool done, const QString& note, const QString& content, int id)
+{
+    list->setItem(row, kDoneColumn, Cell(StateText(done)));
+    list->setItem(row, kNoteColumn, Cell(note));
+    list->setItem(row, kContentColumn, Cell(content));
+    list->setItem(row, kNumberColumn, Cell(QString::number(row + 1)));
+    list->setItem(row, kIdColumn, Cell(QString::number(id)));
+}
+
+// The row at the selection mark, -1 when none.
+int MarkedRow(const QTableWidget* list)
+{
+    const int row = list->currentRow();
+    return row >= 0 && row < list->rowCount() ? row : -1;
+}
+
+void ReportItemGone()
+{
+    ShowMessage(App().mainWindow, QString::fromUtf8("该工作内容已不存在(可能已被删除),请重新查看细项"));
+}
+
+// Keeps the list from repainting while many rows go in.
+class PaintPause {
+public:
+    explicit PaintPause(QWidget* widget) : widget_(widget), wasEnabled_(widget->updatesEnabled())
+    {
+        widget_->setUpdatesEnabled(false);
+    }
+    ~PaintPause() { widget_->setUpdatesEnabled(wasEnabled_); }
+    PaintPause(const PaintPause&) = delete;
+    PaintPause& operator=(const PaintPause&) = delete;
+
+private:
+    QWidget* widget_;
+    bool wasEnabled_;
+};
+
+} // namespace
+
+void ShowItemList()
+{
+    AppContext& app = App();
+    if (app.WebPaneShown != 1)
+        return;
+    if (app.WebPane)
+        app.WebPane->hide();
+    if (app.ItemList)
+        app.ItemList->show();
+    app.WebPaneShown = 0;
+}
+
+void ViewItems(QLineEdit* keyEdit, Table goalTable)
+{
+    AppContext& app = App();
+    QTableWidget* list = app.ItemList;
+    ShowItemList();
+    list->setRowCount(0);
+
+    RecordsetHolder rs;
+    OpenRecordset(rs, stmt::GoalByKey(goalTable, keyEdit->text()), app.connection);
+    if (IsAtEnd(rs)) {
+        // no goal under this key: forget the one listed before, so nothing is
+        // added under a goal of another kind
+        app.CurrentGoalId = -1;
+        return;
+    }
+    app.CurrentGoalId = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
+    CloseRecordset(rs);
+    OpenRecordset(rs, stmt::ItemsOfGoal(goalTable, app.CurrentGoalId), app.connection);
+
+    PaintPause pause(list);
+    const bool sorting = list->isSortingEnabled();
+    list->setSortingEnabled(false);
+    list->setRowCount(rs.isOpen() ? rs.rowCount() : 0);
+    int n = 0;
+    for (; !IsAtEnd(rs); MoveToNext(rs), ++n) {
+        FillRow(list, n, GetFieldValue(rs, QStringLiteral("IsOk")).toInteger() != 0,
+                TextFromValue(GetFieldValue(rs, QStringLiteral("wcqk"))),
+                TextFromValue(GetFieldValue(rs, QStringLiteral("nr"))),
+                GetFieldValue(rs, QStringLiteral("IDME")).toInt());
+    }
+    list->setRowCount(n);
+    list->setSortingEnabled(sorting);
+    CloseRecordset(rs);
+}
+
+void AddItem()
+{
+    AppContext& app = App();
+    ShowItemList();
+    if (app.CurrentGoalId == -1) {
+        ShowMessage(app.mainWindow, QString::fromUtf8("请先选择要查看年/月/日等的细项"));
+        return;
+    }
+
+    AddItemDialogData data;
+    {
+        AddItemDialog dialog(app.mainWindow, data);
+        if (dialog.exec() != 1)
+            return;
+    }
+
+    RecordsetHolder rs;
+    OpenRecordset(rs, stmt::ForAppending(CurrentItemTable()), app.connection);
+    AddNewRow(rs);
+    SetFieldValue(rs, QStringLiteral("ShangId"), Value(app.CurrentGoalId));
+    SetFieldValue(rs, QStringLiteral("nr"), Value(data.content));
+    const int id = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
+    StoreRow(rs);
+    CloseRecordset(rs);
+
+    QTableWidget* list = app.ItemList;
+    const int k = list->rowCount();
+    list->insertRow(k);
+    SetCell(list, k, kDoneColumn, NotDoneText());
+    SetCell(list, k, kNoteColumn, QString());
+    SetCell(list, k, kContentColumn, data.content);
+    SetCell(list, k, kNumberColumn, QString::number(k + 1));
+    SetCell(list, k, kIdColumn, QString::number(id));
+}
+
+void EditItem()
+{
+    AppContext& app = App();
+    ShowItemList();
+    QTableWidget* list = app.ItemList;
+    const int row = MarkedRow(list);
+    if (row < 0)
+        return;
+
+    const int id = LeadingNumber(CellText(list, row, kIdColumn));
+    const Table table = CurrentItemTable();
+    {
+        // an item deleted meanwhile (say from a second window on the same file)
+        // is reported before the user types anything into the dialog
+        RecordsetHolder rs;
+        OpenRecordset(rs, stmt::ItemById(table, id), app.connection);
+        if (IsAtEnd(rs)) {
+            ReportItemGone();
+            return;
+        }
+    }
+
+    EditItemDialogData data;
+    data.content = CellText(list, row, kContentColumn);
+    data.note = CellText(list, row, kNoteColumn);
+    data.done = CellText(list, row, kDoneColumn) != NotDoneText() ? 1 : 0;
+    {
+        EditItemDialog dialog(app.mainWindow, data);
+        if (dialog.exec() != 1)
+            return;
+    }
+
+    // the database first: the row shows the new texts only once they are stored
+    RecordsetHolder rs;
+    OpenRecordset(rs, stmt::ItemById(table, id), app.connection);
+    if (IsAtEnd(rs)) {
+        ReportItemGone();
+        return;
+    }
+    SetFieldValue(rs, QStringLiteral("nr"), Value(data.content));
+    SetFieldValue(rs, QStringLiteral("wcqk"), Value(data.note));
+    SetFieldValue(rs, QStringLiteral("IsOk"), Value(data.done != 0 ? 1 : 0));
+    StoreRow(rs);
+    CloseRecordset(rs);
+
+    SetCell(list, row, kContentColumn, data.content);
+    SetCell(list, row, kNoteColumn, data.note);
+    SetCell(list, row, kDoneColumn, StateText(data.done != 0));
+}
+
+void DeleteItem()
+{
+    AppContext& app = App();
+    ShowItemList();
+    QTableWidget* list = app.ItemList;
+    const int row = MarkedRow(list);
+    if (row < 0)
+        return;
+    if (ShowMessage(app.mainWindow, QString::fromUtf8("是否确定删除!"), QString::fromUtf8("删除确认"),
+                    MessageButtons::OkCancel) != kIdOk)
+        return;
+
+    const int id = LeadingNumber(CellText(list, row, kIdColumn));
+    ExecuteStatement(app.connection, stmt::DeleteItem(CurrentItemTable(), id));
+    list->removeRow(row);
+    // no row is marked after a delete: the next change or delete waits for a click
+    list->setCurrentItem(nullptr);
+}
+
+} // namespace jotrak

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStringView>
+
+namespace jotrak {
+
+// The numbers of a day key yyyymmdd, each read by the leading-digits rule:
+// the year from characters 1-4, the month from 5-6, the day from 7 to the end.
+// Characters past the end count as absent, so "2018" gives 2018, 0, 0.
+struct DayNumbers {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    friend bool operator==(const DayNumbers&, const DayNumbers&) = default;
+};
+
+DayNumbers SplitDayKey(QStringView key);
+
+// The month and day a scheme is compared with, in each calendar. Gregorian
+// schemes use the numbers of the key as they are, even when they name no real
+// date; lunar schemes use the lunar date of the key, or of today's local date
+// when the key is no usable date. A lunar day of 0 means no lunar date is known.
+struct ReminderDay {
+    int month = 0;
+    int day = 0;
+    int lunarMonth = 0;
+    int lunarDay = 0;
+};
+
+ReminderDay ReminderDayOf(QStringView dayKey);
+
+// Whether a date rule falls on the given month and day: its number v (leading
+// digits, so "0105" is 105 and "05" is 5) fires monthly when v equals the day,
+// yearly when v equals month * 100 + day. A rule without a positive number
+// (empty, no digits, "00") names no day and never fires.
+bool SchemeFires(QStringView shijian, int month, int day);
+
+// The same for one row of Tx: lifa 0 compares with the Gregorian numbers,
+// anything else with the lunar ones.
+bool SchemeFiresOn(const ReminderDay& day, qint64 lifa, QStringView shijian);
+
+} // namespace jotrak

@@ -1,0 +1,212 @@
+#include "web/web_browser.h"
+
+#include "web/page_engine.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace jotrak {
+
+namespace {
+
+bool g_seam = false;
+QList<QUrl> g_loaded;
+
+// Runs its action once, on the turn of the event loop after the watched window
+// has first been painted: the window is on the screen before the engine starts.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QWidget* host, std::function<void()> action) : QObject(host), action_(std::move(action))
+    {
+        host->installEventFilter(this);
+        host->window()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !scheduled_) {
+            scheduled_ = true;
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                auto action = std::move(action_);
+                deleteLater();
+                action();
+            });
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> action_;
+    bool scheduled_ = false;
+};
+
+bool HelperProcessPresent()
+{
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("QtWebEngineProcess.exe");
+#else
+    const QString name = QStringLiteral("QtWebEngineProcess");
+#endif
+    const QString fromEnvironment = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH");
+    if (!fromEnvironment.isEmpty())
+        return QFileInfo::exists(fromEnvironment);
+    for (const QString& dir :
+         {QCoreApplication::applicationDirPath(), QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath)}) {
+        if (QFileInfo::exists(QDir(dir).filePath(name)))
+            return true;
+    }
+    return false;
+}
+
+// Chromium refuses to run as root with its sandbox on; read when the engine first starts.
+void TurnSandboxOffWhenRoot()
+{
+#ifndef Q_OS_WIN
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
+}
+
+} // namespace
+
+QUrl FixedPageUrl(const QString& exeDir)
+{
+    return QUrl::fromLocalFile(QDir(exeDir).filePath(QLatin1String(kFixedPageFile)));
+}
+
+void PrepareWebEngineEnvironment()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TurnSandboxOffWhenRoot();
+}
+
+CWebBrowser2::CWebBrowser2() = default;
+
+CWebBrowser2::~CWebBrowser2() = default;
+
+QWidget* CWebBrowser2::view() const
+{
+    return view_;
+}
+
+bool CWebBrowser2::EngineBuiltIn()
+{
+    return page_engine::BuiltIn();
+}
+
+bool CWebBrowser2::EngineUsable()
+{
+    if (!EngineBuiltIn() || qEnvironmentVariableIntValue("JOTRAK_NO_WEBENGINE") == 1)
+        return false;
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))
+        return false;
+    if (!HelperProcessPresent()) {
+        qWarning() << "web page: QtWebEngineProcess not found - the pane stays empty";
+        return false;
+    }
+    return true;
+}
+
+void CWebBrowser2::AttachBrowser(QWidget* host)
+{
+    host_ = host;
+    if (hostRect_.width() == 0 && host)
+        hostRect_ = host->rect();
+    if (active_ || !host)
+        return;
+    active_ = true;
+    if (!g_seam && !EngineUsable())
+        return;
+    starter_ = new AfterFirstPaint(host, [this] { StartEngine(); });
+}
+
+void CWebBrowser2::StartEngine()
+{
+    if (view_ || !host_)
+        return;
+    if (g_seam) {
+        view_ = new QWidget(host_);
+        view_->setObjectName(QStringLiteral("pageView"));
+    } else {
+        TurnSandboxOffWhenRoot();
+        view_ = page_engine::MakePageView(host_);
+    }
+    if (!view_)
+        return;
+    view_->setGeometry(hostRect_);
+    view_->show();
+    if (loadWanted_)
+        Load();
+}
+
+void CWebBrowser2::ShowFixedPage()
+{
+    ++navigations_;
+    loadWanted_ = true;
+    if (view_)
+        Load();
+}
+
+void CWebBrowser2::Load()
+{
+    const QUrl page = FixedPageUrl(QCoreApplication::applicationDirPath());
+    if (g_seam) {
+        g_loaded.append(page);
+        return;
+    }
+    if (!QFileInfo::exists(page.toLocalFile())) {
+        qWarning().noquote() << "web page: start page missing:" << page.toLocalFile() << "- the pane stays empty";
+        view_->hide();
+        return;
+    }
+    page_engine::LoadPage(view_, page);
+}
+
+void CWebBrowser2::Destroy()
+{
+    delete starter_;
+    delete view_;
+}
+
+namespace testing {
+
+void WebViewSeam::Enable()
+{
+    g_seam = true;
+    g_loaded.clear();
+}
+
+void WebViewSeam::Disable()
+{
+    g_seam = false;
+    g_loaded.clear();
+}
+
+bool WebViewSeam::Enabled()
+{
+    return g_seam;
+}
+
+const QList<QUrl>& WebViewSeam::Loaded()
+{
+    return g_loaded;
+}
+
+} // namespace testing
+} // namespace jotrak
