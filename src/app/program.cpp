@@ -14,6 +14,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 namespace jotrak {
 
@@ -65,11 +66,63 @@ bool StartOrReport(const QString& exeDir)
     return false;
 }
 
+bool ReportingAsked()
+{
+    return qEnvironmentVariableIntValue("JOTRAK_REPORT_SHOWN") == 1;
+}
+
 void ReportShownWhenAsked(MainWindow& window)
 {
-    if (qEnvironmentVariableIntValue("JOTRAK_REPORT_SHOWN") == 1)
+    if (ReportingAsked())
         window.installEventFilter(new ReportFirstPaint(&window));
 }
+
+void ReportReadyWhenAsked()
+{
+    if (ReportingAsked()) {
+        std::fprintf(stderr, "%s\n", kReadyMarker);
+        std::fflush(stderr);
+    }
+}
+
+// Runs start once, on the turn of the event loop after the window's first paint,
+// so the window is on the screen before the start-up sequence fills it. A window
+// that is never painted (minimised, say) starts a moment later all the same.
+class StartAfterFirstPaint : public QObject {
+public:
+    StartAfterFirstPaint(QWidget* window, std::function<void()> start)
+        : QObject(window), window_(window), start_(std::move(start))
+    {
+        window->installEventFilter(this);
+        QTimer::singleShot(kFallbackMs, this, &StartAfterFirstPaint::startOnce);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            window_->removeEventFilter(this);
+            QTimer::singleShot(0, this, &StartAfterFirstPaint::startOnce);
+        }
+        return false;
+    }
+
+private:
+    static constexpr int kFallbackMs = 300;
+
+    void startOnce()
+    {
+        if (started_)
+            return;
+        started_ = true;
+        window_->removeEventFilter(this);
+        start_();
+    }
+
+    QWidget* window_;
+    std::function<void()> start_;
+    bool started_ = false;
+};
 
 void QuitAfterStartupWhenAsked(MainWindow& window)
 {
@@ -87,10 +140,15 @@ int RunProgram(const QString& exeDir)
     MainWindow window;
     window.setWindowIcon(ProgramIcon());
     ReportShownWhenAsked(window);
+    new StartAfterFirstPaint(&window, [&window, exeDir] {
+        if (!StartOrReport(exeDir)) {
+            QCoreApplication::exit(1);
+            return;
+        }
+        ReportReadyWhenAsked();
+        QuitAfterStartupWhenAsked(window);
+    });
     window.show();
-    if (!StartOrReport(exeDir))
-        return 1;
-    QuitAfterStartupWhenAsked(window);
     return QApplication::exec();
 }
 

@@ -12,10 +12,14 @@ namespace jotrak {
 // Two environment variables serve tests and benchmarks only:
 //   JOTRAK_QUIT_AFTER_STARTUP_MS=n  closes the main window n ms after start-up;
 //   JOTRAK_REPORT_SHOWN=1           writes the line "JOTRAK_SHOWN" to standard
-//                                   error when the main window is first painted.
+//                                   error when the main window is first painted,
+//                                   and "JOTRAK_READY" when start-up has filled it.
+// The window is shown first; the start-up sequence runs right after its first paint.
 int RunProgram(const QString& exeDir);
 
 // The marker line written for JOTRAK_REPORT_SHOWN.
 inline constexpr char kShownMarker[] = "JOTRAK_SHOWN";
+// Written on standard error when the start-up sequence has filled the window.
+inline constexpr char kReadyMarker[] = "JOTRAK_READY";
 
 } // namespace jotrak

@@ -363,8 +363,11 @@ void CloseConnection(ConnectionHolder& holder)
 
 RecordsetHolder::~RecordsetHolder()
 {
-    if (newRowPending && connection)
-        RollbackScope(*connection, "jotrak_sp_" + QByteArray::number(connection->savepointDepth - 1));
+    try {
+        AbandonNewRow(*this);
+    } catch (...) {
+        // nothing more can be undone on the way out
+    }
 }
 
 void CreateRecordset(RecordsetHolder& holder)
@@ -456,10 +459,20 @@ void SetFieldValue(RecordsetHolder& holder, const QString& column, const Value& 
 
 void AbandonNewRow(RecordsetHolder& holder)
 {
-    if (!holder.newRowPending || !holder.connection)
+    using PendingRow = RecordsetHolder::PendingRow;
+    if (holder.pendingRow == PendingRow::None || !holder.connection)
         return;
-    RollbackScope(*holder.connection, "jotrak_sp_" + QByteArray::number(holder.connection->savepointDepth - 1));
-    holder.newRowPending = false;
+    const PendingRow pending = holder.pendingRow;
+    holder.pendingRow = PendingRow::None;
+    ConnectionHolder& connection = *holder.connection;
+    if (pending == PendingRow::OwnTransaction) {
+        RollbackScope(connection, "jotrak_sp_" + QByteArray::number(connection.savepointDepth - 1));
+    } else if (!holder.rows.empty() && connection.isOpen()) {
+        const int idIndex = ColumnIndex(holder.columns, QStringLiteral("IDME"));
+        if (idIndex >= 0)
+            RunWrite(connection, QStringLiteral("DELETE FROM %1 WHERE IDME=?").arg(TableName(holder.table)),
+                     {holder.rows.back()[static_cast<std::size_t>(idIndex)]});
+    }
     if (!holder.rows.empty())
         holder.rows.pop_back();
     holder.position = holder.rows.size();
@@ -471,7 +484,10 @@ void AddNewRow(RecordsetHolder& holder)
     RequireOpen(holder, holder.open, holder.lastError);
     AbandonNewRow(holder);
     ConnectionHolder& connection = *holder.connection;
-    const QByteArray scope = BeginScope(connection);
+    // Inside a caller's transaction the row needs no transaction of its own: the
+    // caller's commits or drops it, and abandoning it deletes it again.
+    const bool ownTransaction = connection.savepointDepth == 0;
+    const QByteArray scope = ownTransaction ? BeginScope(connection) : QByteArray();
     try {
         const QString table = TableName(holder.table);
         RunWrite(connection, QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(table), {});
@@ -499,12 +515,14 @@ void AddNewRow(RecordsetHolder& holder)
             row[static_cast<std::size_t>(idIndex)] = Value(id);
         holder.rows.push_back(std::move(row));
     } catch (...) {
-        RollbackScope(connection, scope);
+        if (ownTransaction)
+            RollbackScope(connection, scope);
         throw;
     }
     holder.position = holder.rows.size() - 1;
     holder.changed.clear();
-    holder.newRowPending = true;
+    holder.pendingRow = ownTransaction ? RecordsetHolder::PendingRow::OwnTransaction
+                                       : RecordsetHolder::PendingRow::InCallersTransaction;
 }
 
 void StoreRow(RecordsetHolder& holder)
@@ -532,10 +550,9 @@ void StoreRow(RecordsetHolder& holder)
                 RaiseText(kRowGoneError,
                           QString::fromUtf8("要保存的记录已不存在(可能已在另一个窗口中被删除),修改没有保存。"));
         }
-        if (holder.newRowPending) {
+        if (holder.pendingRow == RecordsetHolder::PendingRow::OwnTransaction)
             CommitScope(connection, "jotrak_sp_" + QByteArray::number(connection.savepointDepth - 1));
-            holder.newRowPending = false;
-        }
+        holder.pendingRow = RecordsetHolder::PendingRow::None;
     } catch (...) {
         AbandonNewRow(holder);
         throw;

@@ -78,7 +78,10 @@ private:
     std::vector<std::vector<Value>> rows;
     std::size_t position = 0;
     std::map<int, Value> changed; // column index -> value not stored yet
-    bool newRowPending = false;   // a savepoint is open for the appended row
+    // an appended row not stored yet: it holds a transaction of its own, or lives
+    // in the caller's transaction (then abandoning it deletes it again)
+    enum class PendingRow { None, OwnTransaction, InCallersTransaction };
+    PendingRow pendingRow = PendingRow::None;
     QString lastError;
 };
 

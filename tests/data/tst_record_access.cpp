@@ -90,6 +90,16 @@ private slots:
             AddNewRow(rs);
         } // dropped by its destructor on the way out
         QCOMPARE(CountRows(db.connection, Table::Tx), 0);
+        {
+            Transaction t(db.connection);
+            RecordsetHolder rs;
+            OpenRecordset(rs, stmt::SelectAll(Table::Tx), db.connection);
+            AddNewRow(rs);
+            SetFieldValue(rs, QStringLiteral("ming"), QStringLiteral("dropped inside a transaction"));
+            CloseRecordset(rs);
+            t.commit();
+        }
+        QCOMPARE(CountRows(db.connection, Table::Tx), 0);
         AddItem(db.connection, 1, QStringLiteral("still works"));
         QCOMPARE(CountRows(db.connection, Table::RiNext), 1);
     }

@@ -1,3 +1,6 @@
+// The part of the start page that needs Qt WebEngine, built as a module of its
+// own and loaded only when the page is first shown: the program does not pay for
+// loading the engine's libraries before its window appears.
 #include "web/page_engine.h"
 
 #include <QDebug>
@@ -62,12 +65,9 @@ private:
 
 } // namespace
 
-bool BuiltIn()
-{
-    return true;
-}
+namespace {
 
-QWidget* MakePageView(QWidget* host)
+QWidget* MakeEngineView(QWidget* host)
 {
     auto* view = new QWebEngineView(host);
     view->hide();
@@ -84,7 +84,7 @@ QWidget* MakePageView(QWidget* host)
     return view;
 }
 
-void LoadPage(QWidget* view, const QUrl& url)
+void LoadEnginePage(QWidget* view, const QUrl& url)
 {
     auto* engineView = qobject_cast<QWebEngineView*>(view);
     if (!engineView)
@@ -94,4 +94,15 @@ void LoadPage(QWidget* view, const QUrl& url)
     engineView->load(url);
 }
 
+} // namespace
 } // namespace jotrak::page_engine
+
+extern "C" Q_DECL_EXPORT QWidget* jotrak_make_page_view(QWidget* host)
+{
+    return jotrak::page_engine::MakeEngineView(host);
+}
+
+extern "C" Q_DECL_EXPORT void jotrak_load_page(QWidget* view, const QUrl* url)
+{
+    jotrak::page_engine::LoadEnginePage(view, *url);
+}

@@ -1,0 +1,64 @@
+// Reaches the web engine module (webengine_module.cpp) beside the program. It is
+// loaded on first use, after the main window is on the screen; when it cannot be
+// loaded the pane stays empty.
+#include "web/page_engine.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QLibrary>
+#include <QUrl>
+
+namespace jotrak::page_engine {
+
+namespace {
+
+using MakeViewFunction = QWidget* (*)(QWidget*);
+using LoadPageFunction = void (*)(QWidget*, const QUrl*);
+
+struct EngineModule {
+    MakeViewFunction makeView = nullptr;
+    LoadPageFunction loadPage = nullptr;
+};
+
+const EngineModule& Module()
+{
+    static const EngineModule module = [] {
+        EngineModule found;
+        QLibrary library(
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE)));
+        if (!library.load()) {
+            qWarning().noquote() << "web page: cannot load the web engine module:" << library.errorString()
+                                 << "- the pane stays empty";
+            return found;
+        }
+        found.makeView = reinterpret_cast<MakeViewFunction>(library.resolve("jotrak_make_page_view"));
+        found.loadPage = reinterpret_cast<LoadPageFunction>(library.resolve("jotrak_load_page"));
+        if (!found.makeView || !found.loadPage)
+            qWarning() << "web page: the web engine module is incomplete - the pane stays empty";
+        return found;
+    }();
+    return module;
+}
+
+} // namespace
+
+bool BuiltIn()
+{
+    return true;
+}
+
+QWidget* MakePageView(QWidget* host)
+{
+    const EngineModule& module = Module();
+    return module.makeView && module.loadPage ? module.makeView(host) : nullptr;
+}
+
+void LoadPage(QWidget* view, const QUrl& url)
+{
+    const EngineModule& module = Module();
+    if (view && module.loadPage)
+        module.loadPage(view, &url);
+}
+
+} // namespace jotrak::page_engine
