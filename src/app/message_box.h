@@ -12,7 +12,9 @@ inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 
 // Every message the program shows goes through here: application-modal, kept
-// on top, owned by the given window. Returns kIdOk or kIdCancel.
+// on top, owned by the given window. Returns kIdOk or kIdCancel. With the
+// environment variable JOTRAK_NONINTERACTIVE=1 (runs nobody watches) the message
+// is written to standard error instead and answered with OK.
 int ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                 MessageButtons buttons = MessageButtons::Ok);
 // The usual case: the sentence is also the caption.

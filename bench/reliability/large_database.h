@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace jotrak {
+class ConnectionHolder;
+}
+
+// Twenty years of use: the database a long-time user has.
+namespace jotrak::bench {
+
+inline constexpr int kItemsPerDay = 20;
+inline constexpr int kDays = 7305;    // 2018-01-01 to 2037-12-31
+inline constexpr int kSchemes = 1000; // reminder schemes
+
+// Fills a new, seeded database: every year, month and day goal with a text;
+// 20 items under every day goal (146 100), 10 under every year and 5 under every
+// month; 1000 reminder schemes of both calendars; all 18 launcher buttons bound.
+// Everything in one transaction, through the record-access layer.
+void FillTwentyYears(ConnectionHolder& connection);
+
+// The path of such a database, made on first use and kept in the temporary
+// folder for the next benchmark run (it takes seconds to make).
+QString TwentyYearDatabase();
+
+} // namespace jotrak::bench
