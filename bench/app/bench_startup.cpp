@@ -9,6 +9,8 @@
 #include "data/record_access.h"
 #include "data/seed.h"
 
+#include "support/program_files.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -98,17 +100,7 @@ std::string BinFile(const char* name)
 // A folder holding a copy of the program and the delivered Dt files, without a database.
 class ProgramCopy {
 public:
-    ProgramCopy()
-    {
-        const QDir bin(QStringLiteral(JOTRAK_BIN_DIR));
-        QFile::copy(bin.filePath(QStringLiteral("jotrak")), dir_.filePath(QStringLiteral("jotrak")));
-        QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
-        const QDir dt(bin.filePath(QStringLiteral("Dt")));
-        for (const QString& name : dt.entryList(QDir::Files)) {
-            if (!name.startsWith(QStringLiteral("db.mdb")))
-                QFile::copy(dt.filePath(name), dir_.filePath(QStringLiteral("Dt/") + name));
-        }
-    }
+    ProgramCopy() { testsupport::CopyProgramFiles(QStringLiteral(JOTRAK_BIN_DIR), dir_.path()); }
 
     std::string exe() const { return dir_.filePath(QStringLiteral("jotrak")).toStdString(); }
     QString database() const { return dir_.filePath(QStringLiteral("Dt/db.mdb")); }

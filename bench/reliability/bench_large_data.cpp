@@ -225,13 +225,3 @@ void ExcelExport60000ItemsOfTwentyYears(benchmark::State& state)
 BENCHMARK(ExcelExport60000ItemsOfTwentyYears)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

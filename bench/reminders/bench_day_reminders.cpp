@@ -79,13 +79,3 @@ void ShowDayRemindersWithThousandSchemes(benchmark::State& state)
 BENCHMARK(ShowDayRemindersWithThousandSchemes)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

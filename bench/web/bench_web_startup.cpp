@@ -12,6 +12,8 @@
 //   minimal_pss_MiB the same for the bare window
 //   page_helper_ms  (engine on) time from process start until the engine's first
 //                   helper process exists: the engine has started after the paint
+#include "support/program_files.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QDir>
@@ -191,14 +193,7 @@ class ProgramCopy {
 public:
     ProgramCopy()
     {
-        const QDir bin(QStringLiteral(JOTRAK_BIN_DIR));
-        QFile::copy(bin.filePath(QStringLiteral("jotrak")), dir_.filePath(QStringLiteral("jotrak")));
-        QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
-        const QDir dt(bin.filePath(QStringLiteral("Dt")));
-        for (const QString& name : dt.entryList(QDir::Files)) {
-            if (!name.startsWith(QStringLiteral("db.mdb")))
-                QFile::copy(dt.filePath(name), dir_.filePath(QStringLiteral("Dt/") + name));
-        }
+        jotrak::testsupport::CopyProgramFiles(QStringLiteral(JOTRAK_BIN_DIR), dir_.path());
         RunOnScreen(exe(), true);
     }
 

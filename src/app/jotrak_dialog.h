@@ -23,6 +23,16 @@ public:
     // Ctrl+Enter types a line break.
     static void MakeEnterPressDefault(QPlainTextEdit* edit);
 
+    // Puts a control on a dialog at a rectangle (from Dlu) under an object name.
+    template <class Widget>
+    static Widget* Place(QWidget* dialog, Widget* control, const char* objectName, const QRect& rect)
+    {
+        control->setParent(dialog);
+        control->setObjectName(QString::fromLatin1(objectName));
+        control->setGeometry(rect);
+        return control;
+    }
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -24,26 +24,18 @@ namespace {
 
 QLabel* AddLabel(QWidget* dialog, const QString& text, const char* name, QRect geometry)
 {
-    auto* label = new QLabel(text, dialog);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    return label;
+    return JotrakDialog::Place(dialog, new QLabel(text), name, geometry);
 }
 
 QLineEdit* AddKeyEdit(QWidget* dialog, const char* name, QRect geometry)
 {
-    auto* edit = new QLineEdit(dialog);
-    edit->setObjectName(QLatin1String(name));
-    edit->setGeometry(geometry);
-    return edit;
+    return JotrakDialog::Place(dialog, new QLineEdit, name, geometry);
 }
 
 // Enter belongs to the hidden default button, so no visible button takes it.
 QPushButton* AddButton(QWidget* dialog, const QString& text, const char* name, QRect geometry)
 {
-    auto* button = new QPushButton(text, dialog);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
+    auto* button = JotrakDialog::Place(dialog, new QPushButton(text), name, geometry);
     button->setAutoDefault(false);
     return button;
 }

@@ -11,22 +11,12 @@ namespace jotrak {
 AddItemDialog::AddItemDialog(QWidget* owner, AddItemDialogData& data)
     : JotrakDialog(owner, QString::fromUtf8("新增工作内容"), 408, 182), data_(data)
 {
-    auto* ok = new QPushButton(QString::fromUtf8("新  增"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setGeometry(Dlu(100, 151, 58, 21));
+    auto* ok = Place(this, new QPushButton(QString::fromUtf8("新  增")), "okButton", Dlu(100, 151, 58, 21));
     ok->setDefault(true);
+    auto* cancel = Place(this, new QPushButton(QString::fromUtf8("取  消")), "cancelButton", Dlu(248, 151, 58, 21));
+    Place(this, new QLabel(QString::fromUtf8("工作内容:")), "contentLabel", Dlu(20, 15, 36, 8));
 
-    auto* cancel = new QPushButton(QString::fromUtf8("取  消"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setGeometry(Dlu(248, 151, 58, 21));
-
-    auto* label = new QLabel(QString::fromUtf8("工作内容:"), this);
-    label->setObjectName(QStringLiteral("contentLabel"));
-    label->setGeometry(Dlu(20, 15, 36, 8));
-
-    contentEdit_ = new QPlainTextEdit(this);
-    contentEdit_->setObjectName(QStringLiteral("contentEdit"));
-    contentEdit_->setGeometry(Dlu(59, 7, 342, 139));
+    contentEdit_ = Place(this, new QPlainTextEdit, "contentEdit", Dlu(59, 7, 342, 139));
     contentEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     contentEdit_->setTabChangesFocus(true);
     MakeEnterPressDefault(contentEdit_);

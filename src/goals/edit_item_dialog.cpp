@@ -11,9 +11,7 @@ namespace {
 
 QPlainTextEdit* MultiLineEdit(QWidget* parent, const char* name, const QRect& rect, const QString& text)
 {
-    auto* edit = new QPlainTextEdit(text, parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(rect);
+    auto* edit = JotrakDialog::Place(parent, new QPlainTextEdit(text), name, rect);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit->setTabChangesFocus(true);
     JotrakDialog::MakeEnterPressDefault(edit);
@@ -22,10 +20,7 @@ QPlainTextEdit* MultiLineEdit(QWidget* parent, const char* name, const QRect& re
 
 QLabel* Label(QWidget* parent, const char* name, const QRect& rect, const char* text)
 {
-    auto* label = new QLabel(QString::fromUtf8(text), parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(rect);
-    return label;
+    return JotrakDialog::Place(parent, new QLabel(QString::fromUtf8(text)), name, rect);
 }
 
 } // namespace
@@ -33,26 +28,17 @@ QLabel* Label(QWidget* parent, const char* name, const QRect& rect, const char* 
 EditItemDialog::EditItemDialog(QWidget* owner, EditItemDialogData& data)
     : JotrakDialog(owner, QString::fromUtf8("修改工作内容与设置完成情况"), 461, 345), data_(data)
 {
-    auto* ok = new QPushButton(QString::fromUtf8("设   置"), this);
-    ok->setObjectName(QStringLiteral("okButton"));
-    ok->setGeometry(Dlu(135, 299, 59, 26));
+    auto* ok = Place(this, new QPushButton(QString::fromUtf8("设   置")), "okButton", Dlu(135, 299, 59, 26));
     ok->setDefault(true);
-
-    auto* cancel = new QPushButton(QString::fromUtf8("取   消"), this);
-    cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setGeometry(Dlu(267, 299, 59, 26));
+    auto* cancel = Place(this, new QPushButton(QString::fromUtf8("取   消")), "cancelButton", Dlu(267, 299, 59, 26));
 
     Label(this, "contentLabel", Dlu(7, 7, 36, 8), "工作内容:");
     QPlainTextEdit* content = MultiLineEdit(this, "contentEdit", Dlu(51, 7, 403, 121), data_.content);
     Label(this, "noteLabel", Dlu(7, 140, 36, 8), "完成情况:");
     QPlainTextEdit* note = MultiLineEdit(this, "noteEdit", Dlu(51, 142, 403, 121), data_.note);
 
-    auto* notDone = new QRadioButton(QString::fromUtf8("未完成"), this);
-    notDone->setObjectName(QStringLiteral("notDoneRadio"));
-    notDone->setGeometry(Dlu(170, 277, 40, 10));
-    auto* done = new QRadioButton(QString::fromUtf8("已完成"), this);
-    done->setObjectName(QStringLiteral("doneRadio"));
-    done->setGeometry(Dlu(250, 277, 40, 10));
+    auto* notDone = Place(this, new QRadioButton(QString::fromUtf8("未完成")), "notDoneRadio", Dlu(170, 277, 40, 10));
+    auto* done = Place(this, new QRadioButton(QString::fromUtf8("已完成")), "doneRadio", Dlu(250, 277, 40, 10));
     (data_.done != 0 ? done : notDone)->setChecked(true);
     connect(notDone, &QRadioButton::clicked, this, [this] { data_.done = 0; });
     connect(done, &QRadioButton::clicked, this, [this] { data_.done = 1; });

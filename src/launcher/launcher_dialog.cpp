@@ -19,9 +19,7 @@ namespace {
 
 QPushButton* AddButton(QDialog* dialog, const QString& text, const char* name, QRect dlu)
 {
-    auto* button = new QPushButton(text, dialog);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(dlu);
+    auto* button = JotrakDialog::Place(dialog, new QPushButton(text), name, dlu);
     button->setAutoDefault(false);
     return button;
 }

@@ -20,27 +20,19 @@ namespace {
 constexpr int kWidthDlu = 412;
 constexpr int kHeightDlu = 226;
 
-template <typename W> W* Place(QWidget* parent, W* widget, const char* name, const QRect& rect)
-{
-    widget->setParent(parent);
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(rect);
-    return widget;
-}
-
 QLineEdit* OneLineEdit(QWidget* parent, const char* name, int x, int y)
 {
-    return Place(parent, new QLineEdit, name, JotrakDialog::Dlu(x, y, 40, 14));
+    return JotrakDialog::Place(parent, new QLineEdit, name, JotrakDialog::Dlu(x, y, 40, 14));
 }
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& text, int x, int y, int w, int h)
 {
-    return Place(parent, new QPushButton(text), name, JotrakDialog::Dlu(x, y, w, h));
+    return JotrakDialog::Place(parent, new QPushButton(text), name, JotrakDialog::Dlu(x, y, w, h));
 }
 
 QRadioButton* Radio(QWidget* parent, const char* name, const QString& text, int x, int y)
 {
-    return Place(parent, new QRadioButton(text), name, JotrakDialog::Dlu(x, y, 32, 10));
+    return JotrakDialog::Place(parent, new QRadioButton(text), name, JotrakDialog::Dlu(x, y, 32, 10));
 }
 
 // Static texts are sized to reach the next control and no further.

@@ -1,4 +1,5 @@
 #include "data/record_access.h"
+#include "support/program_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,22 +11,9 @@ using namespace jotrak;
 
 namespace {
 
-// A copy of the built program and its delivered Dt folder (without any
-// database a developer's run left there) in a fresh folder.
 bool CopyProgram(const QString& to)
 {
-    const QDir bin(qEnvironmentVariable("JOTRAK_BIN_DIR"));
-    if (!QFile::copy(bin.filePath(QStringLiteral("jotrak")), QDir(to).filePath(QStringLiteral("jotrak"))))
-        return false;
-    QDir(to).mkpath(QStringLiteral("Dt"));
-    const QDir dt(bin.filePath(QStringLiteral("Dt")));
-    for (const QString& name : dt.entryList(QDir::Files)) {
-        if (name.startsWith(QStringLiteral("db.mdb")))
-            continue;
-        if (!QFile::copy(dt.filePath(name), QDir(to).filePath(QStringLiteral("Dt/") + name)))
-            return false;
-    }
-    return true;
+    return testsupport::CopyProgramFiles(qEnvironmentVariable("JOTRAK_BIN_DIR"), to);
 }
 
 int RowCount(ConnectionHolder& connection, Table table)

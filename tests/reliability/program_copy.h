@@ -15,6 +15,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "support/program_files.h"
+
 #include <unistd.h>
 
 namespace jotrak::reliability {
@@ -71,28 +73,17 @@ public:
     // Links (or copies) the program and its Dt files into a new folder.
     ProgramCopy()
     {
-        const QString binDir = qEnvironmentVariable("JOTRAK_BIN_DIR");
-        const QString program = QDir(binDir).filePath(QStringLiteral("jotrak"));
         QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ReadOther | QFile::ExeOther |
                                                QFile::ReadGroup | QFile::ExeGroup);
-        // applicationDirPath() follows symbolic links, so the program is hard-linked, or copied
-        ok_ = ::link(QFile::encodeName(program).constData(), QFile::encodeName(programPath()).constData()) == 0 ||
-              QFile::copy(program, programPath());
-        QDir().mkpath(dtPath());
-        const QDir shipped(QDir(binDir).filePath(QStringLiteral("Dt")));
-        for (const QString& name : shipped.entryList(QDir::Files))
-            if (name != u"db.mdb" && !name.startsWith(QStringLiteral("db.mdb")))
-                QFile::copy(shipped.filePath(name), dt(name));
+        ok_ = testsupport::CopyProgramFiles(qEnvironmentVariable("JOTRAK_BIN_DIR"), dir_.path());
     }
 
     // Puts another built program beside this one, so that an unprivileged user,
     // who may not reach the build folder, can start it too.
     QString addProgram(const QString& name) const
     {
-        const QString from = QDir(QCoreApplication::applicationDirPath()).filePath(name);
         const QString to = dir_.filePath(name);
-        if (::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-            QFile::copy(from, to);
+        testsupport::LinkOrCopy(QDir(QCoreApplication::applicationDirPath()).filePath(name), to);
         return to;
     }
 
