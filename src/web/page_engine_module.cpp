@@ -7,7 +7,13 @@
 #include <QDebug>
 #include <QDir>
 #include <QLibrary>
+#include <QOpenGLContext>
 #include <QUrl>
+
+// QtGui's slot for the context every OpenGL context of the program shares with
+// (exported, not declared in a public header).
+QOpenGLContext* qt_gl_global_share_context();
+void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace jotrak::page_engine {
 
@@ -21,10 +27,29 @@ struct EngineModule {
     LoadPageFunction loadPage = nullptr;
 };
 
+// Qt WebEngine draws through a context shared with the whole program. Asked for
+// before the application starts, that context costs every start its graphics
+// set-up (about 90 ms on a software-rendered screen) before the window can
+// appear; made here, just before the engine loads, it costs nothing until the
+// page is first shown.
+void EnsureSharedGraphicsContext()
+{
+    if (qt_gl_global_share_context())
+        return;
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    auto* context = new QOpenGLContext(QCoreApplication::instance());
+    context->setFormat(QSurfaceFormat::defaultFormat());
+    if (context->create())
+        qt_gl_set_global_share_context(context);
+    else
+        qWarning() << "web page: no shared graphics context - the page may not render";
+}
+
 const EngineModule& Module()
 {
     static const EngineModule module = [] {
         EngineModule found;
+        EnsureSharedGraphicsContext();
         QLibrary library(
             QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE)));
         if (!library.load()) {

@@ -91,7 +91,8 @@ QUrl FixedPageUrl(const QString& exeDir)
 
 void PrepareWebEngineEnvironment()
 {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // The engine's shared graphics context is made by the engine module when the
+    // page is first shown, so the window does not wait for it.
     TurnSandboxOffWhenRoot();
 }
 
