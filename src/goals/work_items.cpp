@@ -176,12 +176,19 @@ void AddItem()
     SetCell(list, k, kIdColumn, QString::number(id));
 }
 
+// Change and delete both start here: the list comes to the front, then the
+// marked row is the one acted on (-1 when none is marked).
+static int ListedRowToActOn()
+{
+    ShowItemList();
+    return MarkedRow(App().ItemList);
+}
+
 void EditItem()
 {
     AppContext& app = App();
-    ShowItemList();
     QTableWidget* list = app.ItemList;
-    const int row = MarkedRow(list);
+    const int row = ListedRowToActOn();
     if (row < 0)
         return;
 
@@ -229,9 +236,8 @@ void EditItem()
 void DeleteItem()
 {
     AppContext& app = App();
-    ShowItemList();
     QTableWidget* list = app.ItemList;
-    const int row = MarkedRow(list);
+    const int row = ListedRowToActOn();
     if (row < 0)
         return;
     if (ShowMessage(app.mainWindow, QString::fromUtf8("是否确定删除!"), QString::fromUtf8("删除确认"),
