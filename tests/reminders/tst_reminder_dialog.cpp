@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -131,6 +132,16 @@ private slots:
         for (const auto& [name, rect] : places) {
             const QWidget* widget = dialog->findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY2(widget && widget->geometry() == rect, name);
+        }
+        // every static text is whole and keeps a few pixels from the control to its right
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            const QRect text(label->pos(),
+                             QSize(label->fontMetrics().horizontalAdvance(label->text()), label->height()));
+            QVERIFY2(text.width() <= label->width(), qPrintable(label->text()));
+            for (const QWidget* other : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (other != label && other->isVisible())
+                    QVERIFY2(!text.adjusted(0, 0, 4, 0).intersects(other->geometry()), qPrintable(label->text()));
+            }
         }
         QVERIFY(!dialog->findChild<QWidget*>(QStringLiteral("okButton"))->isVisible());
         QCOMPARE(state->calendarGroup->checkedId(), int(kGregorianRadio));
