@@ -5,7 +5,6 @@
 #include "reminders/scheme_editing.h"
 
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -119,19 +118,6 @@ void ReminderDialog::BuildControls()
 void ReminderDialog::RunCommand(void (*operation)(ReminderDialogState&))
 {
     RunGuarded(this, [this, operation] { operation(state_); });
-}
-
-void ReminderDialog::keyPressEvent(QKeyEvent* event)
-{
-    // The default button is hidden, which QDialog would skip: Enter reaching the
-    // dialog (from an edit, a radio button or the list) presses it here.
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
-    if (enter && modifiers == Qt::NoModifier) {
-        okButton_->click();
-        return;
-    }
-    JotrakDialog::keyPressEvent(event);
 }
 
 void OpenReminderSettings()
