@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
 #include <cmath>
 
 namespace jotrak {
@@ -73,6 +74,23 @@ QRect JotrakDialog::Dlu(int x, int y, int w, int h)
 void JotrakDialog::MakeEnterPressDefault(QPlainTextEdit* edit)
 {
     edit->installEventFilter(new EnterPressesDefault(edit));
+}
+
+void JotrakDialog::keyPressEvent(QKeyEvent* event)
+{
+    // A focused push button takes Enter itself (autoDefault). Elsewhere QDialog
+    // would skip a hidden default button; press it here.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        const auto buttons = findChildren<QPushButton*>();
+        const auto found = std::find_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); });
+        if (found != buttons.end()) {
+            if ((*found)->isEnabled())
+                (*found)->click();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void JotrakDialog::showEvent(QShowEvent* event)

@@ -9,7 +9,9 @@ namespace jotrak {
 
 // Base of every dialog of the program: fixed size given in dialog units,
 // centred over the main window when it opens, result 1 for accept and 2 for
-// cancel (Escape and the close box give 2).
+// cancel (Escape and the close box give 2). Enter presses the push button that
+// has the focus, and elsewhere the default button, even a hidden one; so no
+// dialog turns autoDefault off.
 class JotrakDialog : public QDialog {
     Q_OBJECT
 public:
@@ -34,6 +36,7 @@ public:
     }
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -122,6 +122,10 @@ QTableWidget* MakeItemList(int x, int y, int w, int h)
             list->setColumnWidth(index, column.width);
     }
     header->setStretchLastSection(false);
+    // 工作内容 takes the width the others leave: a vertical scroll bar narrows it
+    // instead of pushing 已完成 out of sight behind a horizontal one
+    constexpr int kContentColumn = 2;
+    header->setSectionResizeMode(kContentColumn, QHeaderView::Stretch);
     header->setHighlightSections(false);
     header->setFont(App().fontSong12);
     list->verticalHeader()->hide();

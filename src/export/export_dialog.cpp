@@ -12,7 +12,6 @@
 
 #include <QButtonGroup>
 #include <QDir>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,12 +31,9 @@ QLineEdit* AddKeyEdit(QWidget* dialog, const char* name, QRect geometry)
     return JotrakDialog::Place(dialog, new QLineEdit, name, geometry);
 }
 
-// Enter belongs to the hidden default button, so no visible button takes it.
 QPushButton* AddButton(QWidget* dialog, const QString& text, const char* name, QRect geometry)
 {
-    auto* button = JotrakDialog::Place(dialog, new QPushButton(text), name, geometry);
-    button->setAutoDefault(false);
-    return button;
+    return JotrakDialog::Place(dialog, new QPushButton(text), name, geometry);
 }
 
 // The workbook template beside the program: <exeDir>/Dt/1.xls.
@@ -161,19 +157,6 @@ void ExportDialog::Export(const ExportButtonRule& rule)
         const bool workbookFailed = result.message == QString::fromUtf8(kWorkbookFailedMessage);
         ShowMessage(workbookFailed ? nullptr : this, result.message, result.caption);
     });
-}
-
-void ExportDialog::keyPressEvent(QKeyEvent* event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const bool plain = event->modifiers() == Qt::NoModifier ||
-                       (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-    if (enter && plain) {
-        // QDialog passes Enter only to a visible default button; ours is hidden.
-        okButton_->click();
-        return;
-    }
-    JotrakDialog::keyPressEvent(event);
 }
 
 } // namespace jotrak

@@ -29,8 +29,8 @@ struct ExportDialogData {
 // Dialog 129: a range of period keys (today - 30 days to today on opening), a
 // filter for the work items, and six buttons that export the year, month or day
 // goals as text or their items as a workbook. Each export first asks for the
-// file, then checks the range; the dialog stays open afterwards. Enter closes it
-// with 1, Escape, 取消 and the close box with 2.
+// file, then checks the range; the dialog stays open afterwards. Enter on a
+// focused button presses it, elsewhere it closes the dialog with 1; Escape, 取消 and the close box with 2.
 // Controls by object name: "filterAllRadio", "filterDoneRadio", "filterOpenRadio",
 // "fromLabel", "fromEdit", "toLabel", "toEdit", "rangeLabel", "helpLabel",
 // "exportYearGoalsButton", "exportMonthGoalsButton", "exportDayGoalsButton",
@@ -40,9 +40,6 @@ class ExportDialog : public JotrakDialog {
     Q_OBJECT
 public:
     ExportDialog(QWidget* owner, ExportDialogData& data);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls();

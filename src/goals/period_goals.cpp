@@ -42,6 +42,7 @@ void ModifyGoal(QLineEdit* keyEdit, QPlainTextEdit* goalEdit, Table goalTable)
     OpenRecordset(goal, stmt::GoalByKey(goalTable, key), App().connection);
     if (IsAtEnd(goal)) {
         CloseRecordset(goal);
+        ShowMessage(App().mainWindow, kNoSuchGoal);
         return;
     }
     // an empty box stores an empty text, never Null

@@ -112,15 +112,14 @@ void ViewItems(QLineEdit* keyEdit, Table goalTable)
     QTableWidget* list = app.ItemList;
     ShowItemList();
     list->setRowCount(0);
+    // Forget the goal listed before first: when the lookup finds nothing or
+    // fails, nothing can be added under a goal of another kind.
+    app.CurrentGoalId = -1;
 
     RecordsetHolder rs;
     OpenRecordset(rs, stmt::GoalByKey(goalTable, keyEdit->text()), app.connection);
-    if (IsAtEnd(rs)) {
-        // no goal under this key: forget the one listed before, so nothing is
-        // added under a goal of another kind
-        app.CurrentGoalId = -1;
+    if (IsAtEnd(rs))
         return;
-    }
     app.CurrentGoalId = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
     CloseRecordset(rs);
     OpenRecordset(rs, stmt::ItemsOfGoal(goalTable, app.CurrentGoalId), app.connection);

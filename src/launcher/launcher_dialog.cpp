@@ -19,9 +19,7 @@ namespace {
 
 QPushButton* AddButton(QDialog* dialog, const QString& text, const char* name, QRect dlu)
 {
-    auto* button = JotrakDialog::Place(dialog, new QPushButton(text), name, dlu);
-    button->setAutoDefault(false);
-    return button;
+    return JotrakDialog::Place(dialog, new QPushButton(text), name, dlu);
 }
 
 void AddLabel(QDialog* dialog, const QString& text, QRect dlu)

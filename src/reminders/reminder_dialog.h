@@ -21,9 +21,6 @@ public:
     // Builds the controls into `state` and runs InitReminderDialog.
     ReminderDialog(QWidget* parent, ReminderDialogState& state);
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void BuildControls();
     void RunCommand(void (*operation)(ReminderDialogState&));

@@ -49,10 +49,19 @@ void WriteScheme(RecordsetHolder& rs, const ReminderDialogState& state)
     SetFieldValue(rs, QStringLiteral("lifa"), state.calendar);
 }
 
-int SelectedRow(const QListWidget* list)
+// Each entry carries the IDME of its row, so another program changing Tx
+// meanwhile cannot make an entry stand for a different scheme.
+void AddEntry(QListWidget* list, const QString& name, int id)
 {
-    const QList<QListWidgetItem*> items = list->selectedItems();
-    return items.isEmpty() ? -1 : list->row(items.first());
+    auto* entry = new QListWidgetItem(name, list);
+    entry->setData(Qt::UserRole, id);
+}
+
+// The row behind an entry is gone: say so and show the list as Tx is now.
+void ReportSchemeGone(ReminderDialogState& state)
+{
+    Refuse(state, kSchemeGoneMessage);
+    FillSchemeList(state);
 }
 
 } // namespace
@@ -76,7 +85,8 @@ void FillSchemeList(ReminderDialogState& state)
     RecordsetHolder rs;
     OpenRecordset(rs, stmt::SelectSchemes(), App().connection);
     for (; !IsAtEnd(rs); MoveToNext(rs))
-        state.list->addItem(TextFromValue(GetFieldValue(rs, QStringLiteral("ming"))));
+        AddEntry(state.list, TextFromValue(GetFieldValue(rs, QStringLiteral("ming"))),
+                 GetFieldValue(rs, QStringLiteral("IDME")).toInt());
     CloseRecordset(rs);
 }
 
@@ -123,9 +133,14 @@ void AddScheme(ReminderDialogState& state)
     OpenRecordset(rs, stmt::SelectSchemes(), App().connection);
     AddNewRow(rs);
     WriteScheme(rs, state);
+    const int id = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
     StoreRow(rs);
     CloseRecordset(rs);
-    state.list->addItem(state.nameText);
+    // the new scheme is the loaded one, so 修改 right after corrects it
+    state.selected = id;
+    const QSignalBlocker blocker(state.list);
+    AddEntry(state.list, state.nameText, id);
+    state.list->setCurrentRow(state.list->count() - 1);
 }
 
 void ModifyScheme(ReminderDialogState& state)
@@ -138,7 +153,7 @@ void ModifyScheme(ReminderDialogState& state)
     OpenRecordset(rs, stmt::SchemeById(state.selected), App().connection);
     if (IsAtEnd(rs)) {
         CloseRecordset(rs);
-        Refuse(state, kSchemeGoneMessage);
+        ReportSchemeGone(state);
         return;
     }
     WriteScheme(rs, state);
@@ -162,17 +177,14 @@ void DeleteScheme(ReminderDialogState& state)
 
 void ShowSelectedScheme(ReminderDialogState& state)
 {
-    const int row = SelectedRow(state.list);
-    if (row < 0)
+    const QList<QListWidgetItem*> entries = state.list->selectedItems();
+    if (entries.isEmpty())
         return;
     RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SelectSchemes(), App().connection);
-    for (int i = 0; i < row && !IsAtEnd(rs); ++i)
-        MoveToNext(rs);
+    OpenRecordset(rs, stmt::SchemeById(entries.first()->data(Qt::UserRole).toInt()), App().connection);
     if (IsAtEnd(rs)) {
-        // Tx changed behind the list (another running copy of the program): show it as it is now.
         CloseRecordset(rs);
-        FillSchemeList(state);
+        ReportSchemeGone(state);
         return;
     }
     state.selected = GetFieldValue(rs, QStringLiteral("IDME")).toInt();

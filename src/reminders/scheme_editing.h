@@ -65,19 +65,22 @@ inline constexpr char16_t kSchemeGoneMessage[] = u"没有找到对应项";
 
 // Date edits "01", content and name empty, 新历 and 每年 checked, list filled.
 void InitReminderDialog(ReminderDialogState& state);
-// The names of Tx in IDME order; the n-th entry stands for the n-th row. No entry is selected.
+// The names of Tx in IDME order, each entry holding its row's IDME. No entry is selected.
 void FillSchemeList(ReminderDialogState& state);
 // Reads the edits into the texts and composes the date rule of the chosen form;
 // a month outside 1..12 or a day outside 1..31 is refused with a message.
 bool ReadSchemeFields(ReminderDialogState& state);
-// 新增: appends a scheme and its name as the last entry; the selection stays.
+// 新增: appends a scheme and its name as the last entry, which becomes the
+// selected entry and the loaded scheme.
 void AddScheme(ReminderDialogState& state);
-// 修改: rewrites the loaded scheme, then refills the list.
+// 修改: rewrites the loaded scheme, then refills the list; a scheme gone
+// meanwhile is reported and the list refilled.
 void ModifyScheme(ReminderDialogState& state);
 // 删除: deletes the loaded scheme (none when nothing is loaded), clears the edits
 // and refills the list; selected, calendar and repeat stay.
 void DeleteScheme(ReminderDialogState& state);
-// Loads the scheme of the selected entry into the record and the edits.
+// Loads the scheme of the selected entry, by its IDME, into the record and the
+// edits; an entry whose row is gone is reported and the list refilled.
 void ShowSelectedScheme(ReminderDialogState& state);
 
 } // namespace jotrak

@@ -27,17 +27,12 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     Put(new QLabel(QStringLiteral("字体大小"), this), QStringLiteral("FontSizeLabel"), Dlu(12, 36, 52, 10));
     Put(new QLineEdit(this), QStringLiteral("edit1005"), Dlu(68, 34, 40, 14));
 
-    auto* fontButton =
-        Put(new QPushButton(QStringLiteral("字体设置"), this), QStringLiteral("btn1012"), Dlu(118, 34, 70, 14));
-    auto* maximButton =
-        Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
-    fontButton->setAutoDefault(false);
-    maximButton->setAutoDefault(false);
+    Put(new QPushButton(QStringLiteral("字体设置"), this), QStringLiteral("btn1012"), Dlu(118, 34, 70, 14));
+    Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
 
     auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 76, 50, 14));
     auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 76, 50, 14));
     ok->setDefault(true);
-    cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, [this] { done(1); });
     connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
 }

@@ -204,6 +204,7 @@ private slots:
         QTest::newRow("取消") << QStringLiteral("btn2") << 2;
         QTest::newRow("Escape") << QStringLiteral("escape") << 2;
         QTest::newRow("Enter") << QStringLiteral("enter") << 1;
+        QTest::newRow("Enter on 取消") << QStringLiteral("enter on btn2") << 2;
         QTest::newRow("close box") << QStringLiteral("close") << 2;
     }
     void theSettingsDialogClosesWithOneOrTwoAndKeepsNothing()
@@ -223,6 +224,8 @@ private slots:
                 QTest::keyClick(&dialog, Qt::Key_Escape);
             else if (how == QStringLiteral("enter"))
                 QTest::keyClick(name, Qt::Key_Return);
+            else if (how.startsWith(QStringLiteral("enter on ")))
+                QTest::keyClick(dialog.findChild<QPushButton*>(how.mid(9)), Qt::Key_Return);
             else if (how == QStringLiteral("close"))
                 dialog.close();
             else

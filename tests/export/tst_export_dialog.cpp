@@ -242,7 +242,7 @@ private slots:
         });
     }
 
-    void closesWithOneOnEnterAndTwoOtherwise()
+    void enterPressesTheFocusedButtonElseClosesWithOne()
     {
         dialog.reset();
         QCOMPARE(runCommand([](ExportDialog* d) {
@@ -254,6 +254,16 @@ private slots:
                                      Qt::KeypadModifier);
                  }),
                  1);
+        // Enter on a focused export button runs that export (here up to the cancelled Save-As)
+        testing::FileDialogSeam::Clear();
+        testing::FileDialogSeam::QueueAnswer(std::nullopt);
+        QCOMPARE(runCommand([](ExportDialog* d) {
+                     auto* button = d->findChild<QPushButton*>(QStringLiteral("exportDayGoalsButton"));
+                     button->setFocus();
+                     QTest::keyClick(button, Qt::Key_Return);
+                 }),
+                 -1);
+        QCOMPARE(testing::FileDialogSeam::Requests().size(), 1);
         QCOMPARE(runCommand([](ExportDialog* d) { QTest::keyClick(d, Qt::Key_Escape); }), 2);
         QCOMPARE(
             runCommand([](ExportDialog* d) { d->findChild<QPushButton*>(QStringLiteral("cancelButton"))->click(); }),

@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
+#include <sqlite3.h>
+
 using namespace jotrak;
 using namespace jotrak::test;
 
@@ -125,16 +127,35 @@ private slots:
         }
     }
 
-    void aKeyWithoutGoalForgetsTheListedGoal()
+    void aMissingOrFailedLookupForgetsTheListedGoal_data()
     {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("key without goal") << false;
+        QTest::newRow("file locked by another program") << true;
+    }
+    void aMissingOrFailedLookupForgetsTheListedGoal()
+    {
+        QFETCH(bool, locked);
         click(118);
         QCOMPARE(fx->app().CurrentGoalId, dayGoal());
-        fx->app().MonthKeyEdit->setText(QStringLiteral("299913"));
-        click(115);
+        if (locked) {
+            // held past the busy timeout (shortened here): the goal lookup fails
+            sqlite3* other = nullptr;
+            sqlite3_open(qPrintable(DatabasePath(fx->exeDir())), &other);
+            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_busy_timeout(App().connection.handle(), 0);
+            click(115);
+            sqlite3_close(other);
+            sqlite3_busy_timeout(App().connection.handle(), 5000);
+        } else {
+            fx->app().MonthKeyEdit->setText(QStringLiteral("299913"));
+            click(115);
+        }
         QCOMPARE(list()->rowCount(), 0);
         QCOMPARE(fx->app().CurrentGoalId, -1);
-        QVERIFY(AppFixture::messages().isEmpty());
+        QCOMPARE(AppFixture::messages().size(), locked ? 1 : 0);
 
+        AppFixture::clearMessages();
         click(120); // refused, not filed under the day goal in the month table
         QCOMPARE(AppFixture::messages().size(), 1);
         QCOMPARE(AppFixture::messages()[0].text, QString::fromUtf8("请先选择要查看年/月/日等的细项"));

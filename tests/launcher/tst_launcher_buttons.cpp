@@ -124,6 +124,24 @@ private slots:
         QCOMPARE(fx->button(Command(1))->text(), QStringLiteral("读&&写"));
     }
 
+    // Enter on a focused push button presses it; elsewhere it presses 更新界面并退出.
+    void enterPressesTheFocusedButtonElseTheDefault()
+    {
+        auto fx = StartWith({});
+        const int result = WithDialog(*fx, [](const Dialog& dlg) {
+            dlg.select(5);
+            dlg.name()->setText(QStringLiteral("周报"));
+            auto* save = dlg.d->findChild<QPushButton*>(QStringLiteral("saveButton"));
+            save->setFocus();
+            QTest::keyClick(save, Qt::Key_Return);
+            QVERIFY(dlg.d->isVisible());
+            QCOMPARE(StoredRow(5).name, QStringLiteral("周报"));
+            QTest::keyClick(dlg.name(), Qt::Key_Return);
+        });
+        QCOMPARE(result, 1);
+        QCOMPARE(fx->button(Command(5))->text(), QStringLiteral("周报"));
+    }
+
     void clearThenSaveUnbindsButtonThree()
     {
         auto fx = StartWith({{3, {QStringLiteral("报表"), QStringLiteral("/data/报表.xls")}}});

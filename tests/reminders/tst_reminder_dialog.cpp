@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QLabel>
 #include <QListWidget>
 #include <QTest>
 #include <QTimer>
@@ -132,6 +133,16 @@ private slots:
             const QWidget* widget = dialog->findChild<QWidget*>(QString::fromLatin1(name));
             QVERIFY2(widget && widget->geometry() == rect, name);
         }
+        // every static text is whole and keeps a few pixels from the control to its right
+        for (const QLabel* label : dialog->findChildren<QLabel*>()) {
+            const QRect text(label->pos(),
+                             QSize(label->fontMetrics().horizontalAdvance(label->text()), label->height()));
+            QVERIFY2(text.width() <= label->width(), qPrintable(label->text()));
+            for (const QWidget* other : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                if (other != label && other->isVisible())
+                    QVERIFY2(!text.adjusted(0, 0, 4, 0).intersects(other->geometry()), qPrintable(label->text()));
+            }
+        }
         QVERIFY(!dialog->findChild<QWidget*>(QStringLiteral("okButton"))->isVisible());
         QCOMPARE(state->calendarGroup->checkedId(), int(kGregorianRadio));
         QCOMPARE(state->repeatGroup->checkedId(), int(kYearlyRadio));
@@ -150,7 +161,7 @@ private slots:
         QCOMPARE(edit("monthEdit")->text(), QStringLiteral("1")); // the edits keep what was typed
         QCOMPARE(edit("dayEdit")->text(), QStringLiteral("5"));
 
-        fill(QStringLiteral("other"), QStringLiteral("7"), QStringLiteral("7"));
+        openDialog();
         choose(0);
         QCOMPARE(state->selected, rows[0].id);
         QCOMPARE(edit("monthEdit")->text(), QStringLiteral("01"));
@@ -265,26 +276,53 @@ private slots:
         QCOMPARE(edit("monthlyDayEdit")->text(), QString::fromUtf8("3号"));
     }
 
-    void addAppendsTheNameLastAndKeepsTheSelection()
+    void addSelectsTheNewSchemeSoModifyCorrectsIt()
     {
         for (const char* name : {"A", "B"}) {
             fill(QString::fromLatin1(name), QStringLiteral("2"), QStringLiteral("2"));
             press("addButton");
         }
-        choose(1);
-        const int b = state->selected;
-        QCOMPARE(edit("nameEdit")->text(), QStringLiteral("B"));
-
+        choose(0);
         fill(QStringLiteral("C"), QStringLiteral("4"), QStringLiteral("4"));
         press("addButton");
         QCOMPARE(ListEntries(state->list), (QStringList{"A", "B", "C"}));
-        QCOMPARE(state->selected, b);
-        QCOMPARE(state->list->currentRow(), 1);
-
-        choose(2);
         QCOMPARE(state->selected, SchemeRows().value(2).id);
-        QCOMPARE(edit("monthEdit")->text(), QStringLiteral("04"));
-        QCOMPARE(ListEntries(state->list), (QStringList{"A", "B", "C"}));
+        QCOMPARE(state->list->currentRow(), 2);
+        QVERIFY(state->list->item(2)->isSelected());
+
+        fill(QStringLiteral("C2"), QStringLiteral("5"), QStringLiteral("5"));
+        press("modifyButton");
+        QCOMPARE(ListEntries(state->list), (QStringList{"A", "B", "C2"}));
+        QCOMPARE(SchemeRows().value(0).shijian, QStringLiteral("0202")); // A, loaded before, is kept
+        QCOMPARE(SchemeRows().value(2).shijian, QStringLiteral("0505"));
+        QVERIFY(AppFixture::messages().isEmpty());
+    }
+
+    // Another program deletes schemes while the dialog is open: every entry keeps its own row.
+    void entriesActOnTheirOwnRowWhenTxChangesBehindTheList()
+    {
+        const int a =
+            AddSchemeRow(App().connection, QStringLiteral("0101"), 0, QStringLiteral("a"), QStringLiteral("A"));
+        const int b =
+            AddSchemeRow(App().connection, QStringLiteral("0202"), 0, QStringLiteral("b"), QStringLiteral("B"));
+        AddSchemeRow(App().connection, QStringLiteral("0303"), 0, QStringLiteral("c"), QStringLiteral("C"));
+        openDialog();
+        ExecuteStatement(App().connection, stmt::DeleteScheme(a));
+        choose(1);
+        QCOMPARE(edit("nameEdit")->text(), QStringLiteral("B"));
+        QCOMPARE(state->selected, b);
+
+        choose(0);
+        QCOMPARE(MessageTexts(), QStringList{QString::fromUtf16(kSchemeGoneMessage)});
+        QCOMPARE(ListEntries(state->list), (QStringList{"B", "C"}));
+        QCOMPARE(state->selected, b);
+
+        ExecuteStatement(App().connection, stmt::DeleteScheme(b));
+        AppFixture::clearMessages();
+        press("modifyButton");
+        QCOMPARE(MessageTexts(), QStringList{QString::fromUtf16(kSchemeGoneMessage)});
+        QCOMPARE(ListEntries(state->list), QStringList{"C"});
+        QCOMPARE(SchemeRows().value(0).nr, QStringLiteral("c"));
     }
 
     void modifyRewritesTheLoadedScheme()
