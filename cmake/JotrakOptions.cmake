@@ -1,9 +1,15 @@
-# One interface target carries the language standard, the warnings and -Werror
-# for the project's own code. Every target links it.
+# One interface target carries the language standard, the warnings and, when
+# JOTRAK_WERROR is on (the test script and CI), -Werror for the project's own
+# code. Every target links it. A plain build (a user, a packager, another
+# compiler version) only warns.
+option(JOTRAK_WERROR "Treat compiler warnings as errors" OFF)
 add_library(jotrak_options INTERFACE)
 target_compile_features(jotrak_options INTERFACE cxx_std_20)
 target_compile_options(jotrak_options INTERFACE
-  -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual -Werror)
+  -Wall -Wextra -Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual)
+if(JOTRAK_WERROR)
+  target_compile_options(jotrak_options INTERFACE -Werror)
+endif()
 target_compile_definitions(jotrak_options INTERFACE
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
 if(JOTRAK_SANITIZE)

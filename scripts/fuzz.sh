@@ -15,7 +15,7 @@ build_dir=${FUZZ_BUILD:-build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$build_dir" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g" \
-  -DJOTRAK_FUZZ=ON -DJOTRAK_SANITIZE=ON -DJOTRAK_BUILD_TESTS=OFF -DJOTRAK_BUILD_BENCH=OFF
+  -DJOTRAK_FUZZ=ON -DJOTRAK_SANITIZE=ON -DJOTRAK_WERROR=ON -DJOTRAK_BUILD_TESTS=OFF -DJOTRAK_BUILD_BENCH=OFF
 cmake --build "$build_dir" -j "$(nproc)" --target jotrak_fuzzers
 
 targets=${FUZZ_TARGETS:-$(cd "$build_dir/bin" && ls fuzz_* 2>/dev/null | tr '\n' ' ')}

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-base-dev-tools libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libxkbcommon-dev
   qt6-webengine-dev libqt6webenginecore6-bin
   libsqlite3-dev sqlite3
   libgsf-1-dev libfreexl-dev python3 python3-xlrd

@@ -12,15 +12,15 @@ void RunGuarded(QWidget* owner, const std::function<void()>& action)
     try {
         action();
     } catch (const DatabaseError& error) {
-        qWarning().noquote() << "database error:" << error.message();
+        qWarning().noquote() << "database error:" << error.what();
         ShowMessage(
             owner,
             QString::fromUtf8("数据库操作失败,这一步没有完成(已保存的内容不受影响)。\n\n%1").arg(error.message()),
-            QString::fromUtf8("数据库错误"));
+            QString::fromUtf8("数据库错误"), MessageButtons::Ok, error.details());
     } catch (const std::exception& error) {
         qWarning() << "unexpected error:" << error.what();
-        ShowMessage(owner, QString::fromUtf8("操作没有完成: %1").arg(QString::fromUtf8(error.what())),
-                    QString::fromUtf8("错误"));
+        ShowMessage(owner, QString::fromUtf8("出现了意外的错误,这一步没有完成(已保存的内容不受影响)。"),
+                    QString::fromUtf8("错误"), MessageButtons::Ok, QString::fromLocal8Bit(error.what()));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "app/message_box.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QQueue>
 
@@ -11,24 +12,43 @@ namespace {
 bool g_seam = false;
 QQueue<int> g_answers;
 QList<testing::ShownMessage> g_shown;
+
+// The standard buttons in Chinese, also when no Qt translation could be loaded.
+void NameButtons(QMessageBox& box)
+{
+    const struct {
+        QMessageBox::StandardButton button;
+        const char* text;
+    } names[] = {
+        {QMessageBox::Ok, "确定"}, {QMessageBox::Cancel, "取消"}, {QMessageBox::Yes, "是"}, {QMessageBox::No, "否"}};
+    for (const auto& name : names)
+        if (QAbstractButton* button = box.button(name.button))
+            button->setText(QString::fromUtf8(name.text));
+}
+
 } // namespace
 
-int ShowMessage(QWidget* owner, const QString& text, const QString& caption, MessageButtons buttons)
+int ShowMessage(QWidget* owner, const QString& text, const QString& caption, MessageButtons buttons,
+                const QString& details)
 {
     if (g_seam) {
-        g_shown.append({text, caption, buttons});
+        g_shown.append({text, caption, buttons, details});
         return g_answers.isEmpty() ? kIdOk : g_answers.dequeue();
     }
     // For runs nobody watches (tests of the whole program, scripts): the message
     // goes to standard error and counts as answered with OK.
     if (qEnvironmentVariableIntValue("JOTRAK_NONINTERACTIVE") == 1) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
+        if (!details.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(details));
         std::fflush(stderr);
         return kIdOk;
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text,
                     buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     owner);
+    NameButtons(box);
+    box.setDetailedText(details);
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.setDefaultButton(QMessageBox::Ok);

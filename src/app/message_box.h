@@ -12,11 +12,13 @@ inline constexpr int kIdOk = 1;
 inline constexpr int kIdCancel = 2;
 
 // Every message the program shows goes through here: application-modal, kept
-// on top, owned by the given window. Returns kIdOk or kIdCancel. With the
-// environment variable JOTRAK_NONINTERACTIVE=1 (runs nobody watches) the message
-// is written to standard error instead and answered with OK.
+// on top, owned by the given window, buttons 确定 and 取消 whatever translation
+// is loaded. Technical details (an engine's or the system's own words) go into
+// the box's details part, out of the sentence. Returns kIdOk or kIdCancel. With
+// the environment variable JOTRAK_NONINTERACTIVE=1 (runs nobody watches) the
+// message is written to standard error instead and answered with OK.
 int ShowMessage(QWidget* owner, const QString& text, const QString& caption,
-                MessageButtons buttons = MessageButtons::Ok);
+                MessageButtons buttons = MessageButtons::Ok, const QString& details = {});
 // The usual case: the sentence is also the caption.
 int ShowMessage(QWidget* owner, const QString& textAndCaption);
 
@@ -26,6 +28,7 @@ struct ShownMessage {
     QString text;
     QString caption;
     MessageButtons buttons = MessageButtons::Ok;
+    QString details;
 };
 
 // Lets a test answer message boxes instead of a person: once enabled, no box is

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/message_box.h"
 #include "app/startup.h"
+#include "app/translation.h"
 #include "data/database_error.h"
 
 #include <QApplication>
@@ -53,15 +54,15 @@ bool StartOrReport(const QString& exeDir)
         RunStartup(exeDir);
         return true;
     } catch (const DatabaseError& error) {
-        qWarning().noquote() << "start-up failed:" << error.message();
+        qWarning().noquote() << "start-up failed:" << error.what();
         ShowMessage(App().mainWindow,
                     QString::fromUtf8("无法打开数据库文件 %1,程序将退出。\n\n%2")
                         .arg(QDir::toNativeSeparators(DatabasePath(exeDir)), error.message()),
-                    caption);
+                    caption, MessageButtons::Ok, error.details());
     } catch (const std::exception& error) {
         qWarning() << "start-up failed:" << error.what();
-        ShowMessage(App().mainWindow,
-                    QString::fromUtf8("启动失败,程序将退出。\n\n%1").arg(QString::fromUtf8(error.what())), caption);
+        ShowMessage(App().mainWindow, QString::fromUtf8("出现了意外的错误,Jotrak 无法启动,程序将退出。"), caption,
+                    MessageButtons::Ok, QString::fromLocal8Bit(error.what()));
     }
     return false;
 }
@@ -136,6 +137,7 @@ void QuitAfterStartupWhenAsked(MainWindow& window)
 
 int RunProgram(const QString& exeDir)
 {
+    InstallQtTranslation();
     AppContext context;
     MainWindow window;
     window.setWindowIcon(ProgramIcon());

@@ -4,7 +4,8 @@
 
 namespace jotrak {
 
-// The program on an existing QApplication: builds AppContext and the main
+// The program on an existing QApplication: loads Qt's Chinese translation
+// (InstallQtTranslation), builds AppContext and the main
 // window, shows it, runs the start-up and the event loop. Returns the exit code:
 // 0 after the window is closed (or a right press on its background), 1 when
 // start-up fails (the user is told which file and why; nothing is overwritten).

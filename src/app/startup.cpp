@@ -28,6 +28,7 @@ void InitAppContext(const QString& exeDir)
     CreateConnection(app.connection);
     OpenDatabase(app.connection, DatabasePath(exeDir));
     SeedPeriodTables(app.connection);
+    ExtendPeriodTables(app.connection, app.startTime.date().year());
 }
 
 void RunStartup(const QString& exeDir)

@@ -24,37 +24,24 @@ QString EngineText(sqlite3* db)
     return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
 }
 
-QString SentenceFor(int rc, const QString& path)
+// The engine's code and words, for the details part of a message.
+QString EngineDetails(int rc, const QString& engine)
 {
-    switch (rc & 0xff) {
-    case SQLITE_READONLY:
-        return QString::fromUtf8("数据库文件是只读的,修改没有保存。请检查文件 %1 及其所在文件夹是否允许写入。")
-            .arg(path);
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QString::fromUtf8("数据库正被另一个程序占用,等待超时,修改没有保存。请稍后再试。");
-    case SQLITE_FULL: return QString::fromUtf8("磁盘已满,修改没有保存。");
-    case SQLITE_CANTOPEN: return QString::fromUtf8("无法打开数据库文件 %1(文件或文件夹不存在,或没有权限)。").arg(path);
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB: return QString::fromUtf8("数据库文件 %1 已损坏或不是数据库文件。").arg(path);
-    case SQLITE_IOERR: return QString::fromUtf8("读写数据库文件 %1 时出错。").arg(path);
-    default: return QString::fromUtf8("数据库操作失败。");
-    }
+    return QStringLiteral("SQLite %1: %2")
+        .arg(rc)
+        .arg(engine.isEmpty() ? QString::fromUtf8(sqlite3_errstr(rc)) : engine);
 }
 
-[[noreturn]] void Raise(const ConnectionHolder* connection, int rc, const QString& what = {})
+[[noreturn]] void RaiseText(int code, const QString& text, const QString& details = {})
 {
-    sqlite3* db = connection ? connection->handle() : nullptr;
-    QString text = SentenceFor(rc, connection ? connection->path() : QString());
-    const QString engine = EngineText(db);
-    if (!what.isEmpty() || !engine.isEmpty())
-        text += QStringLiteral("\n(%1%2%3)")
-                    .arg(what, what.isEmpty() || engine.isEmpty() ? QString() : QStringLiteral(": "), engine);
-    throw DatabaseError(rc, text);
+    throw DatabaseError(code, text, details);
 }
 
-[[noreturn]] void RaiseText(int code, const QString& text)
+[[noreturn]] void Raise(const ConnectionHolder* connection, int rc)
 {
-    throw DatabaseError(code, text);
+    const QString path = connection ? connection->path() : QString();
+    RaiseText(rc, DatabaseSentence(rc, path),
+              EngineDetails(rc, EngineText(connection ? connection->handle() : nullptr)));
 }
 
 void Bind(ConnectionHolder& connection, sqlite3_stmt* st, const std::vector<Value>& params)
@@ -73,7 +60,7 @@ void Bind(ConnectionHolder& connection, sqlite3_stmt* st, const std::vector<Valu
                                      SQLITE_TRANSIENT, SQLITE_UTF8);
         }
         if (rc != SQLITE_OK)
-            Raise(&connection, rc, QStringLiteral("bind"));
+            Raise(&connection, rc);
     }
 }
 
@@ -112,10 +99,10 @@ private:
 sqlite3_stmt* Prepare(ConnectionHolder& connection, const QString& sql)
 {
     if (!connection.isOpen())
-        RaiseText(kNotOpenError, QString::fromUtf8("数据库没有打开。"));
+        RaiseText(kNotOpenError, QString::fromUtf8("数据库没有打开,这一步无法完成。请重新启动 Jotrak。"));
     sqlite3_stmt* st = connection.prepared(sql);
     if (!st)
-        Raise(&connection, sqlite3_errcode(connection.handle()), sql);
+        Raise(&connection, sqlite3_extended_errcode(connection.handle()));
     return st;
 }
 
@@ -128,7 +115,7 @@ int RunWrite(ConnectionHolder& connection, const QString& sql, const std::vector
     while ((rc = sqlite3_step(use.get())) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE)
-        Raise(&connection, sqlite3_extended_errcode(connection.handle()), QStringLiteral("write"));
+        Raise(&connection, sqlite3_extended_errcode(connection.handle()));
     return sqlite3_changes(connection.handle());
 }
 
@@ -181,11 +168,12 @@ QString NotJotrak(const QString& path, const QString& reason)
 }
 
 // Looks at the first bytes so that a file of another kind is named for what it is.
+// A file that cannot be read at all raises the error for that.
 QString ForeignFileReason(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QString::fromUtf8("文件无法读取(%1)").arg(file.errorString());
+        RaiseText(SQLITE_PERM, DatabaseSentence(SQLITE_PERM, QDir::toNativeSeparators(path)), file.errorString());
     if (file.size() == 0)
         return QString::fromUtf8("文件是空的(0 字节),不是 Jotrak 数据库");
     const QByteArray head = file.read(32);
@@ -246,14 +234,16 @@ void CreateNewDatabase(const QString& path)
     QString error;
     if (rc != SQLITE_OK)
         error = EngineText(db);
-    else
-        error = CreateSchema(db);
+    else if (error = CreateSchema(db); !error.isEmpty())
+        rc = sqlite3_extended_errcode(db);
     sqlite3_close_v2(db);
     if (!error.isEmpty()) {
         QFile::remove(temp);
         QFile::remove(temp + QStringLiteral("-journal"));
         RaiseText(SQLITE_CANTOPEN,
-                  QString::fromUtf8("无法创建数据库文件 %1: %2").arg(QDir::toNativeSeparators(path), error));
+                  QString::fromUtf8("无法创建数据库文件 %1。请检查文件夹 %2 是否允许写入,磁盘是否还有空间。")
+                      .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(info.absolutePath())),
+                  EngineDetails(rc, error));
     }
     if (!QFile::rename(temp, path)) {
         QFile::remove(temp);
@@ -321,17 +311,20 @@ void OpenDatabase(ConnectionHolder& holder, const QString& path)
         RaiseText(kNotJotrakFileError, NotJotrak(path, foreign));
 
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc != SQLITE_OK) {
         const QString engine = EngineText(db);
         sqlite3_close_v2(db);
-        RaiseText(rc, NotJotrak(path, engine));
+        RaiseText(rc, DatabaseSentence(rc, holder.path_), EngineDetails(rc, engine));
     }
     sqlite3_extended_result_codes(db, 1);
     sqlite3_busy_timeout(db, 5000);
-    const QString problem = CheckSchema(db);
+    rc = SQLITE_OK;
+    const QString problem = CheckSchema(db, &rc);
     if (!problem.isEmpty()) {
         sqlite3_close_v2(db);
+        if (rc != SQLITE_OK)
+            RaiseText(rc, DatabaseSentence(rc, holder.path_), EngineDetails(rc, problem));
         RaiseText(kNotJotrakFileError, NotJotrak(path, problem));
     }
     holder.db = db;
@@ -378,12 +371,15 @@ void CreateRecordset(RecordsetHolder& holder)
 
 namespace {
 
-void RequireOpen(RecordsetHolder& holder, bool open, const QString& lastError)
+// A recordset whose open failed raises that failure again, with its code.
+void RequireOpen(const RecordsetHolder& holder, bool open, const std::optional<DatabaseError>& lastError)
 {
     (void)holder;
-    if (!open)
-        RaiseText(kNotOpenError, lastError.isEmpty() ? QString::fromUtf8("记录集没有打开。")
-                                                     : QString::fromUtf8("记录集没有打开: %1").arg(lastError));
+    if (open)
+        return;
+    if (lastError)
+        throw *lastError;
+    RaiseText(kNotOpenError, QString::fromUtf8("记录集没有打开。"));
 }
 
 } // namespace
@@ -411,13 +407,13 @@ void OpenRecordset(RecordsetHolder& holder, const Statement& statement, Connecti
             holder.rows.push_back(std::move(row));
         }
         if (rc != SQLITE_DONE)
-            Raise(&connection, sqlite3_extended_errcode(connection.handle()), statement.sql);
+            Raise(&connection, sqlite3_extended_errcode(connection.handle()));
     } catch (const DatabaseError& error) {
         holder.open = false;
         holder.rows.clear();
         holder.columns.clear();
-        holder.lastError = error.message();
-        qWarning().noquote() << "OpenRecordset failed:" << error.message();
+        holder.lastError = error;
+        qWarning().noquote() << "OpenRecordset failed:" << error.what();
     }
 }
 
@@ -498,7 +494,7 @@ void AddNewRow(RecordsetHolder& holder)
             StatementUse use(Prepare(connection, QStringLiteral("SELECT * FROM %1 WHERE IDME=?").arg(table)));
             Bind(connection, use.get(), {Value(id)});
             if (sqlite3_step(use.get()) != SQLITE_ROW)
-                Raise(&connection, sqlite3_extended_errcode(connection.handle()), QStringLiteral("new row"));
+                Raise(&connection, sqlite3_extended_errcode(connection.handle()));
             std::vector<std::pair<QString, Value>> values;
             for (int c = 0; c < sqlite3_column_count(use.get()); ++c)
                 values.emplace_back(QString::fromUtf8(sqlite3_column_name(use.get(), c)), ColumnValue(use.get(), c));
@@ -569,7 +565,7 @@ void CloseRecordset(RecordsetHolder& holder)
     holder.columns.clear();
     holder.changed.clear();
     holder.position = 0;
-    holder.lastError.clear();
+    holder.lastError.reset();
 }
 
 // --------------------------------------------------------------- transaction

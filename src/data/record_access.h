@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
@@ -82,7 +83,7 @@ private:
     // in the caller's transaction (then abandoning it deletes it again)
     enum class PendingRow { None, OwnTransaction, InCallersTransaction };
     PendingRow pendingRow = PendingRow::None;
-    QString lastError;
+    std::optional<DatabaseError> lastError; // why the last open failed
 };
 
 // Connection

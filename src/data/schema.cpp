@@ -64,6 +64,13 @@ int PragmaInt(sqlite3* db, const char* sql, bool* ok)
     return value;
 }
 
+// The engine's own words, its code in *engineCode.
+QString EngineFailure(sqlite3* db, int* engineCode)
+{
+    *engineCode = sqlite3_extended_errcode(db) != SQLITE_OK ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+    return Utf8(sqlite3_errmsg(db));
+}
+
 } // namespace
 
 QString CreateSchema(sqlite3* db)
@@ -84,12 +91,12 @@ QString CreateSchema(sqlite3* db)
     return {};
 }
 
-QString CheckSchema(sqlite3* db)
+QString CheckSchema(sqlite3* db, int* engineCode)
 {
     bool ok = false;
     const int version = PragmaInt(db, "PRAGMA user_version", &ok);
     if (!ok)
-        return QString::fromUtf8("文件无法读取(不是数据库,或已损坏): %1").arg(Utf8(sqlite3_errmsg(db)));
+        return EngineFailure(db, engineCode);
     if (version > kSchemaVersion)
         return QString::fromUtf8("文件由更新版本的 Jotrak 创建(结构版本 %1,本程序只认识到版本 %2),请使用新版本程序打开")
             .arg(version)
@@ -102,7 +109,7 @@ QString CheckSchema(sqlite3* db)
         const QByteArray sql = QByteArray("PRAGMA table_info(") + shape.name + ")";
         if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) != SQLITE_OK) {
             sqlite3_finalize(st);
-            return QString::fromUtf8("文件无法读取(不是数据库,或已损坏): %1").arg(Utf8(sqlite3_errmsg(db)));
+            return EngineFailure(db, engineCode);
         }
         QStringList present;
         int rc = SQLITE_ROW;
@@ -110,7 +117,7 @@ QString CheckSchema(sqlite3* db)
             present << Utf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))).toLower();
         sqlite3_finalize(st);
         if (rc != SQLITE_DONE)
-            return QString::fromUtf8("文件无法读取(不是数据库,或已损坏): %1").arg(Utf8(sqlite3_errmsg(db)));
+            return EngineFailure(db, engineCode);
         if (present.isEmpty()) {
             missingTables << Utf8(shape.name);
             continue;

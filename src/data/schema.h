@@ -18,7 +18,9 @@ inline constexpr int kLauncherCount = 18;
 QString CreateSchema(sqlite3* db);
 
 // Checks that an open database is a Jotrak database this release can use.
-// Returns an empty text when it is, else a Chinese sentence saying what is wrong.
-QString CheckSchema(sqlite3* db);
+// Returns an empty text when it is, else a Chinese sentence saying what is
+// wrong; when the engine itself fails (locked, damaged, unreadable) its own
+// words, with its code in *engineCode.
+QString CheckSchema(sqlite3* db, int* engineCode);
 
 } // namespace jotrak

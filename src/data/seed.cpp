@@ -3,6 +3,7 @@
 #include "data/keys.h"
 #include "data/record_access.h"
 
+#include <algorithm>
 #include <functional>
 
 namespace jotrak {
@@ -12,6 +13,8 @@ namespace {
 constexpr int kFirstYear = 2018;
 constexpr int kLastYear = 2037;
 
+using KeySink = std::function<void(const QString&)>;
+
 int MonthLength(int year, int month)
 {
     static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -19,57 +22,91 @@ int MonthLength(int year, int month)
     return month == 2 && leap ? 29 : lengths[month - 1];
 }
 
-void SeedOne(ConnectionHolder& connection, RecordsetHolder& recordset, Table table,
-             const std::function<void(const std::function<void(const QString&)>&)>& keys)
+// The keys of one period table for the years first to last, ascending.
+void ForEachKey(Table table, int first, int last, const KeySink& add)
+{
+    for (int y = first; y <= last; ++y) {
+        if (table == Table::Nian) {
+            add(QString::number(y));
+            continue;
+        }
+        for (int m = 1; m <= 12; ++m) {
+            if (table == Table::Yue) {
+                add(FormatMonthKey(y, m));
+                continue;
+            }
+            for (int d = 1; d <= MonthLength(y, m); ++d)
+                add(FormatDayKey(y, m, d));
+        }
+    }
+}
+
+void Append(RecordsetHolder& recordset, const QString& key)
+{
+    AddNewRow(recordset);
+    SetFieldValue(recordset, QStringLiteral("ming"), key);
+    StoreRow(recordset);
+}
+
+bool IsEmpty(ConnectionHolder& connection, RecordsetHolder& recordset, Table table)
 {
     OpenRecordset(recordset, stmt::AnyRow(table), connection);
-    if (IsAtEnd(recordset)) {
-        keys([&](const QString& key) {
-            AddNewRow(recordset);
-            SetFieldValue(recordset, QStringLiteral("ming"), key);
-            StoreRow(recordset);
-        });
-    }
+    const bool empty = IsAtEnd(recordset);
     CloseRecordset(recordset);
+    return empty;
+}
+
+// The table's greatest well-formed key; empty when it has none.
+QString LastKey(ConnectionHolder& connection, Table table)
+{
+    RecordsetHolder recordset;
+    OpenRecordset(recordset, stmt::LastGoalKey(table), connection);
+    return IsAtEnd(recordset) ? QString() : TextFromValue(GetFieldValue(recordset, QStringLiteral("ming")));
 }
 
 } // namespace
-
-static bool AnyTableEmpty(ConnectionHolder& connection, RecordsetHolder& recordset)
-{
-    for (Table table : {Table::Nian, Table::Yue, Table::Ri}) {
-        OpenRecordset(recordset, stmt::AnyRow(table), connection);
-        const bool empty = IsAtEnd(recordset);
-        CloseRecordset(recordset);
-        if (empty)
-            return true;
-    }
-    return false;
-}
 
 void SeedPeriodTables(ConnectionHolder& connection)
 {
     RecordsetHolder recordset;
     CreateRecordset(recordset);
+    const auto isEmpty = [&](Table table) { return IsEmpty(connection, recordset, table); };
+    const Table tables[] = {Table::Nian, Table::Yue, Table::Ri};
     // read first: a seeded file on a read-only disk must still open
-    if (!AnyTableEmpty(connection, recordset))
+    if (std::none_of(std::begin(tables), std::end(tables), isEmpty))
         return;
     Transaction transaction(connection);
-    SeedOne(connection, recordset, Table::Nian, [](const auto& add) {
-        for (int y = kFirstYear; y <= kLastYear; ++y)
-            add(QString::number(y));
-    });
-    SeedOne(connection, recordset, Table::Yue, [](const auto& add) {
-        for (int y = kFirstYear; y <= kLastYear; ++y)
-            for (int m = 1; m <= 12; ++m)
-                add(FormatMonthKey(y, m));
-    });
-    SeedOne(connection, recordset, Table::Ri, [](const auto& add) {
-        for (int y = kFirstYear; y <= kLastYear; ++y)
-            for (int m = 1; m <= 12; ++m)
-                for (int d = 1; d <= MonthLength(y, m); ++d)
-                    add(FormatDayKey(y, m, d));
-    });
+    for (Table table : tables) {
+        if (!isEmpty(table)) // judged again inside: another program may have seeded meanwhile
+            continue;
+        OpenRecordset(recordset, stmt::ForAppending(table), connection);
+        ForEachKey(table, kFirstYear, kLastYear, [&](const QString& key) { Append(recordset, key); });
+        CloseRecordset(recordset);
+    }
+    transaction.commit();
+}
+
+void ExtendPeriodTables(ConnectionHolder& connection, int currentYear)
+{
+    RecordsetHolder recordset;
+    OpenRecordset(recordset, stmt::GoalByKey(Table::Nian, QString::number(currentYear)), connection);
+    const bool hasYear = !IsAtEnd(recordset);
+    CloseRecordset(recordset);
+    const QString lastYear = LastKey(connection, Table::Nian);
+    if (hasYear || lastYear.isEmpty() || lastYear.toInt() >= currentYear)
+        return;
+    Transaction transaction(connection);
+    for (Table table : {Table::Nian, Table::Yue, Table::Ri}) {
+        const QString last = LastKey(connection, table);
+        if (last.isEmpty())
+            continue;
+        OpenRecordset(recordset, stmt::ForAppending(table), connection);
+        ForEachKey(table, last.left(4).toInt(), currentYear + 1, [&](const QString& key) {
+            if (key > last)
+                Append(recordset, key);
+        });
+        CloseRecordset(recordset);
+    }
     transaction.commit();
 }
 

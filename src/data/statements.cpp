@@ -26,6 +26,13 @@ Statement ForAppending(Table table)
     return make(table, QStringLiteral("Select * from %1 where 0"));
 }
 
+Statement LastGoalKey(Table goalTable)
+{
+    const int digits = goalTable == Table::Nian ? 4 : goalTable == Table::Yue ? 6 : 8;
+    return make(goalTable, QStringLiteral("Select max(ming) as ming from %1 where ming glob ?"),
+                {QStringLiteral("[0-9]").repeated(digits)});
+}
+
 Statement GoalByKey(Table goalTable, const QString& key)
 {
     return make(goalTable, QStringLiteral("Select * from %1 where ming = ?"), {key});
@@ -82,11 +89,6 @@ Statement SchemeById(int schemeId)
 Statement DeleteScheme(int schemeId)
 {
     return make(Table::Tx, QStringLiteral("Delete from %1 where IDME=?"), {schemeId});
-}
-
-Statement GoalsStrictlyBetween(Table goalTable, const QString& first, const QString& last)
-{
-    return make(goalTable, QStringLiteral("Select * from %1 where ming>? and ming<? order by ming"), {first, last});
 }
 
 Statement GoalsBetween(Table goalTable, const QString& first, const QString& last)

@@ -27,6 +27,8 @@ Statement AnyRow(Table table);
 // "Select * from <table>" opened only to append rows: reads no existing row, so
 // adding one item costs the same however many the table holds.
 Statement ForAppending(Table table);
+// The greatest key of a goal table among those of its own shape (4, 6 or 8 digits).
+Statement LastGoalKey(Table goalTable);
 // "Select * from %s where ming = '%s' "
 Statement GoalByKey(Table goalTable, const QString& key);
 // "Select * from %sNext where ShangId=%d" in IDME order
@@ -49,8 +51,6 @@ Statement SelectSchemes();
 Statement SchemeById(int schemeId);
 // "Delete from Tx where IDME=%d"
 Statement DeleteScheme(int schemeId);
-// "Select * from %s where ming>'%s' and ming<'%s'" (both excluded), in key order
-Statement GoalsStrictlyBetween(Table goalTable, const QString& first, const QString& last);
 // "Select * from %s where ming>='%s' and ming<='%s'" (both included), in key order
 Statement GoalsBetween(Table goalTable, const QString& first, const QString& last);
 

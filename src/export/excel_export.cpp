@@ -26,9 +26,17 @@ Statement ItemsStatement(Table goalTable, int goalId, int filter)
     }
 }
 
-// One sheet row per item: key, content, note, state.
+// A text longer than a cell holds: its goal, its item and its column.
+struct LongText {
+    QString goalKey;
+    int goalId;
+    qint64 itemId;
+    const char* column;
+};
+
+// One sheet row per item: key, content, note, state. Texts the cells will cut are added to *longTexts.
 std::vector<xls::SheetRow> ItemRows(ConnectionHolder& connection, Table goalTable, const QString& fromKey,
-                                    const QString& toKey, int filter)
+                                    const QString& toKey, int filter, std::vector<LongText>* longTexts)
 {
     const QString done = QStringLiteral("OK");
     const QString open = QString::fromUtf8("未完成");
@@ -44,11 +52,50 @@ std::vector<xls::SheetRow> ItemRows(ConnectionHolder& connection, Table goalTabl
             const bool isDone = GetFieldValue(items, QStringLiteral("IsOk")).toInteger() != 0;
             rows.push_back({key, TextFromValue(GetFieldValue(items, QStringLiteral("nr"))),
                             TextFromValue(GetFieldValue(items, QStringLiteral("wcqk"))), isDone ? done : open});
+            const qint64 itemId = GetFieldValue(items, QStringLiteral("IDME")).toInteger();
+            if (rows.back()[1].size() > xls::kMaxCellText)
+                longTexts->push_back({key, goalId, itemId, "工作内容"});
+            if (rows.back()[2].size() > xls::kMaxCellText)
+                longTexts->push_back({key, goalId, itemId, "完成情况"});
         }
         CloseRecordset(items);
     }
     CloseRecordset(goals);
     return rows;
+}
+
+// The item's number as the item list shows it: its place among all items of its goal.
+int ItemNumber(ConnectionHolder& connection, Table goalTable, int goalId, qint64 itemId)
+{
+    RecordsetHolder items;
+    OpenRecordset(items, stmt::ItemsOfGoal(goalTable, goalId), connection);
+    int number = 1;
+    for (; !IsAtEnd(items) && GetFieldValue(items, QStringLiteral("IDME")).toInteger() != itemId; MoveToNext(items))
+        ++number;
+    return number;
+}
+
+// Tells which texts the workbook holds shortened; the first ones in the
+// sentence, all of them in the details.
+ExportResult ShortenedNotice(ConnectionHolder& connection, Table goalTable, const std::vector<LongText>& longTexts)
+{
+    constexpr int kListed = 10;
+    QStringList places;
+    for (const LongText& text : longTexts)
+        places << QString::fromUtf8("目标 %1 第 %2 项的%3")
+                      .arg(text.goalKey)
+                      .arg(ItemNumber(connection, goalTable, text.goalId, text.itemId))
+                      .arg(QString::fromUtf8(text.column));
+    QStringList shown = places.mid(0, kListed);
+    if (places.size() > kListed)
+        shown << QString::fromUtf8("……其余 %1 处见详细信息").arg(places.size() - kListed);
+    return ExportResult::Notice(
+        QString::fromUtf8("导出完成,但有 %1 段文字超过了 Excel 单元格最多能容纳的 %2 个字符,在表格中被截短了:\n%3\n"
+                          "数据库中的原文没有改动。")
+            .arg(places.size())
+            .arg(xls::kMaxCellText)
+            .arg(shown.join(u'\n')),
+        QString::fromUtf8("部分文字被截短"), places.size() > kListed ? places.join(u'\n') : QString());
 }
 
 ExportResult WorkbookBytes(ConnectionHolder& connection, Table goalTable, const QString& fromKey, const QString& toKey,
@@ -64,10 +111,15 @@ ExportResult WorkbookBytes(ConnectionHolder& connection, Table goalTable, const 
                                      QString::fromUtf8(kWorkbookFailedCaption));
     }
     std::vector<xls::SheetRow> rows;
+    std::vector<LongText> longTexts;
+    ExportResult result;
     try {
-        rows = ItemRows(connection, goalTable, fromKey, toKey, filter);
+        rows = ItemRows(connection, goalTable, fromKey, toKey, filter, &longTexts);
+        if (!longTexts.empty())
+            result = ShortenedNotice(connection, goalTable, longTexts);
     } catch (const DatabaseError& error) {
-        return ExportResult::Failure(QString::fromUtf8("读取工作细项时数据库出错:%1").arg(error.message()));
+        return ExportResult::Failure(QString::fromUtf8("读取工作细项时数据库出错:%1").arg(error.message()), {},
+                                     error.details());
     }
     if (rows.empty()) {
         *bytes = workbook->fileBytes();
@@ -83,7 +135,7 @@ ExportResult WorkbookBytes(ConnectionHolder& connection, Table goalTable, const 
     if (!file)
         return ExportResult::Failure(QString::fromUtf8("无法生成 Excel 文件:%1").arg(reason));
     *bytes = std::move(*file);
-    return ExportResult::Success();
+    return result;
 }
 
 } // namespace
@@ -97,16 +149,22 @@ ExportResult ExportItemsToExcel(ConnectionHolder& connection, Table goalTable, c
                                 const QString& toKey, int filter, const QString& templatePath, QIODevice& out)
 {
     QByteArray bytes;
-    ExportResult result = WorkbookBytes(connection, goalTable, fromKey, toKey, filter, templatePath, &bytes);
-    return result ? WriteExportBytes(bytes, out) : result;
+    const ExportResult result = WorkbookBytes(connection, goalTable, fromKey, toKey, filter, templatePath, &bytes);
+    if (!result)
+        return result;
+    const ExportResult written = WriteExportBytes(bytes, out);
+    return written ? result : written;
 }
 
 ExportResult ExportItemsToExcel(ConnectionHolder& connection, Table goalTable, const QString& fromKey,
                                 const QString& toKey, int filter, const QString& templatePath, const QString& fileName)
 {
     QByteArray bytes;
-    ExportResult result = WorkbookBytes(connection, goalTable, fromKey, toKey, filter, templatePath, &bytes);
-    return result ? ReplaceFileWith(fileName, bytes) : result;
+    const ExportResult result = WorkbookBytes(connection, goalTable, fromKey, toKey, filter, templatePath, &bytes);
+    if (!result)
+        return result;
+    const ExportResult written = ReplaceFileWith(fileName, bytes);
+    return written ? result : written;
 }
 
 } // namespace jotrak

@@ -30,6 +30,9 @@ QString DefaultTemplatePath();
 // order; the items of each goal in IDME order, all of them or by filter
 // (kExportDoneItems, kExportOpenItems; any other value takes all). Everything
 // else in the template is kept. With no item to write, the copy is byte for byte.
+// A text longer than a cell holds (xls::kMaxCellText) is cut in the workbook
+// only; the success then carries a notice saying how many texts were cut and
+// where (goal key, item number as the item list shows it, column).
 //
 // Nothing is written when:
 // - the template cannot be read, is encrypted, or is not a usable BIFF8 workbook

@@ -149,13 +149,13 @@ void ExportDialog::Export(const ExportButtonRule& rule)
 
     RunGuarded(this, [&] {
         const ExportResult result = RunWriter(rule, data_);
-        if (result) {
-            OpenWithShell(data_.fileName);
-            return;
-        }
         // The workbook failure stands on its own, like the message of a missing data file.
         const bool workbookFailed = result.message == QString::fromUtf8(kWorkbookFailedMessage);
-        ShowMessage(workbookFailed ? nullptr : this, result.message, result.caption);
+        if (!result.message.isEmpty()) // a failure, or a notice after a success
+            ShowMessage(workbookFailed ? nullptr : this, result.message, result.caption, MessageButtons::Ok,
+                        result.details);
+        if (result)
+            OpenWithShell(data_.fileName);
     });
 }
 

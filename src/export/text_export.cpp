@@ -39,7 +39,7 @@ ExportResult GoalsText(ConnectionHolder& connection, Table goalTable, const QStr
     QString text;
     try {
         RecordsetHolder goals;
-        OpenRecordset(goals, stmt::GoalsStrictlyBetween(goalTable, fromKey, toKey), connection);
+        OpenRecordset(goals, stmt::GoalsBetween(goalTable, fromKey, toKey), connection);
         for (; !IsAtEnd(goals); MoveToNext(goals)) {
             text += kSeparator + kLineEnd;
             AppendWithCrLf(text, TextFromValue(GetFieldValue(goals, QStringLiteral("ming"))));
@@ -49,7 +49,8 @@ ExportResult GoalsText(ConnectionHolder& connection, Table goalTable, const QStr
         }
         CloseRecordset(goals);
     } catch (const DatabaseError& error) {
-        return ExportResult::Failure(QString::fromUtf8("读取目标时数据库出错:%1").arg(error.message()));
+        return ExportResult::Failure(QString::fromUtf8("读取目标时数据库出错:%1").arg(error.message()), {},
+                                     error.details());
     }
     text += kSeparator + kLineEnd;
     *bytes = encoder.encode(text);

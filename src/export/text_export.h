@@ -10,8 +10,8 @@ namespace jotrak {
 
 class ConnectionHolder;
 
-// The goals of goalTable (Nian, Yue or Ri) whose key lies strictly between
-// fromKey and toKey (both excluded, compared as text), in key order, as text:
+// The goals of goalTable (Nian, Yue or Ri) whose key lies from fromKey to toKey
+// (both included, compared as text, as in the spreadsheet export), in key order, as text:
 // for each goal a line of 64 asterisks, its key, its text (an empty line when it
 // has none), then one more line of asterisks. Every line ends in CR LF; so does
 // every LF inside a goal text (a CR LF already there stays as it is, a lone CR

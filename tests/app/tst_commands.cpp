@@ -3,8 +3,10 @@
 #include "data/record_access.h"
 #include "settings/settings_dialog.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTest>
@@ -114,20 +116,69 @@ private slots:
         QCOMPARE(fx->app().WebPaneShown, 1);
     }
 
+    // The sentence says what happened and what to do; the engine's words go to
+    // the details, and no statement is shown.
+    void aDatabaseErrorIsShownAndTheProgramGoesOn_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("details");
+        QTest::newRow("connection closed") << false << QStringLiteral("数据库没有打开") << QString();
+        QTest::newRow("locked by another program")
+            << true << QStringLiteral("另一个程序占用") << QStringLiteral("SQLite 5: database is locked");
+    }
     void aDatabaseErrorIsShownAndTheProgramGoesOn()
     {
-        CloseConnection(fx->app().connection);
+        QFETCH(bool, locked);
+        QFETCH(QString, words);
+        QFETCH(QString, details);
+        sqlite3* other = nullptr;
+        if (locked) {
+            QCOMPARE(sqlite3_open(QFile::encodeName(fx->app().connection.path()).constData(), &other), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_busy_timeout(fx->app().connection.handle(), 20);
+        } else {
+            CloseConnection(fx->app().connection);
+        }
         fx->app().YearGoalEdit->setPlainText(QStringLiteral("typed"));
         fx->command(kCmdModifyYearGoal);
         fx->command(kCmdViewYearGoal);
+        sqlite3_close(other);
         const auto& shown = AppFixture::messages();
         QCOMPARE(shown.size(), 2);
         for (const auto& message : shown) {
             QCOMPARE(message.caption, QStringLiteral("数据库错误"));
-            QVERIFY2(message.text.contains(QStringLiteral("记录集没有打开")), qPrintable(message.text));
+            QVERIFY2(message.text.contains(words), qPrintable(message.text));
+            QVERIFY2(!message.text.contains(QStringLiteral("Select"), Qt::CaseInsensitive), qPrintable(message.text));
+            QCOMPARE(message.details, details);
         }
         QCOMPARE(fx->app().YearGoalEdit->toPlainText(), QStringLiteral("typed"));
         QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
+    }
+
+    // A real box (no seam): 确定 and 取消 whatever translation is loaded, the details apart.
+    void aMessageBoxHasChineseButtonsAndDetails()
+    {
+        testing::MessageBoxSeam::Disable();
+        QStringList buttons;
+        QString details;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            for (QAbstractButton* button : box->buttons())
+                if (box->buttonRole(button) != QMessageBox::ActionRole) // not "show details"
+                    buttons << button->text();
+            details = box->detailedText();
+            box->button(QMessageBox::Cancel)->click();
+        });
+        const int answer = ShowMessage(fx->window(), QStringLiteral("是否确定删除!"), QStringLiteral("删除确认"),
+                                       MessageButtons::OkCancel, QStringLiteral("engine words"));
+        testing::MessageBoxSeam::Enable();
+        QCOMPARE(answer, kIdCancel);
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("取消"), QStringLiteral("确定")}));
+        QCOMPARE(details, QStringLiteral("engine words"));
     }
 
     void aRefusedWriteLeavesTheStoredGoalAlone()
@@ -137,7 +188,8 @@ private slots:
         fx->command(kCmdModifyMonthGoal);
         QCOMPARE(AppFixture::messages().size(), 1);
         QCOMPARE(AppFixture::messages().first().caption, QStringLiteral("数据库错误"));
-        QVERIFY(AppFixture::messages().first().text != QStringLiteral("修改完成"));
+        QVERIFY(AppFixture::messages().first().text.contains(QStringLiteral("只读")));
+        QVERIFY(AppFixture::messages().first().details.contains(QStringLiteral("readonly database")));
 
         sqlite3_exec(fx->app().connection.handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
         fx->app().MonthGoalEdit->clear();

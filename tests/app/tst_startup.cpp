@@ -1,8 +1,12 @@
 #include "app/program.h"
+#include "app/translation.h"
 #include "app/test_app_fixture.h"
 #include "data/record_access.h"
+#include "data/seed.h"
 
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QTest>
 
 using namespace jotrak;
@@ -81,6 +85,59 @@ private slots:
         AppFixture second(options);
         QCOMPARE(RowCount(Table::Nian), 20);
         QCOMPARE(RowCount(Table::Ri), 7305);
+    }
+
+    // Today's year, month and day have rows on a file of 2018 to 2037 from 2038 on.
+    void aFileOfTwentyYearsGrowsWithTheClock_data()
+    {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<int>("years");
+        QTest::addColumn<int>("days");
+        QTest::newRow("2037-12-31") << QDate(2037, 12, 31) << 20 << 7305;
+        QTest::newRow("2038-01-01") << QDate(2038, 1, 1) << 22 << 8035;
+        QTest::newRow("2040-06-15") << QDate(2040, 6, 15) << 24 << 8766;
+    }
+    void aFileOfTwentyYearsGrowsWithTheClock()
+    {
+        QFETCH(QDate, today);
+        QFETCH(int, years);
+        QFETCH(int, days);
+        AppFixtureOptions options;
+        options.now = QDateTime(today, QTime(9, 0));
+        options.prepare = [](const QString& exeDir) {
+            ConnectionHolder connection;
+            OpenDatabase(connection, DatabasePath(exeDir));
+            SeedPeriodTables(connection);
+        };
+        AppFixture fx(options);
+        QCOMPARE(RowCount(Table::Nian), years);
+        QCOMPARE(RowCount(Table::Ri), days);
+        QCOMPARE(AppFixture::messages().size(), 0); // no "not found" for today's goals
+    }
+
+    // Qt's own texts read Chinese: standard buttons, file dialogs, the replace
+    // prompt, the edit boxes' context menus.
+    void qtsOwnTextsReadChinese()
+    {
+        QVERIFY(InstallQtTranslation());
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.show();
+        QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"))->text(), QStringLiteral("查找范围："));
+        QStringList buttons;
+        for (QAbstractButton* button : dialog.findChild<QDialogButtonBox*>()->buttons())
+            buttons << button->text();
+        QCOMPARE(buttons, (QStringList{QStringLiteral("保存(&S)"), QStringLiteral("取消")}));
+        // the replace prompt's question and buttons, the edit boxes' menus
+        const char* const texts[][3] = {
+            {"QFileDialog", "%1 already exists.\nDo you want to replace it?", "%1 已存在。\n您想要替换它吗？"},
+            {"QPlatformTheme", "&Yes", "是(&Y)"},
+            {"QPlatformTheme", "&No", "否(&N)"},
+            {"QLineEdit", "&Copy", "复制(&C)"},
+            {"QWidgetTextControl", "&Copy", "复制(&C)"}};
+        for (const auto& text : texts)
+            QCOMPARE(QCoreApplication::translate(text[0], text[1]), QString::fromUtf8(text[2]));
     }
 
     void anUnreadableDatabaseIsNamedAndLeftAlone_data()

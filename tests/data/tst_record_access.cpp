@@ -1,5 +1,8 @@
 #include "data_test_util.h"
 
+#include <sqlite3.h>
+
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace jotrak;
@@ -124,6 +127,69 @@ private slots:
         OpenRecordset(rs, Statement{QStringLiteral("Select * from NoSuchTable"), {}, Table::Tx}, db.connection);
         QVERIFY(!rs.isOpen());
         QVERIFY_THROWS_EXCEPTION(DatabaseError, IsAtEnd(rs));
+    }
+
+    // The user reads what happened and what to do, in Chinese; the engine's
+    // words go to the details, never a statement.
+    void engineFailuresAreToldInChinese_data()
+    {
+        QTest::addColumn<int>("situation"); // an engine code, or one of the made situations below
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<QString>("engineWords");
+        QTest::newRow("locked by another program") << -1 << QString::fromUtf8("另一个程序占用") << "database is locked";
+        QTest::newRow("read-only") << -2 << QString::fromUtf8("只读") << "readonly database";
+        QTest::newRow("disk full") << -3 << QString::fromUtf8("磁盘已满") << "full";
+        QTest::newRow("damaged file") << -4 << QString::fromUtf8("已损坏") << "malformed";
+        QTest::newRow("I/O error") << SQLITE_IOERR_WRITE << QString::fromUtf8("磁盘或网络") << "I/O";
+        QTest::newRow("cannot open") << SQLITE_CANTOPEN << QString::fromUtf8("不存在,或不允许访问") << "open";
+        QTest::newRow("permission") << SQLITE_PERM << QString::fromUtf8("权限") << "permission";
+    }
+    void engineFailuresAreToldInChinese()
+    {
+        QFETCH(int, situation);
+        QFETCH(QString, words);
+        QFETCH(QString, engineWords);
+        TempDatabase db;
+        sqlite3* other = nullptr;
+        auto fail = [&]() -> DatabaseError {
+            if (situation > 0)
+                return DatabaseError(situation, DatabaseSentence(situation, db.path()),
+                                     QString::fromUtf8(sqlite3_errstr(situation)));
+            try {
+                sqlite3* handle = db.connection.handle();
+                if (situation == -1) { // a write lock held past the wait
+                    sqlite3_open(QFile::encodeName(db.path()).constData(), &other);
+                    sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+                    sqlite3_busy_timeout(handle, 20);
+                } else if (situation == -2) {
+                    sqlite3_exec(handle, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+                } else if (situation == -3) {
+                    sqlite3_exec(handle, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
+                } else {
+                    CloseConnection(db.connection);
+                    QFile file(db.path());
+                    file.open(QIODevice::ReadWrite);
+                    file.seek(file.size() / 2);
+                    file.write(QByteArray(file.size() / 2, '\xff'));
+                    file.close();
+                    OpenDatabase(db.connection, db.path());
+                }
+                for (int i = 0; i < 50; ++i)
+                    AddItem(db.connection, 1, QString(10000, u'x'));
+            } catch (const DatabaseError& error) {
+                return error;
+            }
+            return DatabaseError(0, {});
+        };
+        const DatabaseError error = fail();
+        if (other)
+            sqlite3_close(other);
+        QString sentence = error.message();
+        QVERIFY2(sentence.contains(words), qPrintable(sentence));
+        sentence.remove(db.path()).remove(QStringLiteral("Jotrak"));
+        QVERIFY2(!sentence.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(sentence));
+        QVERIFY2(error.details().contains(engineWords, Qt::CaseInsensitive), qPrintable(error.details()));
+        QVERIFY2(!error.details().contains(QStringLiteral("select"), Qt::CaseInsensitive), qPrintable(error.details()));
     }
 
     void boundTextsAreNeverPartOfTheStatement()

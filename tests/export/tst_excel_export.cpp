@@ -3,6 +3,7 @@
 #include "export_test_support.h"
 
 #include "export/biff_records.h"
+#include "export/biff_workbook.h"
 #include "export/compound_file.h"
 #include "export/excel_export.h"
 
@@ -139,6 +140,54 @@ private slots:
                                 {QStringLiteral("201803"), longChinese, longLatin, kOk},
                                 {QStringLiteral("201803"), mixed, QString::fromUtf8("多行\n文本"), kOpen},
                             }));
+    }
+
+    // A text longer than a cell holds is cut in the workbook only, and the result
+    // says how many and where: goal key, item number as the item list shows it, column.
+    void overLongTextsAreNamed_data()
+    {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<int>("extraGoals"); // more goals, each with one over-long open item
+        QTest::addColumn<QStringList>("places");
+        const QString first = QString::fromUtf8("目标 20180101 ");
+        QTest::newRow("all items") << kExportAllItems << 0
+                                   << QStringList{first + QString::fromUtf8("第 2 项的工作内容"),
+                                                  first + QString::fromUtf8("第 3 项的工作内容"),
+                                                  first + QString::fromUtf8("第 3 项的完成情况")};
+        QTest::newRow("done items keep their list numbers")
+            << kExportDoneItems << 0
+            << QStringList{first + QString::fromUtf8("第 3 项的工作内容"),
+                           first + QString::fromUtf8("第 3 项的完成情况")};
+        QStringList many = {first + QString::fromUtf8("第 2 项的工作内容")};
+        for (int day = 2; day <= 12; ++day)
+            many << QString::fromUtf8("目标 201801%1 第 1 项的工作内容").arg(day, 2, 10, QLatin1Char('0'));
+        QTest::newRow("more than ten: all in the details") << kExportOpenItems << 11 << many;
+    }
+    void overLongTextsAreNamed()
+    {
+        QFETCH(int, filter);
+        QFETCH(int, extraGoals);
+        QFETCH(QStringList, places);
+        ExcelFixture f;
+        const int goal = f.db.addGoal(Table::Ri, QStringLiteral("20180101"));
+        f.db.addItem(Table::Ri, goal, QString(xls::kMaxCellText, u'a'), Value::Null(), 1); // fits exactly
+        f.db.addItem(Table::Ri, goal, QString(xls::kMaxCellText + 1, u'b'), Value::Null(), 0);
+        f.db.addItem(Table::Ri, goal, QString(40000, u'长'), QString(xls::kMaxCellText + 1, u'c'), 1);
+        for (int day = 2; day < 2 + extraGoals; ++day)
+            f.db.addItem(Table::Ri, f.db.addGoal(Table::Ri, FormatDayKey(2018, 1, day)), QString(33000, u'd'));
+
+        const ExportResult result =
+            f.exportRange(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180131"), filter);
+        QVERIFY(result);
+        QVERIFY2(result.message.startsWith(QString::fromUtf8("导出完成,但有 %1 段文字").arg(places.size())),
+                 qPrintable(result.message));
+        QCOMPARE(result.caption, QString::fromUtf8("部分文字被截短"));
+        for (const QString& place : places.mid(0, 10))
+            QVERIFY2(result.message.contains(place + u'\n'), qPrintable(place));
+        QCOMPARE(result.message.contains(QString::fromUtf8("其余 %1 处见详细信息").arg(places.size() - 10)),
+                 places.size() > 10);
+        QCOMPARE(result.details, places.size() > 10 ? places.join(u'\n') : QString());
+        QVERIFY(QFile::exists(f.target));
     }
 
     void stringTableLongerThanOneRecord()

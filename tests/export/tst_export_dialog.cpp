@@ -155,8 +155,9 @@ class ExportDialogTest : public QObject {
         return texts;
     }
 
-    // Runs command 127 and the steps while dialog 129 is open; its result, -2 when it did not open.
-    int runCommand(const std::function<void(ExportDialog*)>& steps)
+    // Runs command 127 and the steps while dialog 129 is open; its result, -2 when
+    // it did not open (so the steps did not run): every caller checks it.
+    [[nodiscard]] int runCommand(const std::function<void(ExportDialog*)>& steps)
     {
         int result = -2;
         QTimer::singleShot(0, fx->window(), [&] {
@@ -236,10 +237,11 @@ private slots:
         });
         QCOMPARE(result, -1);
         // the next showing starts afresh
-        runCommand([](ExportDialog* d) {
-            QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("fromEdit"))->text(), QStringLiteral("20180208"));
-            QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("filterAllRadio"))->isChecked());
-        });
+        QCOMPARE(runCommand([](ExportDialog* d) {
+                     QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("fromEdit"))->text(), QStringLiteral("20180208"));
+                     QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("filterAllRadio"))->isChecked());
+                 }),
+                 -1);
     }
 
     void enterPressesTheFocusedButtonElseClosesWithOne()
@@ -288,9 +290,10 @@ private slots:
         QCOMPARE(testing::ShellSeam::Opened(), QStringList{years});
 
         const QString dayText = pressExport("exportDayGoalsButton", QStringLiteral("days.txt"));
-        QCOMPARE(TextGoalKeys(dayText), QStringList{QStringLiteral("20180220")}); // bounds excluded
+        QCOMPARE(TextGoalKeys(dayText), (QStringList{QStringLiteral("20180208"), QStringLiteral("20180220"),
+                                                     QStringLiteral("20180310")})); // today included
         const QString yearText = pressExport("exportYearGoalsButton", QStringLiteral("years.txt"));
-        QCOMPARE(ReadFileBytes(yearText), kSeparator.toLatin1() + "\r\n"); // strictly between 2018 and 2018
+        QCOMPARE(TextGoalKeys(yearText), QStringList{QStringLiteral("2018")}); // from 2018 to 2018
         QCOMPARE(testing::ShellSeam::Opened(), QStringList{yearText});
 
         QVERIFY(dialog->isVisible());
@@ -300,9 +303,9 @@ private slots:
 
     void yearAndMonthKeysAreCutBeforeTheWriter()
     {
-        // uncut, "20201231" would let goal 2020 in as text, and "201712xyz" would keep 201712 out
-        const QString years = exportWith("exportYearGoalsButton", QStringLiteral("20170101"),
-                                         QStringLiteral("20201231"), QStringLiteral("years.txt"));
+        // uncut, "20180101" would keep goal 2018 out as text, and "201801xyz" would keep 201801 out
+        const QString years = exportWith("exportYearGoalsButton", QStringLiteral("20180101"),
+                                         QStringLiteral("20191231"), QStringLiteral("years.txt"));
         QCOMPARE(TextGoalKeys(years), (QStringList{QStringLiteral("2018"), QStringLiteral("2019")}));
         const QString months = exportWith("exportMonthItemsButton", QStringLiteral("201801xyz"),
                                           QStringLiteral("201802"), QStringLiteral("months.xls"));
@@ -449,6 +452,25 @@ private slots:
         QCOMPARE(AppFixture::messages().size(), 1);
         QCOMPARE(AppFixture::messages().constFirst().caption, QString::fromUtf8(kWorkbookFailedCaption));
         QVERIFY(dialog->isVisible());
+    }
+
+    void overLongTextIsToldAfterTheExport()
+    {
+        const int goalId = AddRow(App().connection, Table::Ri, [](RecordsetHolder& rs) {
+            SetFieldValue(rs, QStringLiteral("ming"), QStringLiteral("20180301"));
+        });
+        AddRow(App().connection, Table::RiNext, [&](RecordsetHolder& rs) {
+            SetFieldValue(rs, QStringLiteral("ShangId"), goalId);
+            SetFieldValue(rs, QStringLiteral("nr"), QString(40000, u'x'));
+        });
+        const QString file = exportWith("exportDayItemsButton", QStringLiteral("20180301"), QStringLiteral("20180301"),
+                                        QStringLiteral("long.xls"));
+        QCOMPARE(messageTexts(),
+                 (QStringList{QString::fromUtf8("导出完成,但有 1 段文字超过了 Excel 单元格最多能容纳的 32767 "
+                                                "个字符,在表格中被截短了:\n目标 20180301 第 1 "
+                                                "项的工作内容\n数据库中的原文没有改动。"),
+                              QString::fromUtf8("caption: 部分文字被截短")}));
+        QCOMPARE(testing::ShellSeam::Opened(), QStringList{file});
     }
 
     void unwritableTargetShowsAMessage()

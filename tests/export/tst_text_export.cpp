@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTest>
@@ -46,9 +47,11 @@ private slots:
         db.addGoal(Table::Ri, QStringLiteral("20180103"), QString::fromUtf8("第一行\n第二行\n"));
         db.addGoal(Table::Ri, QStringLiteral("20180104"), Value::Null());
         db.addGoal(Table::Ri, QStringLiteral("20180105"), QString::fromUtf8("末日"));
-        const QByteArray expected = kSeparator + "20180102\r\n" + Gb("写周报") + "\r\n" + //
-                                    kSeparator + "20180103\r\n" + Gb("第一行\r\n第二行\r\n") + "\r\n" + kSeparator +
-                                    "20180104\r\n" + "\r\n" + kSeparator;
+        const QByteArray expected = kSeparator + "20180101\r\n" + Gb("元旦") + "\r\n" +                 //
+                                    kSeparator + "20180102\r\n" + Gb("写周报") + "\r\n" +               //
+                                    kSeparator + "20180103\r\n" + Gb("第一行\r\n第二行\r\n") + "\r\n" + //
+                                    kSeparator + "20180104\r\n" + "\r\n" +                              //
+                                    kSeparator + "20180105\r\n" + Gb("末日") + "\r\n" + kSeparator;
         QCOMPARE(ExportToBytes(db, Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180105")), expected);
     }
 
@@ -61,14 +64,16 @@ private slots:
                  kSeparator + "201802\r\n" + "a\r\nb\r\nc\rd\r\n\r\ne\r\n" + kSeparator);
     }
 
-    void boundsAreExcluded()
+    void boundsAreIncluded()
     {
         TestDatabase db;
         for (const char* year : {"2017", "2018", "2019", "2020", "2021"})
             db.addGoal(Table::Nian, QString::fromLatin1(year), QString::fromLatin1(year));
         QCOMPARE(ExportToBytes(db, Table::Nian, QStringLiteral("2018"), QStringLiteral("2020")),
-                 kSeparator + "2019\r\n2019\r\n" + kSeparator);
-        QCOMPARE(ExportToBytes(db, Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")), kSeparator);
+                 kSeparator + "2018\r\n2018\r\n" + kSeparator + "2019\r\n2019\r\n" + kSeparator + "2020\r\n2020\r\n" +
+                     kSeparator);
+        QCOMPARE(ExportToBytes(db, Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")),
+                 kSeparator + "2018\r\n2018\r\n" + kSeparator);
         QCOMPARE(ExportToBytes(db, Table::Nian, QStringLiteral("2020"), QStringLiteral("2018")), kSeparator);
     }
 
@@ -81,7 +86,7 @@ private slots:
     void textIsGb18030()
     {
         TestDatabase db;
-        const QString text = QString::fromUtf8("中文 ß € 😀 𠀀");
+        const QString text = QString::fromUtf8("中文 ß € 😀 𠀀") + QString(40000, u'长'); // no cell limit here
         db.addGoal(Table::Nian, QStringLiteral("2019"), text);
         const QByteArray bytes = ExportToBytes(db, Table::Nian, QStringLiteral("2018"), QStringLiteral("2020"));
         QVERIFY(bytes.contains(QByteArray::fromHex("d6d0cec4"))); // 中文 as in GBK
@@ -105,24 +110,43 @@ private slots:
         QCOMPARE(QDir(db.path(QString())).entryList(QDir::Files).size(), 2); // the database and the export
     }
 
-    void unwritableTargetKeepsTheOldFile()
+    // The sentence says what to do; the system's words go to the details, and
+    // "原有的文件没有改动" only where there was a file.
+    void unwritableTargetKeepsTheOldFile_data()
     {
-        TestDatabase db;
-        db.addGoal(Table::Nian, QStringLiteral("2019"), QStringLiteral("x"));
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("existed");
+        QTest::addColumn<QString>("cause");
         // A name of the longest length the file system allows: the file exists, but
         // no temporary file can be made beside it (and root ignores permissions).
-        const QString path = db.path(QString(255, u'g'));
-        QVERIFY(WriteFileBytes(path, "old"));
+        QTest::newRow("no room beside an old file")
+            << QString(255, u'g') << true << QString::fromUtf8("文件名可能太长");
+        QTest::newRow("missing folder") << QStringLiteral("no/such/folder/goals.txt") << false
+                                        << QString::fromUtf8("不存在。请选择一个已有的文件夹");
+    }
+    void unwritableTargetKeepsTheOldFile()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, existed);
+        QFETCH(QString, cause);
+        TestDatabase db;
+        db.addGoal(Table::Nian, QStringLiteral("2019"), QStringLiteral("x"));
+        const QString path = db.path(name);
+        if (existed)
+            QVERIFY(WriteFileBytes(path, "old"));
         const ExportResult result =
             ExportGoalsAsText(db.connection(), Table::Nian, QStringLiteral("2018"), QStringLiteral("2020"), path);
         QVERIFY(!result);
-        QVERIFY2(result.message.startsWith(QString::fromUtf8("无法写入文件")), qPrintable(result.message));
+        QVERIFY2(result.message.startsWith(QString::fromUtf8("无法写入文件 ") + QDir::toNativeSeparators(path)),
+                 qPrintable(result.message));
+        QVERIFY2(result.message.contains(cause), qPrintable(result.message));
+        QCOMPARE(result.message.endsWith(QString::fromUtf8("原有的文件没有改动。")), existed);
+        QString outsidePaths = result.message;
+        outsidePaths.remove(path).remove(QFileInfo(path).absolutePath());
+        QVERIFY2(!outsidePaths.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(outsidePaths));
+        QVERIFY(!result.details.isEmpty());
         QCOMPARE(result.caption, result.message);
-        QCOMPARE(ReadFileBytes(path), QByteArray("old"));
-
-        const QString inMissingFolder = db.path(QStringLiteral("no/such/folder/goals.txt"));
-        QVERIFY(!ExportGoalsAsText(db.connection(), Table::Nian, QStringLiteral("2018"), QStringLiteral("2020"),
-                                   inMissingFolder));
+        QCOMPARE(ReadFileBytes(path), existed ? QByteArray("old") : QByteArray());
     }
 
     void databaseFailureWritesNothing()

@@ -76,8 +76,8 @@ private:
 
     void editItem(bool doneOnly)
     {
-        Table table;
-        qint64 id;
+        Table table = Table::RiNext;
+        qint64 id = 0;
         if (!pickItem(&table, &id))
             return addItem();
         RecordsetHolder rs;
@@ -94,8 +94,8 @@ private:
 
     void deleteItem()
     {
-        Table table;
-        qint64 id;
+        Table table = Table::RiNext;
+        qint64 id = 0;
         if (!pickItem(&table, &id))
             return addItem();
         const qint64 seq = log_.begin({true, table, id, {}});

@@ -149,7 +149,7 @@ template <class Workload> int RunWorkload(const Options& options)
         for (qint64 n = 0; options.ops == kNoLimit || n < options.ops; ++n)
             workload.step();
     } catch (const DatabaseError& error) {
-        Die(QStringLiteral("DatabaseError %1: %2").arg(error.code()).arg(error.message()));
+        Die(QStringLiteral("DatabaseError %1: %2").arg(error.code()).arg(QString::fromUtf8(error.what())));
     }
     return 0;
 }
