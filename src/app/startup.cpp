@@ -2,6 +2,7 @@
 
 #include "app/app_context.h"
 #include "app/centering.h"
+#include "app/date_watch.h"
 #include "app/fonts.h"
 #include "app/main_layout.h"
 #include "calendar/clock.h"
@@ -39,6 +40,7 @@ void RunStartup(const QString& exeDir)
     ViewGoal(app.YearKeyEdit, Table::Nian, app.YearGoalEdit);
     ViewGoal(app.MonthKeyEdit, Table::Yue, app.MonthGoalEdit);
     ShowDayReminders();
+    StartDateWatch(app.mainWindow);
     LoadLauncherTable();
     app.browser.AttachBrowser(app.WebPane);
     app.browser.ShowFixedPage();
