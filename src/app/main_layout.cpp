@@ -4,6 +4,7 @@
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "calendar/clock.h"
+#include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
 #include "data/keys.h"
 #include "goals/work_items.h"
@@ -155,26 +156,26 @@ void BuildGoalPanel()
     AppContext& app = App();
     const QFont& song = app.fontSong12;
     const QDate date = app.startTime.date();
-    const int year = date.year();
 
     MakeLabel(QStringLiteral("TodayLabel"), BuildTodayLine(*app.today), 25, 10, 460, 16, song);
 
-    app.YearKeyEdit = MakeKeyEdit(QStringLiteral("YearKeyEdit"), QString::number(year), Qt::AlignLeft, 15, 35, 30, 18);
+    app.YearKeyEdit = MakeKeyEdit(QStringLiteral("YearKeyEdit"), DayRollover::KeyOf(PeriodKind::Year, date),
+                                  Qt::AlignLeft, 15, 35, 30, 18);
     MakeLabel(QStringLiteral("YearGoalLabel"), QStringLiteral("年工作目标:"), 45, 38, 80, 20, song);
     MakeButton(kCmdViewYearGoal, QStringLiteral("查看"), 130, 30, 40, 25);
     MakeButton(kCmdModifyYearGoal, QStringLiteral("修改"), 175, 30, 40, 25);
     MakeButton(kCmdYearItems, QStringLiteral("细项查看"), 220, 30, 60, 25);
     app.YearGoalEdit = MakeGoalEdit(QStringLiteral("YearGoalEdit"), 5, 57, 486, 90);
 
-    app.MonthKeyEdit = MakeKeyEdit(QStringLiteral("MonthKeyEdit"), FormatMonthKey(year, date.month()), Qt::AlignHCenter,
-                                   15, 158, 50, 18);
+    app.MonthKeyEdit = MakeKeyEdit(QStringLiteral("MonthKeyEdit"), DayRollover::KeyOf(PeriodKind::Month, date),
+                                   Qt::AlignHCenter, 15, 158, 50, 18);
     MakeLabel(QStringLiteral("MonthGoalLabel"), QStringLiteral("月工作目标:"), 65, 161, 70, 20, song);
     MakeButton(kCmdViewMonthGoal, QStringLiteral("查看"), 137, 153, 40, 25);
     MakeButton(kCmdModifyMonthGoal, QStringLiteral("修改"), 179, 153, 40, 25);
     MakeButton(kCmdMonthItems, QStringLiteral("细项查看"), 221, 153, 60, 25);
     app.MonthGoalEdit = MakeGoalEdit(QStringLiteral("MonthGoalEdit"), 5, 180, 486, 90);
 
-    app.DayKeyEdit = MakeKeyEdit(QStringLiteral("DayKeyEdit"), FormatDayKey(year, date.month(), date.day()),
+    app.DayKeyEdit = MakeKeyEdit(QStringLiteral("DayKeyEdit"), DayRollover::KeyOf(PeriodKind::Day, date),
                                  Qt::AlignHCenter, 15, 281, 80, 18);
     MakeLabel(QStringLiteral("DayGoalLabel"), QStringLiteral("日工作目标:"), 95, 284, 80, 20, song);
     MakeButton(kCmdViewDayGoal, QStringLiteral("查看"), 180, 276, 40, 25);

@@ -2,15 +2,19 @@
 
 #include "app/app_context.h"
 #include "app/centering.h"
+#include "app/date_watch.h"
 #include "app/fonts.h"
 #include "app/main_layout.h"
+#include "app/message_box.h"
 #include "calendar/clock.h"
+#include "data/database_error.h"
 #include "data/record_access.h"
 #include "data/seed.h"
 #include "goals/period_goals.h"
 #include "launcher/launcher.h"
 #include "reminders/day_reminders.h"
 
+#include <QDebug>
 #include <QWidget>
 
 namespace jotrak {
@@ -28,7 +32,17 @@ void InitAppContext(const QString& exeDir)
     CreateConnection(app.connection);
     OpenDatabase(app.connection, DatabasePath(exeDir));
     SeedPeriodTables(app.connection);
-    ExtendPeriodTables(app.connection, app.startTime.date().year());
+    try {
+        ExtendPeriodTables(app.connection, app.startTime.date().year());
+    } catch (const DatabaseError& error) {
+        // a file that cannot take this year's rows (read-only, say) still opens:
+        // the years it holds stay readable
+        qWarning().noquote() << "rows of this year not added:" << error.what();
+        ShowMessage(app.mainWindow,
+                    QString::fromUtf8("数据库中还没有今年的记录,也无法添加,今年的目标暂时不能保存。\n\n%1")
+                        .arg(error.message()),
+                    QString::fromUtf8("数据库错误"), MessageButtons::Ok, error.details());
+    }
 }
 
 void RunStartup(const QString& exeDir)
@@ -40,6 +54,7 @@ void RunStartup(const QString& exeDir)
     ViewGoal(app.YearKeyEdit, Table::Nian, app.YearGoalEdit);
     ViewGoal(app.MonthKeyEdit, Table::Yue, app.MonthGoalEdit);
     ShowDayReminders();
+    StartDateWatch(app.mainWindow);
     LoadLauncherTable();
     app.browser.AttachBrowser(app.WebPane);
     app.browser.ShowFixedPage();

@@ -11,8 +11,9 @@ namespace jotrak {
 void InitAppContext(const QString& exeDir);
 
 // The whole start-up, once, right after the main window is shown: context,
-// both panels, the year and month goals, the day goal with its reminders, the
-// launcher buttons and the web page. Raises DatabaseError as InitAppContext.
+// both panels, the year and month goals, the day goal with its reminders (from
+// then on the date is watched), the launcher buttons and the web page. Raises
+// DatabaseError as InitAppContext.
 void RunStartup(const QString& exeDir);
 
 } // namespace jotrak

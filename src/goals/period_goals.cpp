@@ -17,20 +17,25 @@ const QString kGoalText = QStringLiteral("nr");
 
 } // namespace
 
-void ViewGoal(QLineEdit* keyEdit, Table goalTable, QPlainTextEdit* goalEdit)
+std::optional<QString> ReadGoal(Table goalTable, const QString& key)
 {
-    const QString key = keyEdit->text();
     RecordsetHolder goal;
     CreateRecordset(goal);
     OpenRecordset(goal, stmt::GoalByKey(goalTable, key), App().connection);
-    if (IsAtEnd(goal)) {
-        CloseRecordset(goal);
+    if (IsAtEnd(goal))
+        return std::nullopt;
+    const Value text = GetFieldValue(goal, kGoalText);
+    return text.isNull() ? QString() : TextFromValue(text);
+}
+
+void ViewGoal(QLineEdit* keyEdit, Table goalTable, QPlainTextEdit* goalEdit)
+{
+    const std::optional<QString> text = ReadGoal(goalTable, keyEdit->text());
+    if (!text) {
         ShowMessage(App().mainWindow, kNoSuchGoal);
         return;
     }
-    const Value text = GetFieldValue(goal, kGoalText);
-    CloseRecordset(goal);
-    goalEdit->setPlainText(text.isNull() ? QString() : TextFromValue(text));
+    goalEdit->setPlainText(*text);
 }
 
 void ModifyGoal(QLineEdit* keyEdit, QPlainTextEdit* goalEdit, Table goalTable)
