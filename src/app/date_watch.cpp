@@ -1,6 +1,5 @@
 #include "app/date_watch.h"
 
-#include "app/app_context.h"
 #include "calendar/clock.h"
 #include "calendar/cri_li.h"
 #include "calendar/day_rollover.h"
@@ -9,6 +8,7 @@
 #include "data/seed.h"
 #include "goals/period_goals.h"
 #include "reminders/reminder_text.h"
+#include "shell/app_context.h"
 
 #include <QApplication>
 #include <QDebug>

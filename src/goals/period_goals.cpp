@@ -1,8 +1,8 @@
 #include "goals/period_goals.h"
 
-#include "app/app_context.h"
-#include "app/message_box.h"
 #include "data/record_access.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,10 +1,10 @@
 #include "goals/work_items.h"
 
-#include "app/app_context.h"
-#include "app/message_box.h"
 #include "data/record_access.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QLineEdit>
 #include <QTableWidget>

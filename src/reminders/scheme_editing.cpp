@@ -1,9 +1,9 @@
 #include "reminders/scheme_editing.h"
 
-#include "app/app_context.h"
-#include "app/message_box.h"
 #include "data/keys.h"
 #include "data/record_access.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>

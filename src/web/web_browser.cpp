@@ -98,7 +98,10 @@ void PrepareWebEngineEnvironment()
 
 CWebBrowser2::CWebBrowser2() = default;
 
-CWebBrowser2::~CWebBrowser2() = default;
+CWebBrowser2::~CWebBrowser2()
+{
+    Destroy();
+}
 
 QWidget* CWebBrowser2::view() const
 {

@@ -35,7 +35,7 @@ public:
 
     void AttachBrowser(QWidget* host);
     void ShowFixedPage();
-    // Releases the page view (part of the program's clean-up).
+    // Releases the page view (part of the program's clean-up; the destructor does it too).
     void Destroy();
 
     bool isActive() const { return active_; }

@@ -6,19 +6,19 @@
 
 #include "worker_common.h"
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
-#include "app/file_dialogs.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell.h"
 #include "app/startup.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QButtonGroup>
