@@ -60,13 +60,6 @@ struct Lane {
     }
 };
 
-inline int GoalId(ConnectionHolder& connection, Table goalTable, const QString& key)
-{
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::GoalByKey(goalTable, key), connection);
-    return IsAtEnd(rs) ? -1 : GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-}
-
 inline Row ReadRow(RecordsetHolder& rs, Table table)
 {
     Row row;
