@@ -11,6 +11,7 @@
 #include "goals/goal_store.h"
 #include "goals/item_store.h"
 #include "launcher/launcher_table.h"
+#include "reminders/scheme_store.h"
 
 #include <QDir>
 
@@ -123,32 +124,22 @@ private:
         const auto mine = LaneSchemes(connection_, lane_);
         const quint32 pick = rng_.bounded(3);
         if (mine.empty() || pick == 0) {
-            RecordsetHolder rs;
-            OpenRecordset(rs, stmt::SelectSchemes(), connection_);
-            AddNewRow(rs);
             const SchemeFields s = RandomScheme(rng_, lane_);
-            for (int c = 0; c < 4; ++c)
-                SetFieldValue(rs, Columns(Table::Tx)[c], s.row()[static_cast<std::size_t>(c)]);
-            const qint64 id = GetFieldValue(rs, QStringLiteral("IDME")).toInteger();
-            const qint64 seq = log_.begin({false, Table::Tx, id, s.row()});
-            StoreRow(rs);
-            log_.done(seq, id);
+            const qint64 seq = log_.begin({false, Table::Tx, -1, s.row()});
+            log_.done(seq, AppendScheme(connection_, s.scheme()));
             return;
         }
-        const qint64 id = mine[rng_.bounded(static_cast<quint32>(mine.size()))].first;
+        const int id = mine[rng_.bounded(static_cast<quint32>(mine.size()))].id;
         if (pick == 1) {
             const qint64 seq = log_.begin({true, Table::Tx, id, {}});
-            ExecuteStatement(connection_, stmt::DeleteScheme(static_cast<int>(id)));
+            RemoveScheme(connection_, id);
             log_.done(seq, id);
             return;
         }
-        RecordsetHolder rs;
-        OpenRecordset(rs, stmt::SchemeById(static_cast<int>(id)), connection_);
         const SchemeFields s = RandomScheme(rng_, lane_);
-        for (int c = 0; c < 4; ++c)
-            SetFieldValue(rs, Columns(Table::Tx)[c], s.row()[static_cast<std::size_t>(c)]);
         const qint64 seq = log_.begin({false, Table::Tx, id, s.row()});
-        StoreRow(rs);
+        if (!ChangeScheme(connection_, id, s.scheme()))
+            Die(QStringLiteral("scheme %1 missing").arg(id));
         log_.done(seq, id);
     }
 

@@ -225,7 +225,7 @@ private:
             log_.done(seq, newestSchemeLike(s.row()));
             return;
         }
-        schemes_.selected = static_cast<int>(mine[rng_.bounded(static_cast<quint32>(mine.size()))].first);
+        schemes_.selected = mine[rng_.bounded(static_cast<quint32>(mine.size()))].id;
         if (pick == 1) {
             const qint64 seq = log_.begin({true, Table::Tx, schemes_.selected, {}});
             clickSchemeButton("deleteButton");
@@ -244,9 +244,9 @@ private:
     qint64 newestSchemeLike(const Row& row)
     {
         qint64 id = -1;
-        for (const auto& [rowId, fields] : Rows(App().connection, stmt::SelectSchemes()))
-            if (fields == row)
-                id = rowId;
+        for (const StoredScheme& stored : ListSchemes(App().connection))
+            if (SchemeRow(stored.scheme) == row)
+                id = stored.id;
         if (id < 0)
             Die(QStringLiteral("the added scheme is not in Tx"));
         return id;
