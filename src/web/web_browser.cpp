@@ -202,11 +202,6 @@ void WebViewSeam::Disable()
     g_loaded.clear();
 }
 
-bool WebViewSeam::Enabled()
-{
-    return g_seam;
-}
-
 const QList<QUrl>& WebViewSeam::Loaded()
 {
     return g_loaded;

@@ -75,7 +75,6 @@ class WebViewSeam {
 public:
     static void Enable();
     static void Disable();
-    static bool Enabled();
     static const QList<QUrl>& Loaded();
 };
 
