@@ -6,6 +6,7 @@
 #include "goals/period_goals.h"
 #include "goals/work_items.h"
 #include "launcher/launcher.h"
+#include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "settings/settings_dialog.h"
 #include "shell/app_context.h"
@@ -14,6 +15,10 @@
 #include <QTableWidget>
 
 namespace jotrak {
+
+// The launcher knows its buttons' identifiers without knowing the command table.
+static_assert(kFirstLauncherCommand == kCmdFirstLauncher);
+static_assert(kCmdLastLauncher - kCmdFirstLauncher + 1 == kLauncherButtons);
 
 namespace {
 
