@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdio>
 
 namespace {
@@ -30,7 +31,11 @@ protected:
         if (event->type() != QEvent::User)
             return QObject::event(event);
         if (everyPaint_)
-            std::fprintf(stderr, "%s 0x%llx\n", marker_, static_cast<unsigned long long>(widget_->window()->winId()));
+            std::fprintf(stderr, "%s 0x%llx %lld\n", marker_,
+                         static_cast<unsigned long long>(widget_->window()->winId()),
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                    std::chrono::steady_clock::now().time_since_epoch())
+                                                    .count()));
         else
             std::fprintf(stderr, "%s\n", marker_);
         std::fflush(stderr);

@@ -193,7 +193,14 @@ Run RunOnScreen(const std::string& exe, const char* argument, bool engineOff)
         for (std::size_t end; (end = seen.find('\n')) != std::string::npos; seen.erase(0, end + 1)) {
             const std::string line = seen.substr(0, end);
             if (line.rfind("JOTRAK_TODAY 0x", 0) == 0) {
-                paints.emplace_back(now, static_cast<std::uint32_t>(std::stoul(line.substr(15), nullptr, 16)));
+                // the program's own time of the paint: a busy machine may read the line late
+                std::istringstream fields(line.substr(13));
+                std::uint32_t id = 0;
+                long long micros = 0;
+                fields >> std::hex >> id >> std::dec >> micros;
+                const double at =
+                    std::chrono::duration<double>(std::chrono::microseconds(micros) - start.time_since_epoch()).count();
+                paints.emplace_back(micros > 0 ? at : now, id);
                 if (firstPaint < 0)
                     firstPaint = now;
             }

@@ -14,8 +14,9 @@ namespace jotrak {
 //   JOTRAK_REPORT_SHOWN=1           writes the line "JOTRAK_SHOWN" to standard
 //                                   error when the main window is first painted,
 //                                   "JOTRAK_READY" when start-up has filled it, and
-//                                   "JOTRAK_TODAY <window id>" at every paint of
-//                                   today's line.
+//                                   "JOTRAK_TODAY <window id> <steady clock, us>"
+//                                   once every paint of today's line is on its
+//                                   way to the screen.
 // The window is shown and filled by the start-up sequence before the event loop
 // runs, so its first frame is the whole window.
 int RunProgram(const QString& exeDir);
@@ -24,7 +25,8 @@ int RunProgram(const QString& exeDir);
 inline constexpr char kShownMarker[] = "JOTRAK_SHOWN";
 // Written on standard error when the start-up sequence has filled the window.
 inline constexpr char kReadyMarker[] = "JOTRAK_READY";
-// Written, with the native id of the top-level window, whenever today's line is painted.
+// Written, with the native id of the top-level window and the time on the steady
+// clock, whenever today's line has been painted.
 inline constexpr char kTodayMarker[] = "JOTRAK_TODAY";
 
 } // namespace jotrak

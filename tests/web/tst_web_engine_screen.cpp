@@ -64,6 +64,15 @@ void Xdotool(const QStringList& arguments)
     QProcess::execute(QStringLiteral("xdotool"), arguments);
 }
 
+// Whether the page's engine has started its helper process under pid.
+bool EngineRunsUnder(qint64 pid)
+{
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-P"), QString::number(pid), QStringLiteral("-f"),
+                                          QStringLiteral("QtWebEngineProcess")});
+    return pgrep.waitForFinished() && pgrep.exitCode() == 0;
+}
+
 QString DayGoal(const QString& database, const QString& key)
 {
     sqlite3* db = nullptr;
@@ -174,7 +183,6 @@ private slots:
         clock.start();
         windows.clear(0);
         QProcess program;
-        program.setProcessChannelMode(QProcess::ForwardedChannels);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("5000"));
         program.setProcessEnvironment(environment);
@@ -193,12 +201,15 @@ private slots:
                  QStringLiteral("393"), QStringLiteral("click"), QStringLiteral("1")});
         Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("100"), typed});
         QTest::qWait(2000);
+        QVERIFY(EngineRunsUnder(program.processId()));
         windows.take(Seconds(clock));
         QCOMPARE(windows.count(), 1);
         QCOMPARE(windows.spans().front().gone, -1.0);
         Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), main, QStringLiteral("245"),
                  QStringLiteral("288"), QStringLiteral("click"), QStringLiteral("1")});
         QVERIFY(program.waitForFinished(15000));
+        const QByteArray errors = program.readAllStandardError();
+        QVERIFY2(!errors.contains("AA_ShareOpenGLContexts"), errors.constData());
         QCOMPARE(DayGoal(dir.filePath(QStringLiteral("Dt/db.mdb")), QDate::currentDate().toString(u"yyyyMMdd")), typed);
     }
 
