@@ -1,3 +1,4 @@
+#include "app/fonts.h"
 #include "app/program.h"
 #include "web/web_browser.h"
 
@@ -6,6 +7,8 @@
 int main(int argc, char* argv[])
 {
     jotrak::PrepareWebEngineEnvironment();
+    jotrak::FontConfigurationLoader fonts;
     QApplication application(argc, argv);
+    fonts.wait();
     return jotrak::RunProgram(QCoreApplication::applicationDirPath());
 }
