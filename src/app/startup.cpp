@@ -31,6 +31,7 @@ void InitAppContext(const QString& exeDir)
     app.fontSong12 = SongFont(12);
     app.fontKai18 = KaiFont(18);
     app.fontKai12 = KaiFont(12);
+    app.mainWindow->setFont(app.fontSong12);
     app.startTime = Clock::LocalNow();
     if (!app.LauncherTable)
         app.LauncherTable = MakeOwned<LauncherTable>();

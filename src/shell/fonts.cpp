@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+#ifdef JOTRAK_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
+
 namespace jotrak {
 
 namespace {
@@ -29,6 +33,24 @@ QFont KaiFont(int pixelSize)
     return MakeFont(pixelSize, QFont::Thin,
                     {QStringLiteral("华文行楷"), QStringLiteral("STXingkai"), QStringLiteral("AR PL UKai CN"),
                      QStringLiteral("Noto Sans CJK SC")});
+}
+
+FontConfigurationLoader::FontConfigurationLoader()
+{
+#ifdef JOTRAK_FONTCONFIG
+    thread_ = std::thread([] { FcInit(); });
+#endif
+}
+
+FontConfigurationLoader::~FontConfigurationLoader()
+{
+    wait();
+}
+
+void FontConfigurationLoader::wait()
+{
+    if (thread_.joinable())
+        thread_.join();
 }
 
 } // namespace jotrak

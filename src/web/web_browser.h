@@ -42,7 +42,8 @@ public:
     QWidget* host() const { return host_; }
     // The rectangle the page occupies inside the host, fixed at attachment.
     QRect hostRect() const { return hostRect_; }
-    // The page view once the engine runs; null before that and without an engine.
+    // The page view once the engine runs (a container of the engine's own native
+    // window); null before that and without an engine.
     QWidget* view() const;
     // How many times the page has been asked to load.
     int navigationCount() const { return navigations_; }
