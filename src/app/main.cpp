@@ -1,5 +1,5 @@
-#include "app/fonts.h"
 #include "app/program.h"
+#include "shell/fonts.h"
 #include "web/web_browser.h"
 
 #include <QApplication>

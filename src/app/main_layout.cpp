@@ -1,14 +1,14 @@
 #include "app/main_layout.h"
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "calendar/clock.h"
 #include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
 #include "data/keys.h"
-#include "goals/work_items.h"
+#include "launcher/launcher_table.h"
 #include "settings/maxims.h"
+#include "shell/app_context.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -193,7 +193,7 @@ void BuildGoalPanel()
     Place(group, QStringLiteral("LauncherGroup"), kCmdNone, 2, 590, 496, 117, song);
 
     for (int i = 0; i < kLauncherButtons; ++i) {
-        app.LauncherTable.buttons[static_cast<std::size_t>(i)] =
+        app.LauncherTable->buttons[static_cast<std::size_t>(i)] =
             MakeButton(kCmdFirstLauncher + i, QStringLiteral("按钮一"), 7 + 81 * (i % 6), 606 + 32 * (i / 6), 80, 30);
     }
 }

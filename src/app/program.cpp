@@ -1,11 +1,11 @@
 #include "app/program.h"
 
-#include "app/app_context.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
 #include "app/startup.h"
 #include "app/translation.h"
 #include "data/database_error.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QDebug>

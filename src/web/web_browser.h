@@ -35,7 +35,7 @@ public:
 
     void AttachBrowser(QWidget* host);
     void ShowFixedPage();
-    // Releases the page view (part of the program's clean-up).
+    // Releases the page view (part of the program's clean-up; the destructor does it too).
     void Destroy();
 
     bool isActive() const { return active_; }
@@ -76,7 +76,6 @@ class WebViewSeam {
 public:
     static void Enable();
     static void Disable();
-    static bool Enabled();
     static const QList<QUrl>& Loaded();
 };
 

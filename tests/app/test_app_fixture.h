@@ -22,7 +22,7 @@
 // What the constructor does, in order:
 //   1. fixes the clock at options.now (default 2018-01-01 09:00 local time);
 //   2. enables MessageBoxSeam, FileDialogSeam and ShellSeam (nothing is shown,
-//      opened or exited: see app/message_box.h, app/file_dialogs.h, app/shell.h);
+//      opened or exited: see shell/message_box.h, shell/file_dialogs.h, shell/desktop.h);
 //   3. makes the temporary program folder with an empty Dt/ and runs
 //      options.prepare(exeDir) when given (write Dt/gey.txt, a database, ...);
 //   4. creates AppContext and the real main window and shows it;
@@ -33,14 +33,14 @@
 // Only one AppFixture may exist at a time. The header includes the widget
 // classes of the main window (QLineEdit, QPlainTextEdit, QTableWidget, ...).
 
-#include "app/app_context.h"
 #include "app/commands.h"
-#include "app/file_dialogs.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell.h"
 #include "app/startup.h"
 #include "calendar/clock.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "app/main_layout.h"
 #include "app/test_app_fixture.h"
 #include "calendar/today_line.h"
+#include "launcher/launcher_table.h"
 
 #include <QFile>
 #include <QFontInfo>
@@ -182,7 +183,7 @@ private slots:
         QCOMPARE(fx.app().CurrentKind, 3);
         QCOMPARE(fx.app().CurrentGoalId, -1);
         for (int i = 0; i < kLauncherButtons; ++i)
-            QCOMPARE(fx.app().LauncherTable.buttons[static_cast<std::size_t>(i)], fx.button(139 + i));
+            QCOMPARE(fx.app().LauncherTable->buttons[static_cast<std::size_t>(i)], fx.button(139 + i));
     }
 
     void theTodayLineComesFromToday()

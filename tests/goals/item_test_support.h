@@ -3,8 +3,8 @@
 // Helpers of the work-item tests: answering modal dialogs as a user would,
 // reading the item list and the item tables.
 
-#include "app/app_context.h"
 #include "data/record_access.h"
+#include "shell/app_context.h"
 
 #include <QApplication>
 #include <QDialog>

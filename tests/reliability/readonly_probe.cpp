@@ -7,17 +7,17 @@
 // The tests start it as an unprivileged user on a read-only file or folder.
 // Exit code 0 when start-up succeeded, 1 when it raised (reason on stderr).
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
-#include "app/file_dialogs.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell.h"
 #include "app/startup.h"
 #include "calendar/clock.h"
 #include "data/database_error.h"
 #include "goals/add_item_dialog.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QLineEdit>

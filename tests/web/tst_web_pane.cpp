@@ -55,10 +55,10 @@ private slots:
         QCOMPARE(fx.app().WebPaneShown, 1);
         QVERIFY(fx.app().WebPane->isVisible());
         QVERIFY(!fx.app().ItemList->isVisible());
-        QVERIFY(fx.app().browser.isActive());
-        QCOMPARE(fx.app().browser.host(), fx.app().WebPane);
-        QCOMPARE(fx.app().browser.hostRect(), fx.app().WebPane->rect());
-        QCOMPARE(fx.app().browser.navigationCount(), 1);
+        QVERIFY(fx.app().browser->isActive());
+        QCOMPARE(fx.app().browser->host(), fx.app().WebPane);
+        QCOMPARE(fx.app().browser->hostRect(), fx.app().WebPane->rect());
+        QCOMPARE(fx.app().browser->navigationCount(), 1);
     }
 
     void aRunWithoutTheEngineStartsWithAnEmptyPane()
@@ -66,7 +66,7 @@ private slots:
         QVERIFY(!CWebBrowser2::EngineUsable()); // no screen here
         AppFixture fx;
         QTest::qWait(50);
-        QVERIFY(fx.app().browser.view() == nullptr);
+        QVERIFY(fx.app().browser->view() == nullptr);
         QVERIFY(fx.app().WebPane->findChildren<QWidget*>().isEmpty());
         QVERIFY(AppFixture::messages().isEmpty());
     }
@@ -92,8 +92,8 @@ private slots:
     {
         testing::WebViewSeam::Enable();
         AppFixture fx;
-        QTRY_VERIFY(fx.app().browser.view() != nullptr);
-        QWidget* view = fx.app().browser.view();
+        QTRY_VERIFY(fx.app().browser->view() != nullptr);
+        QWidget* view = fx.app().browser->view();
         fx.command(kDayItems);
         QCOMPARE(fx.app().WebPaneShown, 0);
         fx.command(kShowWebPane);
@@ -103,8 +103,8 @@ private slots:
         QVERIFY(view->isVisible());
         fx.command(kShowWebPane);
         QCOMPARE(fx.app().WebPaneShown, 1);
-        QCOMPARE(fx.app().browser.view(), view);
-        QCOMPARE(fx.app().browser.navigationCount(), 1);
+        QCOMPARE(fx.app().browser->view(), view);
+        QCOMPARE(fx.app().browser->navigationCount(), 1);
         QCOMPARE(testing::WebViewSeam::Loaded(), QList<QUrl>{DeliveredPage()});
     }
 
@@ -112,8 +112,8 @@ private slots:
     {
         testing::WebViewSeam::Enable();
         AppFixture fx;
-        QTRY_VERIFY(fx.app().browser.view() != nullptr);
-        QWidget* view = fx.app().browser.view();
+        QTRY_VERIFY(fx.app().browser->view() != nullptr);
+        QWidget* view = fx.app().browser->view();
         QCOMPARE(view->parentWidget(), fx.app().WebPane);
         QCOMPARE(view->geometry(), fx.app().WebPane->rect());
         QCOMPARE(view->size(), QSize(505, 638));

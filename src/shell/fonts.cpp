@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "shell/fonts.h"
 
 #include <QStringList>
 
