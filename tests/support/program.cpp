@@ -1,4 +1,5 @@
 #include "support/program.h"
+#include "support/program_files.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,12 +25,6 @@ QStringList AsNobodyPrefix()
     if (const QString runuser = QStandardPaths::findExecutable(QStringLiteral("runuser")); !runuser.isEmpty())
         return {runuser, QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--")};
     return {};
-}
-
-// Hard link when possible (applicationDirPath() follows symbolic links), else a copy.
-bool LinkOrCopy(const QString& from, const QString& to)
-{
-    return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || QFile::copy(from, to);
 }
 
 } // namespace
@@ -102,23 +97,13 @@ ProgramCopy::ProgramCopy()
 {
     QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ReadOther | QFile::ExeOther |
                                            QFile::ReadGroup | QFile::ExeGroup);
-    const QDir bin(qEnvironmentVariable("JOTRAK_BIN_DIR"));
-    const QDir to(dir_.path());
-    ok_ = dir_.isValid() && LinkOrCopy(bin.filePath(QStringLiteral("jotrak")), to.filePath(QStringLiteral("jotrak")));
-    const QString module = QStringLiteral("libjotrak_webengine.so");
-    if (bin.exists(module))
-        ok_ = ok_ && LinkOrCopy(bin.filePath(module), to.filePath(module));
-    to.mkpath(QStringLiteral("Dt"));
-    const QDir dt(bin.filePath(QStringLiteral("Dt")));
-    for (const QString& name : dt.entryList(QDir::Files))
-        if (!name.startsWith(QStringLiteral("db.mdb")))
-            ok_ = ok_ && QFile::copy(dt.filePath(name), this->dt(name));
+    ok_ = dir_.isValid() && testsupport::CopyProgramFiles(qEnvironmentVariable("JOTRAK_BIN_DIR"), dir_.path());
 }
 
 QString ProgramCopy::add(const QString& name) const
 {
     const QString to = dir_.filePath(name);
-    LinkOrCopy(BuiltBeside(name), to);
+    testsupport::LinkOrCopy(BuiltBeside(name), to);
     return to;
 }
 
