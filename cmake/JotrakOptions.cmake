@@ -42,10 +42,66 @@ function(jotrak_add_test name)
     TIMEOUT 600)
 endfunction()
 
-# jotrak_add_library(NAME SOURCES ... LIBS ...): a static library of one subsystem.
+# jotrak_add_library(NAME SOURCES ... LIBS ...): a static library of one subsystem,
+# defined in its own folder. Each is listed for jotrak_check_widget_links.
 function(jotrak_add_library name)
   cmake_parse_arguments(L "" "" "SOURCES;LIBS" ${ARGN})
   add_library(${name} STATIC ${L_SOURCES})
   target_link_libraries(${name} PUBLIC jotrak_options ${L_LIBS})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  set_property(GLOBAL APPEND PROPERTY JOTRAK_LIBRARIES ${name})
+endfunction()
+
+# Every target a target links, directly or through others, as "name" entries
+# of the list named by `out` (aliases resolved, generator expressions other
+# than $<LINK_ONLY:...> skipped).
+function(_jotrak_link_closure target out)
+  set(seen)
+  set(pending ${target})
+  while(pending)
+    list(POP_FRONT pending current)
+    get_target_property(aliased ${current} ALIASED_TARGET)
+    if(aliased)
+      set(current ${aliased})
+    endif()
+    if(current IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${current})
+    set(links)
+    foreach(property LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+      get_target_property(values ${current} ${property})
+      if(values)
+        list(APPEND links ${values})
+      endif()
+    endforeach()
+    foreach(link IN LISTS links)
+      string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" link "${link}")
+      if(NOT link MATCHES "[$<>]" AND TARGET ${link})
+        list(APPEND pending ${link})
+      endif()
+    endforeach()
+  endwhile()
+  set(${out} ${seen} PARENT_SCOPE)
+endfunction()
+
+# Only the shell, the web pane, the app and the *_ui libraries may link Qt
+# Widgets; every other library of the program is widget-free and is tested
+# without a screen. A library that breaks this stops the configuration.
+function(jotrak_check_widget_links)
+  get_property(libraries GLOBAL PROPERTY JOTRAK_LIBRARIES)
+  get_target_property(widgets Qt6::Widgets ALIASED_TARGET)
+  if(NOT widgets)
+    set(widgets Qt6::Widgets)
+  endif()
+  foreach(library IN LISTS libraries)
+    if(library MATCHES "^jotrak_(shell|web|app)$|_ui$")
+      continue()
+    endif()
+    _jotrak_link_closure(${library} closure)
+    if(widgets IN_LIST closure)
+      message(FATAL_ERROR "${library} links Qt6::Widgets (directly or through a library it links); "
+                          "only jotrak_shell, jotrak_web, jotrak_app and the *_ui libraries may.")
+    endif()
+  endforeach()
 endfunction()

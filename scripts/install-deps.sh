@@ -7,10 +7,12 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev libxkbcommon-dev
   qt6-webengine-dev libqt6webenginecore6-bin
+  qml6-module-qtwebengine qml6-module-qtquick qml6-module-qtqml-workerscript
+  libxcb1-dev libfontconfig-dev
   libsqlite3-dev sqlite3
   libgsf-1-dev libfreexl-dev python3 python3-xlrd
   libbenchmark-dev
-  xvfb xauth x11-apps imagemagick fonts-arphic-uming fonts-arphic-ukai
+  xvfb xauth x11-apps xdotool imagemagick fonts-arphic-uming fonts-arphic-ukai
 )
 
 missing=()

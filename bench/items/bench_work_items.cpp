@@ -2,14 +2,14 @@
 // holds 10 000 items, from the click on the day button to the painted list, and
 // adding one item to it, from the click on 新  增 through dialog 134 to the new
 // row.
-#include "app/app_context.h"
 #include "app/commands.h"
 #include "app/main_layout.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
 #include "app/startup.h"
 #include "data/record_access.h"
 #include "goals/add_item_dialog.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -5,16 +5,16 @@
 // size (of the started program for the start-up, of this process otherwise).
 #include "large_database.h"
 
-#include "app/app_context.h"
 #include "app/commands.h"
+#include "app/day_reminders.h"
 #include "app/main_layout.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
 #include "app/startup.h"
 #include "data/record_access.h"
 #include "export/excel_export.h"
 #include "export/text_export.h"
-#include "reminders/day_reminders.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
-#include "app/app_context.h"
-#include "app/message_box.h"
+#include "app/day_reminders.h"
 #include "data/record_access.h"
 #include "data/seed.h"
-#include "reminders/day_reminders.h"
 #include "reminders/reminder_text.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QLineEdit>

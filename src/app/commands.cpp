@@ -1,19 +1,24 @@
 #include "app/commands.h"
 
-#include "app/app_context.h"
-#include "app/command_guard.h"
 #include "app/command_ids.h"
+#include "app/day_reminders.h"
 #include "export/export_dialog.h"
 #include "goals/period_goals.h"
 #include "goals/work_items.h"
 #include "launcher/launcher.h"
-#include "reminders/day_reminders.h"
+#include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "settings/settings_dialog.h"
+#include "shell/app_context.h"
+#include "shell/command_guard.h"
 
 #include <QTableWidget>
 
 namespace jotrak {
+
+// The launcher knows its buttons' identifiers without knowing the command table.
+static_assert(kFirstLauncherCommand == kCmdFirstLauncher);
+static_assert(kCmdLastLauncher - kCmdFirstLauncher + 1 == kLauncherButtons);
 
 namespace {
 

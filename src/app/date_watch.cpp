@@ -1,14 +1,14 @@
 #include "app/date_watch.h"
 
-#include "app/app_context.h"
 #include "calendar/clock.h"
 #include "calendar/cri_li.h"
 #include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
 #include "data/database_error.h"
 #include "data/seed.h"
-#include "goals/period_goals.h"
+#include "goals/goal_store.h"
 #include "reminders/reminder_text.h"
+#include "shell/app_context.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -120,7 +120,7 @@ private:
                 rollover_.NextKey(boxes.kind, today, keyEdit->text(), goalEdit->toPlainText());
             if (!key)
                 continue;
-            const std::optional<QString> goal = ReadGoal(GoalTableOf(boxes.kind), *key);
+            const std::optional<QString> goal = ReadGoalText(app.connection, GoalTableOf(boxes.kind), *key);
             if (!goal)
                 continue;
             const QString reminders =

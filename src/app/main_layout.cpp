@@ -1,14 +1,14 @@
 #include "app/main_layout.h"
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "calendar/clock.h"
 #include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
 #include "data/keys.h"
-#include "goals/work_items.h"
+#include "launcher/launcher_table.h"
 #include "settings/maxims.h"
+#include "shell/app_context.h"
 
 #include <QEvent>
 #include <QGroupBox>
@@ -25,13 +25,14 @@ namespace jotrak {
 namespace {
 
 // Every control: parent, place, font, name and identifier; visible unless said.
-template <class W> W* Place(W* widget, const QString& name, int id, int x, int y, int w, int h, const QFont& font)
+template <class W>
+W* Place(W* widget, const QString& name, int id, int x, int y, int w, int h, const QFont& font, bool visible = true)
 {
     widget->setObjectName(name);
     widget->setProperty(kCommandIdProperty, id);
     widget->setGeometry(x, y, w, h);
     widget->setFont(font);
-    widget->show();
+    widget->setVisible(visible);
     return widget;
 }
 
@@ -104,23 +105,25 @@ QTableWidget* MakeItemList(int x, int y, int w, int h)
         const char* title;
         int width;
     };
-    // inserted in this index order, each at display position 0
+    // in index order, each moved to display position 0
     static constexpr Column kColumns[] = {
         {"已完成", 50}, {"完成情况", 100}, {"工作内容", 320}, {"ID", 30}, {"IDME", 0}};
 
-    auto* list = new QTableWidget(0, 0, App().mainWindow);
+    const int columns = static_cast<int>(std::size(kColumns));
+    auto* list = new QTableWidget(0, columns, App().mainWindow);
     QHeaderView* header = list->horizontalHeader();
-    for (const Column& column : kColumns) {
-        const int index = list->columnCount();
-        list->insertColumn(index);
-        auto* title = new QTableWidgetItem(QString::fromUtf8(column.title));
-        title->setTextAlignment(Qt::AlignCenter);
-        list->setHorizontalHeaderItem(index, title);
+    for (int index = 0; index < columns; ++index) {
         header->moveSection(header->visualIndex(index), 0);
-        if (column.width == 0)
+        if (kColumns[index].width == 0)
             list->setColumnHidden(index, true);
         else
-            list->setColumnWidth(index, column.width);
+            list->setColumnWidth(index, kColumns[index].width);
+    }
+    // the titles last: the header measures them once, when the list is first shown
+    for (int index = 0; index < columns; ++index) {
+        auto* title = new QTableWidgetItem(QString::fromUtf8(kColumns[index].title));
+        title->setTextAlignment(Qt::AlignCenter);
+        list->setHorizontalHeaderItem(index, title);
     }
     header->setStretchLastSection(false);
     // 工作内容 takes the width the others leave: a vertical scroll bar narrows it
@@ -144,9 +147,8 @@ QTableWidget* MakeItemList(int x, int y, int w, int h)
                      palette.brush(QPalette::Active, QPalette::HighlightedText));
     list->setPalette(palette);
     list->viewport()->installEventFilter(new DoubleClickEdits(list));
-    Place(list, QStringLiteral("ItemList"), kCmdItemList, x, y, w, h, App().fontSong12);
-    list->hide();
-    return list;
+    // hidden from the start: it is laid out when it is first shown
+    return Place(list, QStringLiteral("ItemList"), kCmdItemList, x, y, w, h, App().fontSong12, false);
 }
 
 } // namespace
@@ -191,7 +193,7 @@ void BuildGoalPanel()
     Place(group, QStringLiteral("LauncherGroup"), kCmdNone, 2, 590, 496, 117, song);
 
     for (int i = 0; i < kLauncherButtons; ++i) {
-        app.LauncherTable.buttons[static_cast<std::size_t>(i)] =
+        app.LauncherTable->buttons[static_cast<std::size_t>(i)] =
             MakeButton(kCmdFirstLauncher + i, QStringLiteral("按钮一"), 7 + 81 * (i % 6), 606 + 32 * (i / 6), 80, 30);
     }
 }

@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
-#include "app/shell.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
 
 #include <QMouseEvent>
 #include <QShortcut>

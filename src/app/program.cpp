@@ -1,21 +1,23 @@
 #include "app/program.h"
 
-#include "app/app_context.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
 #include "app/startup.h"
 #include "app/translation.h"
 #include "data/database_error.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QDir>
 #include <QEvent>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdio>
-#include <functional>
 
 namespace jotrak {
 
@@ -24,27 +26,61 @@ namespace {
 // Icons 107 (large) and 108 (small), compiled into the program.
 QIcon ProgramIcon()
 {
+    // read as PNG outright: finding the format out would load every image format plugin
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/jotrak-32.png"), QSize(32, 32));
-    icon.addFile(QStringLiteral(":/icons/jotrak-16.png"), QSize(16, 16));
+    for (const char* file : {":/icons/jotrak-32.png", ":/icons/jotrak-16.png"}) {
+        QImageReader reader(QString::fromLatin1(file), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
     return icon;
 }
 
-// Writes the shown marker once, at the first paint of the window.
-class ReportFirstPaint : public QObject {
+// Writes a marker line on standard error when the watched widget has been
+// painted and the frame handed to the screen: either once, or after every paint
+// followed by the id of the native top-level window it was painted in (a
+// benchmark tells a replaced window by that id).
+class ReportPaint : public QObject {
 public:
-    using QObject::QObject;
+    ReportPaint(QWidget* widget, const char* marker, bool everyPaint)
+        : QObject(widget), widget_(widget), marker_(marker), everyPaint_(everyPaint)
+    {
+        widget->installEventFilter(this);
+    }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool event(QEvent* event) override
     {
-        if (event->type() == QEvent::Paint) {
-            std::fprintf(stderr, "%s\n", kShownMarker);
-            std::fflush(stderr);
-            watched->removeEventFilter(this);
-        }
+        if (event->type() != QEvent::User)
+            return QObject::event(event);
+        if (everyPaint_)
+            std::fprintf(stderr, "%s 0x%llx %lld\n", marker_,
+                         static_cast<unsigned long long>(widget_->window()->winId()),
+                         static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                    std::chrono::steady_clock::now().time_since_epoch())
+                                                    .count()));
+        else
+            std::fprintf(stderr, "%s\n", marker_);
+        std::fflush(stderr);
+        return true;
+    }
+
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return false;
+        if (!everyPaint_)
+            widget_->removeEventFilter(this);
+        // the frame is on its way to the screen once the paint that holds this one is done;
+        // ahead of anything else already waiting in the queue
+        QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::HighEventPriority);
         return false;
     }
+
+private:
+    QWidget* widget_;
+    const char* marker_;
+    bool everyPaint_;
 };
 
 bool StartOrReport(const QString& exeDir)
@@ -75,55 +111,18 @@ bool ReportingAsked()
 void ReportShownWhenAsked(MainWindow& window)
 {
     if (ReportingAsked())
-        window.installEventFilter(new ReportFirstPaint(&window));
+        new ReportPaint(&window, kShownMarker, false);
 }
 
-void ReportReadyWhenAsked()
+void ReportReadyWhenAsked(MainWindow& window)
 {
     if (ReportingAsked()) {
         std::fprintf(stderr, "%s\n", kReadyMarker);
         std::fflush(stderr);
+        if (auto* today = window.findChild<QWidget*>(QStringLiteral("TodayLabel")))
+            new ReportPaint(today, kTodayMarker, true);
     }
 }
-
-// Runs start once, on the turn of the event loop after the window's first paint,
-// so the window is on the screen before the start-up sequence fills it. A window
-// that is never painted (minimised, say) starts a moment later all the same.
-class StartAfterFirstPaint : public QObject {
-public:
-    StartAfterFirstPaint(QWidget* window, std::function<void()> start)
-        : QObject(window), window_(window), start_(std::move(start))
-    {
-        window->installEventFilter(this);
-        QTimer::singleShot(kFallbackMs, this, &StartAfterFirstPaint::startOnce);
-    }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            window_->removeEventFilter(this);
-            QTimer::singleShot(0, this, &StartAfterFirstPaint::startOnce);
-        }
-        return false;
-    }
-
-private:
-    static constexpr int kFallbackMs = 300;
-
-    void startOnce()
-    {
-        if (started_)
-            return;
-        started_ = true;
-        window_->removeEventFilter(this);
-        start_();
-    }
-
-    QWidget* window_;
-    std::function<void()> start_;
-    bool started_ = false;
-};
 
 void QuitAfterStartupWhenAsked(MainWindow& window)
 {
@@ -142,15 +141,11 @@ int RunProgram(const QString& exeDir)
     MainWindow window;
     window.setWindowIcon(ProgramIcon());
     ReportShownWhenAsked(window);
-    new StartAfterFirstPaint(&window, [&window, exeDir] {
-        if (!StartOrReport(exeDir)) {
-            QCoreApplication::exit(1);
-            return;
-        }
-        ReportReadyWhenAsked();
-        QuitAfterStartupWhenAsked(window);
-    });
     window.show();
+    if (!StartOrReport(exeDir))
+        return 1;
+    ReportReadyWhenAsked(window);
+    QuitAfterStartupWhenAsked(window);
     return QApplication::exec();
 }
 

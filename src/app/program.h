@@ -14,13 +14,20 @@ namespace jotrak {
 //   JOTRAK_QUIT_AFTER_STARTUP_MS=n  closes the main window n ms after start-up;
 //   JOTRAK_REPORT_SHOWN=1           writes the line "JOTRAK_SHOWN" to standard
 //                                   error when the main window is first painted,
-//                                   and "JOTRAK_READY" when start-up has filled it.
-// The window is shown first; the start-up sequence runs right after its first paint.
+//                                   "JOTRAK_READY" when start-up has filled it, and
+//                                   "JOTRAK_TODAY <window id> <steady clock, us>"
+//                                   once every paint of today's line is on its
+//                                   way to the screen.
+// The window is shown and filled by the start-up sequence before the event loop
+// runs, so its first frame is the whole window.
 int RunProgram(const QString& exeDir);
 
 // The marker line written for JOTRAK_REPORT_SHOWN.
 inline constexpr char kShownMarker[] = "JOTRAK_SHOWN";
 // Written on standard error when the start-up sequence has filled the window.
 inline constexpr char kReadyMarker[] = "JOTRAK_READY";
+// Written, with the native id of the top-level window and the time on the steady
+// clock, whenever today's line has been painted.
+inline constexpr char kTodayMarker[] = "JOTRAK_TODAY";
 
 } // namespace jotrak

@@ -1,18 +1,21 @@
 #include "app/startup.h"
 
-#include "app/app_context.h"
-#include "app/centering.h"
 #include "app/date_watch.h"
-#include "app/fonts.h"
+#include "app/day_reminders.h"
 #include "app/main_layout.h"
-#include "app/message_box.h"
 #include "calendar/clock.h"
 #include "data/database_error.h"
 #include "data/record_access.h"
 #include "data/seed.h"
 #include "goals/period_goals.h"
 #include "launcher/launcher.h"
-#include "reminders/day_reminders.h"
+#include "launcher/launcher_table.h"
+#include "settings/maxims.h"
+#include "shell/app_context.h"
+#include "shell/centering.h"
+#include "shell/fonts.h"
+#include "shell/message_box.h"
+#include "web/web_browser.h"
 
 #include <QDebug>
 #include <QWidget>
@@ -28,7 +31,14 @@ void InitAppContext(const QString& exeDir)
     app.fontSong12 = SongFont(12);
     app.fontKai18 = KaiFont(18);
     app.fontKai12 = KaiFont(12);
+    app.mainWindow->setFont(app.fontSong12);
     app.startTime = Clock::LocalNow();
+    if (!app.LauncherTable)
+        app.LauncherTable = MakeOwned<LauncherTable>();
+    if (!app.MaximList)
+        app.MaximList = MakeOwned<MaximList>();
+    if (!app.browser)
+        app.browser = MakeOwned<CWebBrowser2>();
     CreateConnection(app.connection);
     OpenDatabase(app.connection, DatabasePath(exeDir));
     SeedPeriodTables(app.connection);
@@ -56,8 +66,8 @@ void RunStartup(const QString& exeDir)
     ShowDayReminders();
     StartDateWatch(app.mainWindow);
     LoadLauncherTable();
-    app.browser.AttachBrowser(app.WebPane);
-    app.browser.ShowFixedPage();
+    app.browser->AttachBrowser(app.WebPane);
+    app.browser->ShowFixedPage();
     app.WebPaneShown = 1;
 }
 

@@ -38,17 +38,6 @@ Table ItemTableOf(Table goalTable)
     }
 }
 
-std::optional<Table> GoalTableFromName(QStringView name)
-{
-    if (name == u"Nian")
-        return Table::Nian;
-    if (name == u"Yue")
-        return Table::Yue;
-    if (name == u"Ri")
-        return Table::Ri;
-    return std::nullopt;
-}
-
 std::optional<PeriodKind> PeriodKindFromInt(int kind)
 {
     if (kind >= 1 && kind <= 3)

@@ -18,7 +18,6 @@ QString TableName(Table table);
 Table GoalTableOf(PeriodKind kind);
 // The item table of a goal table: its name followed by "Next".
 Table ItemTableOf(Table goalTable);
-std::optional<Table> GoalTableFromName(QStringView name);
 std::optional<PeriodKind> PeriodKindFromInt(int kind);
 
 // A month or day below 10 gets a leading "0": 5 -> "05", 12 -> "12".

@@ -366,15 +366,13 @@ RecordsetHolder::~RecordsetHolder()
 void CreateRecordset(RecordsetHolder& holder)
 {
     CloseRecordset(holder);
-    holder.created = true;
 }
 
 namespace {
 
 // A recordset whose open failed raises that failure again, with its code.
-void RequireOpen(const RecordsetHolder& holder, bool open, const std::optional<DatabaseError>& lastError)
+void RequireOpen(bool open, const std::optional<DatabaseError>& lastError)
 {
-    (void)holder;
     if (open)
         return;
     if (lastError)
@@ -387,7 +385,6 @@ void RequireOpen(const RecordsetHolder& holder, bool open, const std::optional<D
 void OpenRecordset(RecordsetHolder& holder, const Statement& statement, ConnectionHolder& connection)
 {
     CloseRecordset(holder);
-    holder.created = true;
     holder.open = true;
     holder.connection = &connection;
     holder.table = statement.table;
@@ -419,7 +416,7 @@ void OpenRecordset(RecordsetHolder& holder, const Statement& statement, Connecti
 
 bool IsAtEnd(RecordsetHolder& holder)
 {
-    RequireOpen(holder, holder.open, holder.lastError);
+    RequireOpen(holder.open, holder.lastError);
     return holder.position >= holder.rows.size();
 }
 
@@ -477,7 +474,7 @@ void AbandonNewRow(RecordsetHolder& holder)
 
 void AddNewRow(RecordsetHolder& holder)
 {
-    RequireOpen(holder, holder.open, holder.lastError);
+    RequireOpen(holder.open, holder.lastError);
     AbandonNewRow(holder);
     ConnectionHolder& connection = *holder.connection;
     // Inside a caller's transaction the row needs no transaction of its own: the
@@ -560,7 +557,6 @@ void CloseRecordset(RecordsetHolder& holder)
 {
     AbandonNewRow(holder);
     holder.open = false;
-    holder.created = false;
     holder.rows.clear();
     holder.columns.clear();
     holder.changed.clear();
@@ -582,16 +578,6 @@ void Transaction::commit()
 {
     CommitScope(connection_, name_);
     done_ = true;
-}
-
-bool IsReadOnlyError(const DatabaseError& error)
-{
-    return (error.code() & 0xff) == SQLITE_READONLY;
-}
-
-bool IsBusyError(const DatabaseError& error)
-{
-    return (error.code() & 0xff) == SQLITE_BUSY || (error.code() & 0xff) == SQLITE_LOCKED;
 }
 
 } // namespace jotrak

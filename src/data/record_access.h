@@ -71,7 +71,6 @@ private:
     friend void CloseRecordset(RecordsetHolder&);
     friend void AbandonNewRow(RecordsetHolder&);
 
-    bool created = false;
     bool open = false;
     ConnectionHolder* connection = nullptr;
     Table table = Table::Nian;
@@ -130,9 +129,6 @@ private:
     bool done_ = false;
 };
 
-// Extended engine code of a read-only or locked database, for callers that tell them apart.
-bool IsReadOnlyError(const DatabaseError& error);
-bool IsBusyError(const DatabaseError& error);
 // The code of "the row was deleted meanwhile".
 inline constexpr int kRowGoneError = 0x10001;
 inline constexpr int kNotOpenError = 0x10002;

@@ -6,8 +6,7 @@ struct sqlite3;
 
 namespace jotrak {
 
-// Version of the file layout, kept in PRAGMA user_version. A later release
-// upgrades an older file inside one transaction (see UpgradeSchema).
+// Version of the file layout, kept in PRAGMA user_version.
 inline constexpr int kSchemaVersion = 1;
 // PRAGMA application_id of a Jotrak file ("JoTk").
 inline constexpr int kApplicationId = 0x4A6F546B;

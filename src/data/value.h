@@ -21,7 +21,6 @@ public:
 
     bool isNull() const { return std::holds_alternative<std::monostate>(v_); }
     bool isInteger() const { return std::holds_alternative<qint64>(v_); }
-    bool isText() const { return std::holds_alternative<QString>(v_); }
 
     // Integer payload; a text is read by the leading-digits rule, Null gives 0.
     qint64 toInteger() const;

@@ -1,9 +1,10 @@
 #include "export/excel_export.h"
 
-#include "data/record_access.h"
-#include "data/statements.h"
+#include "data/database_error.h"
 #include "export/export_file.h"
 #include "export/workbook_file.h"
+#include "goals/goal_store.h"
+#include "goals/item_store.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -17,12 +18,12 @@ bool IsGoalTable(Table table)
     return table == Table::Nian || table == Table::Yue || table == Table::Ri;
 }
 
-Statement ItemsStatement(Table goalTable, int goalId, int filter)
+ItemFilter FilterOf(int filter)
 {
     switch (filter) {
-    case kExportDoneItems: return stmt::DoneItemsOfGoal(goalTable, goalId);
-    case kExportOpenItems: return stmt::OpenItemsOfGoal(goalTable, goalId);
-    default: return stmt::ItemsOfGoal(goalTable, goalId);
+    case kExportDoneItems: return ItemFilter::Done;
+    case kExportOpenItems: return ItemFilter::Open;
+    default: return ItemFilter::All;
     }
 }
 
@@ -30,7 +31,7 @@ Statement ItemsStatement(Table goalTable, int goalId, int filter)
 struct LongText {
     QString goalKey;
     int goalId;
-    qint64 itemId;
+    int itemId;
     const char* column;
 };
 
@@ -41,36 +42,24 @@ std::vector<xls::SheetRow> ItemRows(ConnectionHolder& connection, Table goalTabl
     const QString done = QStringLiteral("OK");
     const QString open = QString::fromUtf8("未完成");
     std::vector<xls::SheetRow> rows;
-    RecordsetHolder goals;
-    OpenRecordset(goals, stmt::GoalsBetween(goalTable, fromKey, toKey), connection);
-    for (; !IsAtEnd(goals); MoveToNext(goals)) {
-        const QString key = TextFromValue(GetFieldValue(goals, QStringLiteral("ming")));
-        const int goalId = GetFieldValue(goals, QStringLiteral("IDME")).toInt();
-        RecordsetHolder items;
-        OpenRecordset(items, ItemsStatement(goalTable, goalId, filter), connection);
-        for (; !IsAtEnd(items); MoveToNext(items)) {
-            const bool isDone = GetFieldValue(items, QStringLiteral("IsOk")).toInteger() != 0;
-            rows.push_back({key, TextFromValue(GetFieldValue(items, QStringLiteral("nr"))),
-                            TextFromValue(GetFieldValue(items, QStringLiteral("wcqk"))), isDone ? done : open});
-            const qint64 itemId = GetFieldValue(items, QStringLiteral("IDME")).toInteger();
-            if (rows.back()[1].size() > xls::kMaxCellText)
-                longTexts->push_back({key, goalId, itemId, "工作内容"});
-            if (rows.back()[2].size() > xls::kMaxCellText)
-                longTexts->push_back({key, goalId, itemId, "完成情况"});
+    for (const Goal& goal : GoalsBetween(connection, goalTable, fromKey, toKey)) {
+        for (const WorkItem& item : ListWorkItems(connection, goalTable, goal.id, FilterOf(filter))) {
+            rows.push_back({goal.key, item.content, item.note, item.done ? done : open});
+            if (item.content.size() > xls::kMaxCellText)
+                longTexts->push_back({goal.key, goal.id, item.id, "工作内容"});
+            if (item.note.size() > xls::kMaxCellText)
+                longTexts->push_back({goal.key, goal.id, item.id, "完成情况"});
         }
-        CloseRecordset(items);
     }
-    CloseRecordset(goals);
     return rows;
 }
 
 // The item's number as the item list shows it: its place among all items of its goal.
-int ItemNumber(ConnectionHolder& connection, Table goalTable, int goalId, qint64 itemId)
+int ItemNumber(ConnectionHolder& connection, Table goalTable, int goalId, int itemId)
 {
-    RecordsetHolder items;
-    OpenRecordset(items, stmt::ItemsOfGoal(goalTable, goalId), connection);
+    const std::vector<WorkItem> items = ListWorkItems(connection, goalTable, goalId);
     int number = 1;
-    for (; !IsAtEnd(items) && GetFieldValue(items, QStringLiteral("IDME")).toInteger() != itemId; MoveToNext(items))
+    for (auto item = items.begin(); item != items.end() && item->id != itemId; ++item)
         ++number;
     return number;
 }

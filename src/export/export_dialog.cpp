@@ -1,14 +1,14 @@
 #include "export/export_dialog.h"
 
-#include "app/app_context.h"
-#include "app/command_guard.h"
-#include "app/file_dialogs.h"
-#include "app/message_box.h"
-#include "app/shell.h"
 #include "calendar/clock.h"
 #include "export/excel_export.h"
 #include "export/export_dialog_rules.h"
 #include "export/text_export.h"
+#include "shell/app_context.h"
+#include "shell/command_guard.h"
+#include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QButtonGroup>
 #include <QDir>

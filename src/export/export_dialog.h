@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/jotrak_dialog.h"
+#include "shell/jotrak_dialog.h"
 
 #include <QString>
 

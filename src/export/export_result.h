@@ -6,9 +6,9 @@ namespace jotrak {
 
 // What an export tells its caller: success, or a message for the user (a
 // message box with this text and caption; the caption is the text itself
-// unless a Part of the program gives it another one). A success may carry a
-// notice to show after the export (texts the workbook had to shorten). Details
-// are the technical words (the system's or the engine's) for the box's details part.
+// unless the export gives it another one). A success may carry a notice to
+// show after the export (texts the workbook had to shorten). Details are the
+// technical words (the system's or the engine's) for the box's details part.
 struct ExportResult {
     bool ok = true;
     QString message;

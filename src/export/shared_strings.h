@@ -27,7 +27,6 @@ public:
                                               std::size_t* consumed, QString* error);
 
     quint32 uniqueCount() const { return static_cast<quint32>(starts_.size()); }
-    quint32 totalCount() const { return total_; }
 
     // The index of text, appending it when the table holds no plain string equal to it.
     quint32 intern(const QString& text);

@@ -1,8 +1,8 @@
 #include "export/text_export.h"
 
-#include "data/record_access.h"
-#include "data/statements.h"
+#include "data/database_error.h"
 #include "export/export_file.h"
+#include "goals/goal_store.h"
 
 #include <QStringEncoder>
 
@@ -38,16 +38,13 @@ ExportResult GoalsText(ConnectionHolder& connection, Table goalTable, const QStr
         return ExportResult::Failure(QString::fromUtf8("系统缺少 GB18030 编码,无法导出文本文件。"));
     QString text;
     try {
-        RecordsetHolder goals;
-        OpenRecordset(goals, stmt::GoalsBetween(goalTable, fromKey, toKey), connection);
-        for (; !IsAtEnd(goals); MoveToNext(goals)) {
+        for (const Goal& goal : GoalsBetween(connection, goalTable, fromKey, toKey)) {
             text += kSeparator + kLineEnd;
-            AppendWithCrLf(text, TextFromValue(GetFieldValue(goals, QStringLiteral("ming"))));
+            AppendWithCrLf(text, goal.key);
             text += kLineEnd;
-            AppendWithCrLf(text, TextFromValue(GetFieldValue(goals, QStringLiteral("nr"))));
+            AppendWithCrLf(text, goal.text);
             text += kLineEnd;
         }
-        CloseRecordset(goals);
     } catch (const DatabaseError& error) {
         return ExportResult::Failure(QString::fromUtf8("读取目标时数据库出错:%1").arg(error.message()), {},
                                      error.details());

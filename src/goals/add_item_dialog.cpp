@@ -1,6 +1,6 @@
 #include "goals/add_item_dialog.h"
 
-#include "app/message_box.h"
+#include "shell/message_box.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

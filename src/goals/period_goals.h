@@ -2,18 +2,11 @@
 
 #include "data/keys.h"
 
-#include <QString>
-
-#include <optional>
-
 class QLineEdit;
 class QPlainTextEdit;
 
 namespace jotrak {
 
-// The text of the goal named key (a Null text reads as empty); none when the
-// table has no such row. Shows nothing; raises DatabaseError.
-std::optional<QString> ReadGoal(Table goalTable, const QString& key);
 // Shows the goal named by the key box in the goal box (commands 110, 113, 116).
 void ViewGoal(QLineEdit* keyEdit, Table goalTable, QPlainTextEdit* goalEdit);
 // Stores the goal box as the goal named by the key box (commands 111, 114, 117);

@@ -1,10 +1,11 @@
 #include "goals/work_items.h"
 
-#include "app/app_context.h"
-#include "app/message_box.h"
-#include "data/record_access.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
+#include "goals/goal_store.h"
+#include "goals/item_store.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QLineEdit>
 #include <QTableWidget>
@@ -27,10 +28,10 @@ QString StateText(bool done)
     return done ? QStringLiteral("OK") : NotDoneText();
 }
 
-// The item table of the listed kind: NianNext, YueNext or RiNext.
-Table CurrentItemTable()
+// The goal table of the listed kind: Nian, Yue or Ri.
+Table CurrentGoalTable()
 {
-    return ItemTableOf(GoalTableOf(PeriodKindFromInt(App().CurrentKind).value_or(PeriodKind::Day)));
+    return GoalTableOf(PeriodKindFromInt(App().CurrentKind).value_or(PeriodKind::Day));
 }
 
 // Every cell is plain text the user cannot edit in place.
@@ -55,13 +56,13 @@ QString CellText(const QTableWidget* list, int row, int column)
     return item ? item->text() : QString();
 }
 
-void FillRow(QTableWidget* list, int row, bool done, const QString& note, const QString& content, int id)
+void FillRow(QTableWidget* list, int row, const WorkItem& item)
 {
-    list->setItem(row, kDoneColumn, Cell(StateText(done)));
-    list->setItem(row, kNoteColumn, Cell(note));
-    list->setItem(row, kContentColumn, Cell(content));
+    list->setItem(row, kDoneColumn, Cell(StateText(item.done)));
+    list->setItem(row, kNoteColumn, Cell(item.note));
+    list->setItem(row, kContentColumn, Cell(item.content));
     list->setItem(row, kNumberColumn, Cell(QString::number(row + 1)));
-    list->setItem(row, kIdColumn, Cell(QString::number(id)));
+    list->setItem(row, kIdColumn, Cell(QString::number(item.id)));
 }
 
 // The row at the selection mark, -1 when none.
@@ -116,28 +117,19 @@ void ViewItems(QLineEdit* keyEdit, Table goalTable)
     // fails, nothing can be added under a goal of another kind.
     app.CurrentGoalId = -1;
 
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::GoalByKey(goalTable, keyEdit->text()), app.connection);
-    if (IsAtEnd(rs))
+    const std::optional<int> goalId = FindGoalId(app.connection, goalTable, keyEdit->text());
+    if (!goalId)
         return;
-    app.CurrentGoalId = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-    CloseRecordset(rs);
-    OpenRecordset(rs, stmt::ItemsOfGoal(goalTable, app.CurrentGoalId), app.connection);
+    app.CurrentGoalId = *goalId;
+    const std::vector<WorkItem> items = ListWorkItems(app.connection, goalTable, *goalId);
 
     PaintPause pause(list);
     const bool sorting = list->isSortingEnabled();
     list->setSortingEnabled(false);
-    list->setRowCount(rs.isOpen() ? rs.rowCount() : 0);
-    int n = 0;
-    for (; !IsAtEnd(rs); MoveToNext(rs), ++n) {
-        FillRow(list, n, GetFieldValue(rs, QStringLiteral("IsOk")).toInteger() != 0,
-                TextFromValue(GetFieldValue(rs, QStringLiteral("wcqk"))),
-                TextFromValue(GetFieldValue(rs, QStringLiteral("nr"))),
-                GetFieldValue(rs, QStringLiteral("IDME")).toInt());
-    }
-    list->setRowCount(n);
+    list->setRowCount(static_cast<int>(items.size()));
+    for (int n = 0; n < list->rowCount(); ++n)
+        FillRow(list, n, items[static_cast<std::size_t>(n)]);
     list->setSortingEnabled(sorting);
-    CloseRecordset(rs);
 }
 
 void AddItem()
@@ -156,14 +148,7 @@ void AddItem()
             return;
     }
 
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::ForAppending(CurrentItemTable()), app.connection);
-    AddNewRow(rs);
-    SetFieldValue(rs, QStringLiteral("ShangId"), Value(app.CurrentGoalId));
-    SetFieldValue(rs, QStringLiteral("nr"), Value(data.content));
-    const int id = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-    StoreRow(rs);
-    CloseRecordset(rs);
+    const int id = AppendWorkItem(app.connection, CurrentGoalTable(), app.CurrentGoalId, data.content);
 
     QTableWidget* list = app.ItemList;
     const int k = list->rowCount();
@@ -192,16 +177,12 @@ void EditItem()
         return;
 
     const int id = LeadingNumber(CellText(list, row, kIdColumn));
-    const Table table = CurrentItemTable();
-    {
-        // an item deleted meanwhile (say from a second window on the same file)
-        // is reported before the user types anything into the dialog
-        RecordsetHolder rs;
-        OpenRecordset(rs, stmt::ItemById(table, id), app.connection);
-        if (IsAtEnd(rs)) {
-            ReportItemGone();
-            return;
-        }
+    const Table goalTable = CurrentGoalTable();
+    // an item deleted meanwhile (say from a second window on the same file)
+    // is reported before the user types anything into the dialog
+    if (!WorkItemExists(app.connection, goalTable, id)) {
+        ReportItemGone();
+        return;
     }
 
     EditItemDialogData data;
@@ -215,17 +196,10 @@ void EditItem()
     }
 
     // the database first: the row shows the new texts only once they are stored
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::ItemById(table, id), app.connection);
-    if (IsAtEnd(rs)) {
+    if (!ChangeWorkItem(app.connection, goalTable, id, data.content, data.note, data.done != 0)) {
         ReportItemGone();
         return;
     }
-    SetFieldValue(rs, QStringLiteral("nr"), Value(data.content));
-    SetFieldValue(rs, QStringLiteral("wcqk"), Value(data.note));
-    SetFieldValue(rs, QStringLiteral("IsOk"), Value(data.done != 0 ? 1 : 0));
-    StoreRow(rs);
-    CloseRecordset(rs);
 
     SetCell(list, row, kContentColumn, data.content);
     SetCell(list, row, kNoteColumn, data.note);
@@ -244,7 +218,7 @@ void DeleteItem()
         return;
 
     const int id = LeadingNumber(CellText(list, row, kIdColumn));
-    ExecuteStatement(app.connection, stmt::DeleteItem(CurrentItemTable(), id));
+    RemoveWorkItem(app.connection, CurrentGoalTable(), id);
     list->removeRow(row);
     // no row is marked after a delete: the next change or delete waits for a click
     list->setCurrentItem(nullptr);

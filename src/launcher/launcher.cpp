@@ -1,8 +1,9 @@
 #include "launcher/launcher.h"
 
-#include "app/app_context.h"
-#include "app/shell.h"
 #include "launcher/launcher_dialog.h"
+#include "launcher/launcher_table.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
 
 #include <QPushButton>
 
@@ -10,7 +11,7 @@ namespace jotrak {
 
 void LoadLauncherTable()
 {
-    LauncherTable& table = App().LauncherTable;
+    LauncherTable& table = *App().LauncherTable;
     const LauncherCaptions captions = ReadLauncherTable(App().connection, table.entries);
     for (int k = 0; k < kLauncherButtons; ++k) {
         // "&" is shown as itself, not taken as a shortcut mark
@@ -24,7 +25,7 @@ void LaunchButton(int commandId)
     const int i = commandId - kFirstLauncherCommand;
     if (i < 0 || i >= kLauncherButtons)
         return;
-    const LauncherButton& entry = App().LauncherTable.entries[i];
+    const LauncherButton& entry = App().LauncherTable->entries[i];
     if (entry.bound)
         OpenWithShell(entry.path);
 }

@@ -1,10 +1,10 @@
 #include "launcher/launcher_dialog.h"
 
-#include "app/app_context.h"
-#include "app/command_guard.h"
-#include "app/file_dialogs.h"
-#include "app/message_box.h"
 #include "launcher/launcher_table.h"
+#include "shell/app_context.h"
+#include "shell/command_guard.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,8 +1,8 @@
 #include "reminders/reminder_dialog.h"
 
-#include "app/app_context.h"
-#include "app/command_guard.h"
 #include "reminders/scheme_editing.h"
+#include "shell/app_context.h"
+#include "shell/command_guard.h"
 
 #include <QButtonGroup>
 #include <QLabel>

@@ -46,4 +46,22 @@ bool SchemeFiresOn(const ReminderDay& day, qint64 lifa, QStringView shijian)
     return SchemeFires(shijian, day.lunarMonth, day.lunarDay);
 }
 
+ComposedDateRule ComposeDateRule(Repeat repeat, QStringView monthText, QStringView dayText, QStringView monthlyDayText)
+{
+    const auto inRange = [](int n, int last) { return n >= 1 && n <= last; };
+    if (repeat == Repeat::Monthly) {
+        const int d = LeadingNumber(monthlyDayText);
+        if (!inRange(d, 31))
+            return {{}, kBadDayMessage};
+        return {TwoDigitText(d)};
+    }
+    const int m = LeadingNumber(monthText);
+    if (!inRange(m, 12))
+        return {{}, kBadMonthMessage};
+    const int d = LeadingNumber(dayText);
+    if (!inRange(d, 31))
+        return {{}, kBadDayMessage};
+    return {TwoDigitText(m) + TwoDigitText(d)};
+}
+
 } // namespace jotrak

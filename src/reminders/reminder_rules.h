@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QStringView>
 
 namespace jotrak {
@@ -38,5 +39,23 @@ bool SchemeFires(QStringView shijian, int month, int day);
 // The same for one row of Tx: lifa 0 compares with the Gregorian numbers,
 // anything else with the lunar ones.
 bool SchemeFiresOn(const ReminderDay& day, qint64 lifa, QStringView shijian);
+
+// The messages of a refused date.
+inline constexpr char16_t kBadMonthMessage[] = u"请输入正确的月份";
+inline constexpr char16_t kBadDayMessage[] = u"请输入正确的日子,大于等于1,小于等于31的数字";
+
+enum class Repeat { Yearly, Monthly };
+
+// The date rule of a scheme, or the message that refuses its date.
+struct ComposedDateRule {
+    QString rule;                      // "dd" or "mmdd", two digits each; empty when refused
+    const char16_t* refusal = nullptr; // kBadMonthMessage or kBadDayMessage
+};
+
+// Composes the date rule from the texts of the date edits, each read by the
+// leading-digits rule: every month from the monthly day alone, every year from
+// the month and then the day. A month outside 1..12 or a day outside 1..31 is
+// refused; the month is looked at first.
+ComposedDateRule ComposeDateRule(Repeat repeat, QStringView monthText, QStringView dayText, QStringView monthlyDayText);
 
 } // namespace jotrak

@@ -1,9 +1,8 @@
 #include "reminders/scheme_editing.h"
 
-#include "app/app_context.h"
-#include "app/message_box.h"
-#include "data/keys.h"
-#include "data/record_access.h"
+#include "reminders/scheme_store.h"
+#include "shell/app_context.h"
+#include "shell/message_box.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -41,12 +40,9 @@ void ShowTexts(ReminderDialogState& state)
     state.nameEdit->setText(state.nameText);
 }
 
-void WriteScheme(RecordsetHolder& rs, const ReminderDialogState& state)
+Scheme SchemeOf(const ReminderDialogState& state)
 {
-    SetFieldValue(rs, QStringLiteral("ming"), state.nameText);
-    SetFieldValue(rs, QStringLiteral("nr"), state.contentText);
-    SetFieldValue(rs, QStringLiteral("shijian"), state.dateRule);
-    SetFieldValue(rs, QStringLiteral("lifa"), state.calendar);
+    return {state.nameText, state.contentText, state.dateRule, state.calendar};
 }
 
 // Each entry carries the IDME of its row, so another program changing Tx
@@ -82,12 +78,8 @@ void FillSchemeList(ReminderDialogState& state)
 {
     const QSignalBlocker blocker(state.list);
     state.list->clear();
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SelectSchemes(), App().connection);
-    for (; !IsAtEnd(rs); MoveToNext(rs))
-        AddEntry(state.list, TextFromValue(GetFieldValue(rs, QStringLiteral("ming"))),
-                 GetFieldValue(rs, QStringLiteral("IDME")).toInt());
-    CloseRecordset(rs);
+    for (const StoredScheme& stored : ListSchemes(App().connection))
+        AddEntry(state.list, stored.scheme.name, stored.id);
 }
 
 bool ReadSchemeFields(ReminderDialogState& state)
@@ -98,30 +90,20 @@ bool ReadSchemeFields(ReminderDialogState& state)
     state.contentText = state.contentEdit->toPlainText();
     state.nameText = state.nameEdit->text();
 
-    if (state.repeat == 1) {
-        const int d = LeadingNumber(state.monthlyDayText);
-        if (d < 1 || d > 31) {
-            Refuse(state, kBadDayMessage);
-            return false;
-        }
-        state.monthlyDayText = TwoDigitText(d);
-        state.dateRule = state.monthlyDayText;
-        return true;
-    }
-
-    const int m = LeadingNumber(state.monthText);
-    if (m < 1 || m > 12) {
-        Refuse(state, kBadMonthMessage);
+    const bool monthly = state.repeat == 1;
+    const ComposedDateRule date = ComposeDateRule(monthly ? Repeat::Monthly : Repeat::Yearly, state.monthText,
+                                                  state.dayText, state.monthlyDayText);
+    if (date.refusal) {
+        Refuse(state, date.refusal);
         return false;
     }
-    state.monthText = TwoDigitText(m);
-    const int d = LeadingNumber(state.dayText);
-    if (d < 1 || d > 31) {
-        Refuse(state, kBadDayMessage);
-        return false;
+    state.dateRule = date.rule;
+    if (monthly) {
+        state.monthlyDayText = date.rule;
+    } else {
+        state.monthText = date.rule.left(2);
+        state.dayText = date.rule.mid(2);
     }
-    state.dayText = TwoDigitText(d);
-    state.dateRule = state.monthText + state.dayText;
     return true;
 }
 
@@ -129,13 +111,7 @@ void AddScheme(ReminderDialogState& state)
 {
     if (!ReadSchemeFields(state))
         return;
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SelectSchemes(), App().connection);
-    AddNewRow(rs);
-    WriteScheme(rs, state);
-    const int id = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-    StoreRow(rs);
-    CloseRecordset(rs);
+    const int id = AppendScheme(App().connection, SchemeOf(state));
     // the new scheme is the loaded one, so 修改 right after corrects it
     state.selected = id;
     const QSignalBlocker blocker(state.list);
@@ -149,23 +125,16 @@ void ModifyScheme(ReminderDialogState& state)
         return;
     if (state.selected == -1)
         return;
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SchemeById(state.selected), App().connection);
-    if (IsAtEnd(rs)) {
-        CloseRecordset(rs);
+    if (!ChangeScheme(App().connection, state.selected, SchemeOf(state))) {
         ReportSchemeGone(state);
         return;
     }
-    WriteScheme(rs, state);
-    state.selected = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-    StoreRow(rs);
-    CloseRecordset(rs);
     FillSchemeList(state);
 }
 
 void DeleteScheme(ReminderDialogState& state)
 {
-    ExecuteStatement(App().connection, stmt::DeleteScheme(state.selected));
+    RemoveScheme(App().connection, state.selected);
     state.monthText = kOne;
     state.dayText = kOne;
     state.monthlyDayText = kOne;
@@ -180,19 +149,17 @@ void ShowSelectedScheme(ReminderDialogState& state)
     const QList<QListWidgetItem*> entries = state.list->selectedItems();
     if (entries.isEmpty())
         return;
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SchemeById(entries.first()->data(Qt::UserRole).toInt()), App().connection);
-    if (IsAtEnd(rs)) {
-        CloseRecordset(rs);
+    const int id = entries.first()->data(Qt::UserRole).toInt();
+    const std::optional<Scheme> scheme = LoadScheme(App().connection, id);
+    if (!scheme) {
         ReportSchemeGone(state);
         return;
     }
-    state.selected = GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-    state.nameText = TextFromValue(GetFieldValue(rs, QStringLiteral("ming")));
-    state.contentText = TextFromValue(GetFieldValue(rs, QStringLiteral("nr")));
-    state.calendar = GetFieldValue(rs, QStringLiteral("lifa")).toInteger() != 0 ? 1 : 0;
-    const QString shijian = TextFromValue(GetFieldValue(rs, QStringLiteral("shijian")));
-    CloseRecordset(rs);
+    state.selected = id;
+    state.nameText = scheme->name;
+    state.contentText = scheme->content;
+    state.calendar = scheme->calendar;
+    const QString& shijian = scheme->dateRule;
 
     Check(state.calendarGroup, state.calendar == 0 ? kGregorianRadio : kLunarRadio);
     if (shijian.size() == 4) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reminders/reminder_rules.h"
+
 #include <QString>
 
 class QButtonGroup;
@@ -55,9 +57,7 @@ struct ReminderDialogState {
     QString dateRule; // the composed shijian: "dd" or "mmdd"
 };
 
-// The messages of a rejected date.
-inline constexpr char16_t kBadMonthMessage[] = u"请输入正确的月份";
-inline constexpr char16_t kBadDayMessage[] = u"请输入正确的日子,大于等于1,小于等于31的数字";
+// The message for an entry whose scheme is gone (a refused date: see ComposeDateRule).
 inline constexpr char16_t kSchemeGoneMessage[] = u"没有找到对应项";
 
 // Every operation below works on the shared connection; a DatabaseError is
@@ -67,8 +67,8 @@ inline constexpr char16_t kSchemeGoneMessage[] = u"没有找到对应项";
 void InitReminderDialog(ReminderDialogState& state);
 // The names of Tx in IDME order, each entry holding its row's IDME. No entry is selected.
 void FillSchemeList(ReminderDialogState& state);
-// Reads the edits into the texts and composes the date rule of the chosen form;
-// a month outside 1..12 or a day outside 1..31 is refused with a message.
+// Reads the edits into the texts and composes the date rule of the chosen form
+// (ComposeDateRule); a refused date is shown in a message.
 bool ReadSchemeFields(ReminderDialogState& state);
 // 新增: appends a scheme and its name as the last entry, which becomes the
 // selected entry and the loaded scheme.

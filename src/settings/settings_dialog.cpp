@@ -1,6 +1,6 @@
 #include "settings/settings_dialog.h"
 
-#include "app/app_context.h"
+#include "shell/app_context.h"
 
 #include <QLabel>
 #include <QLineEdit>

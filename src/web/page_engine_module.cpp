@@ -31,12 +31,13 @@ struct EngineModule {
 // before the application starts, that context costs every start its graphics
 // set-up (about 90 ms on a software-rendered screen) before the window can
 // appear; made here, just before the engine loads, it costs nothing until the
-// page is first shown.
+// page is first shown. The engine finds it and asks for nothing more; setting
+// Qt::AA_ShareOpenGLContexts now, after the application exists, would only earn
+// a warning, and no widget of the program draws through OpenGL.
 void EnsureSharedGraphicsContext()
 {
     if (qt_gl_global_share_context())
         return;
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     auto* context = new QOpenGLContext(QCoreApplication::instance());
     context->setFormat(QSurfaceFormat::defaultFormat());
     if (context->create())

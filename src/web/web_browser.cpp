@@ -98,7 +98,10 @@ void PrepareWebEngineEnvironment()
 
 CWebBrowser2::CWebBrowser2() = default;
 
-CWebBrowser2::~CWebBrowser2() = default;
+CWebBrowser2::~CWebBrowser2()
+{
+    Destroy();
+}
 
 QWidget* CWebBrowser2::view() const
 {
@@ -197,11 +200,6 @@ void WebViewSeam::Disable()
 {
     g_seam = false;
     g_loaded.clear();
-}
-
-bool WebViewSeam::Enabled()
-{
-    return g_seam;
 }
 
 const QList<QUrl>& WebViewSeam::Loaded()

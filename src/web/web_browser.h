@@ -35,14 +35,15 @@ public:
 
     void AttachBrowser(QWidget* host);
     void ShowFixedPage();
-    // Releases the page view (part of the program's clean-up).
+    // Releases the page view (part of the program's clean-up; the destructor does it too).
     void Destroy();
 
     bool isActive() const { return active_; }
     QWidget* host() const { return host_; }
     // The rectangle the page occupies inside the host, fixed at attachment.
     QRect hostRect() const { return hostRect_; }
-    // The page view once the engine runs; null before that and without an engine.
+    // The page view once the engine runs (a container of the engine's own native
+    // window); null before that and without an engine.
     QWidget* view() const;
     // How many times the page has been asked to load.
     int navigationCount() const { return navigations_; }
@@ -75,7 +76,6 @@ class WebViewSeam {
 public:
     static void Enable();
     static void Disable();
-    static bool Enabled();
     static const QList<QUrl>& Loaded();
 };
 

@@ -2,6 +2,7 @@
 
 #include "app/command_ids.h"
 #include "export/export_dialog.h"
+#include "launcher/launcher_table.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
 #include "launcher/launcher_dialog.h"
@@ -62,7 +63,7 @@ private slots:
             QVERIFY2(fx.button(id) && fx.button(id)->property("commandId").toInt() == id,
                      qPrintable(QString::number(id)));
         for (int id = kCmdFirstLauncher; id <= kCmdLastLauncher; ++id)
-            QCOMPARE(fx.app().LauncherTable.buttons[id - kCmdFirstLauncher], fx.button(id));
+            QCOMPARE(fx.app().LauncherTable->buttons[id - kCmdFirstLauncher], fx.button(id));
         CheckNoOverlap(fx.window());
         const std::tuple<const char*, QRect, const char*> named[] = {
             {"TodayLabel", {25, 10, 460, 16}, nullptr},

@@ -33,7 +33,7 @@ QStringList Keys(ConnectionHolder& c, Table table, bool* anyText = nullptr)
 QList<int> ItemIds(ConnectionHolder& c)
 {
     QList<int> ids;
-    for (const Item& item : Items(c, Table::RiNext))
+    for (const WorkItem& item : ListWorkItems(c, Table::Ri, 7))
         ids << item.id;
     return ids;
 }
@@ -144,14 +144,20 @@ private slots:
         const QList<Value> texts = {Value::Null(), QString(),
                                     QStringLiteral("it's \"quoted\"; drop table Ri; --\n第二行 😀"),
                                     QString(200000, QChar(0x4E2D))};
-        for (const Value& text : texts)
-            AddItem(db.connection, Table::Ri, 1, text, text);
-        const QList<Item> items = Items(db.connection, Table::RiNext);
-        for (int i = 0; i < texts.size(); ++i) {
-            QCOMPARE(items[i].content, texts[i]);
-            QCOMPARE(items[i].note, texts[i]);
+        const QString column = QStringLiteral("nr");
+        for (const Value& text : texts) {
+            RecordsetHolder rs;
+            OpenRecordset(rs, stmt::ForAppending(Table::Tx), db.connection);
+            AddNewRow(rs);
+            SetFieldValue(rs, column, text);
+            StoreRow(rs);
         }
         RecordsetHolder rs;
+        OpenRecordset(rs, stmt::SelectSchemes(), db.connection);
+        for (const Value& text : texts) {
+            QCOMPARE(GetFieldValue(rs, column), text);
+            MoveToNext(rs);
+        }
         OpenRecordset(rs, stmt::GoalByKey(Table::Nian, QStringLiteral("2018' or '1'='1")), db.connection);
         QVERIFY(IsAtEnd(rs));
     }
@@ -330,7 +336,7 @@ private slots:
     void eachTableIsSeededOnItsOwn()
     {
         TempDb db;
-        AddGoal(db.connection, Table::Nian, QStringLiteral("2030"));
+        RunSql(db.path(), "INSERT INTO Nian(ming) VALUES('2030')");
         SeedPeriodTables(db.connection);
         QCOMPARE(Keys(db.connection, Table::Nian), QStringList{QStringLiteral("2030")});
         QCOMPARE(CountRows(db.connection, Table::Ri), 7305);

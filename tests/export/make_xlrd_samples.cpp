@@ -46,7 +46,7 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2;
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    TempDb db;
+    TempDb db(true);
     ConnectionHolder& c = db.connection;
     const QString plain = db.dir.filePath(QStringLiteral("1.xls"));
     const QString restyled = db.dir.filePath(QStringLiteral("restyled.xls"));
@@ -65,13 +65,12 @@ int main(int argc, char** argv)
         cases.append(QJsonObject{{"file", file}, {"sheets", sheets}, {"formats", formats}});
     };
 
-    // Items of three day goals, one without items; Null and empty notes.
-    const int first = AddGoal(c, Table::Ri, QStringLiteral("20180101"));
-    AddItem(c, Table::Ri, first, QStringLiteral("写年度计划"), QStringLiteral("已写完"), 1);
+    // Items of three day goals, one without items.
+    const int first = GoalId(c, Table::Ri, QStringLiteral("20180101"));
+    AddItem(c, Table::Ri, first, QStringLiteral("写年度计划"), QStringLiteral("已写完"), true);
     AddItem(c, Table::Ri, first, QStringLiteral("整理文件"));
-    AddGoal(c, Table::Ri, QStringLiteral("20180102"));
-    AddItem(c, Table::Ri, AddGoal(c, Table::Ri, QStringLiteral("20180103")), QStringLiteral("review"), QString(), 1);
-    AddItem(c, Table::Ri, AddGoal(c, Table::Ri, QStringLiteral("20180104")), QStringLiteral("outside"));
+    AddItem(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180103")), QStringLiteral("review"), QString(), true);
+    AddItem(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180104")), QStringLiteral("outside"));
     const Rows all = {{"20180101", "写年度计划", "已写完", "OK"},
                       {"20180101", "整理文件", {}, "未完成"},
                       {"20180103", "review", {}, "OK"}};
@@ -82,10 +81,10 @@ int main(int argc, char** argv)
         plain);
 
     // Long, Chinese and non-BMP texts, one cut at a cell's limit; a string table of many records.
-    const int month = AddGoal(c, Table::Yue, QStringLiteral("201803"));
+    const int month = GoalId(c, Table::Yue, QStringLiteral("201803"));
     const QString longChinese = QStringLiteral("长文本测试。").repeated(1700);
     const QString mixed = QStringLiteral("emoji 😀 and 𠀀, ünïcödé\n第二行");
-    AddItem(c, Table::Yue, month, longChinese, mixed, 1);
+    AddItem(c, Table::Yue, month, longChinese, mixed, true);
     AddItem(c, Table::Yue, month, QStringLiteral("超").repeated(40000));
     Rows texts = {{"201803", longChinese, mixed, "OK"}, {"201803", QStringLiteral("超").repeated(32767), {}, "未完成"}};
     for (int i = 0; i < 1500; ++i) {
@@ -97,12 +96,12 @@ int main(int argc, char** argv)
     add("texts", Table::Yue, "201803", "201803", kExportAllItems, {{"Sheet1", ToJson(WithTemplate(texts))}}, plain);
 
     // A sheet filled to its last row.
-    const int year = AddGoal(c, Table::Nian, QStringLiteral("2018"));
+    const int year = GoalId(c, Table::Nian, QStringLiteral("2018"));
     Rows full;
     {
         Transaction t(c);
         for (int n = 0; n < 65534; ++n) {
-            AddItem(c, Table::Nian, year, QStringLiteral("item %1").arg(n), Value::Null(), n % 3 == 0);
+            AddItem(c, Table::Nian, year, QStringLiteral("item %1").arg(n), {}, n % 3 == 0);
             full.push_back({"2018", QStringLiteral("item %1").arg(n), {}, n % 3 == 0 ? "OK" : "未完成"});
         }
         t.commit();
@@ -111,11 +110,11 @@ int main(int argc, char** argv)
 
     // The restyled template: other sheets, formats and strings kept; new texts take
     // the format of the blank cells they land on, else their column's.
-    const int day = AddGoal(c, Table::Ri, QStringLiteral("20180301"));
+    const int day = GoalId(c, Table::Ri, QStringLiteral("20180301"));
     Rows styled = {{"工作细项(修改版)", "42"}, {"目标", "工作内容", "完成情况", "是否完成"}};
     QJsonArray formats = {QJsonArray{5, 4, kRestyledBlankXf}}; // a blank not written over stays
     for (int i = 0; i < 8; ++i) {
-        AddItem(c, Table::Ri, day, QStringLiteral("细项%1").arg(i), QStringLiteral("OK"), i % 2);
+        AddItem(c, Table::Ri, day, QStringLiteral("细项%1").arg(i), QStringLiteral("OK"), i % 2 == 1);
         styled.push_back({"20180301", QStringLiteral("细项%1").arg(i), "OK", i % 2 ? "OK" : "未完成"});
         for (int column = 0; column < 4; ++column)
             formats.append(QJsonArray{2 + i, column, 2 + i < 7 ? kRestyledBlankXf : (column == 1 ? 16 : 15)});

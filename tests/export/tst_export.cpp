@@ -34,7 +34,7 @@ const QByteArray kLine = QByteArray(64, '*') + "\r\n";
 
 // A database with the delivered template beside it.
 struct Exporter {
-    TempDb db;
+    TempDb db{true};
     QString templatePath = db.dir.filePath(QStringLiteral("1.xls"));
     QString target = db.dir.filePath(QStringLiteral("out.xls"));
     Exporter() { WriteBytes(templatePath, TemplateFile()); }
@@ -129,12 +129,11 @@ private slots:
     {
         Exporter x;
         const QString wide = QStringLiteral("中文 ß € 😀 𠀀") + QString(40000, u'长');
-        for (const auto& [key, text] : {std::pair{"20180102", Value(QStringLiteral("写周报"))},
-                                        {"20180101", Value(QStringLiteral("a\nb\r\nc\rd\n\ne"))},
-                                        {"20180103", Value::Null()},
-                                        {"20180104", Value(wide)},
-                                        {"20180105", Value(QStringLiteral("outside"))}})
-            AddGoal(x.db.connection, Table::Ri, QString::fromLatin1(key), text);
+        for (const auto& [key, text] : {std::pair{"20180102", QStringLiteral("写周报")},
+                                        {"20180101", QStringLiteral("a\nb\r\nc\rd\n\ne")},
+                                        {"20180104", wide},
+                                        {"20180105", QStringLiteral("outside")}})
+            SetGoal(x.db.connection, Table::Ri, QString::fromLatin1(key), text);
         const QByteArray bytes = x.text(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180104"));
         QCOMPARE(bytes, kLine + "20180101\r\na\r\nb\r\nc\rd\r\n\r\ne\r\n" + kLine + "20180102\r\n" + Gb("写周报") +
                             "\r\n" + kLine + "20180103\r\n\r\n" + kLine + "20180104\r\n" + Gb(wide) + "\r\n" + kLine);
@@ -161,7 +160,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, cause);
         Exporter x;
-        AddGoal(x.db.connection, Table::Nian, QStringLiteral("2019"), QStringLiteral("new"));
+        SetGoal(x.db.connection, Table::Nian, QStringLiteral("2019"), QStringLiteral("new"));
         const QString path = x.db.dir.filePath(name);
         const bool existed = !name.contains(u'/');
         if (existed)
@@ -171,7 +170,8 @@ private slots:
             ExportGoalsAsText(x.db.connection, Table::Nian, QStringLiteral("2018"), QStringLiteral("2020"), path);
         if (cause.isEmpty()) {
             QVERIFY(result);
-            QCOMPARE(ReadBytes(path), kLine + "2019\r\nnew\r\n" + kLine);
+            QCOMPARE(ReadBytes(path),
+                     kLine + "2018\r\n\r\n" + kLine + "2019\r\nnew\r\n" + kLine + "2020\r\n\r\n" + kLine);
             QCOMPARE(QDir(x.db.dir.path()).entryList(QDir::Files), (QStringList{"1.xls", "goals.txt"}));
             return;
         }
@@ -212,12 +212,12 @@ private slots:
         QFETCH(QStringList, places);
         Exporter x;
         ConnectionHolder& c = x.db.connection;
-        const int goal = AddGoal(c, Table::Ri, QStringLiteral("20180101"));
-        AddItem(c, Table::Ri, goal, QString(xls::kMaxCellText, u'a'), Value::Null(), 1); // fits exactly
+        const int goal = GoalId(c, Table::Ri, QStringLiteral("20180101"));
+        AddItem(c, Table::Ri, goal, QString(xls::kMaxCellText, u'a'), {}, true); // fits exactly
         AddItem(c, Table::Ri, goal, QString(xls::kMaxCellText + 1, u'b'));
-        AddItem(c, Table::Ri, goal, QString(40000, u'长'), QString(xls::kMaxCellText + 1, u'c'), 1);
+        AddItem(c, Table::Ri, goal, QString(40000, u'长'), QString(xls::kMaxCellText + 1, u'c'), true);
         for (int day = 2; day < 2 + extraGoals; ++day)
-            AddItem(c, Table::Ri, AddGoal(c, Table::Ri, FormatDayKey(2018, 1, day)), QString(33000, u'd'));
+            AddItem(c, Table::Ri, GoalId(c, Table::Ri, FormatDayKey(2018, 1, day)), QString(33000, u'd'));
         const ExportResult result = x.excel(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180131"), filter);
         QVERIFY(result);
         QVERIFY2(result.message.startsWith(QStringLiteral("导出完成,但有 %1 段文字").arg(places.size())),
@@ -235,9 +235,8 @@ private slots:
     {
         Exporter x;
         ConnectionHolder& c = x.db.connection;
-        const int goal = AddGoal(c, Table::Nian, QStringLiteral("2018"));
-        AddGoal(c, Table::Nian, QStringLiteral("2019"));
-        AddItem(c, Table::Nian, goal, QStringLiteral("a"), QStringLiteral("b"), 1);
+        const int goal = GoalId(c, Table::Nian, QStringLiteral("2018"));
+        AddItem(c, Table::Nian, goal, QStringLiteral("a"), QStringLiteral("b"), true);
         QVERIFY(WriteBytes(x.target, QByteArray(200000, 'x')));
         for (const auto& [from, to, filter] : {std::tuple{"2020", "2021", kExportAllItems},
                                                {"2019", "2019", kExportAllItems},
@@ -299,7 +298,7 @@ private slots:
         QFile::remove(x.templatePath);
         if (bytes != "<missing>")
             QVERIFY(WriteBytes(x.templatePath, bytes));
-        AddItem(x.db.connection, Table::Ri, AddGoal(x.db.connection, Table::Ri, QStringLiteral("20180101")),
+        AddItem(x.db.connection, Table::Ri, GoalId(x.db.connection, Table::Ri, QStringLiteral("20180101")),
                 QStringLiteral("a"));
         for (const char* key : {"20180101", "20190101"}) {
             const ExportResult result = x.excel(Table::Ri, QString::fromLatin1(key), QString::fromLatin1(key));

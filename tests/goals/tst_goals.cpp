@@ -60,6 +60,7 @@ class TestGoals : public QObject {
 
     QTableWidget* list() const { return fx->app().ItemList; }
     int dayGoal() const { return GoalId(fx->db(), Table::Ri, QStringLiteral("20180101")); }
+    std::vector<WorkItem> dayItems() const { return Items(fx->db(), Table::Ri, QStringLiteral("20180101")); }
     void click(int command) { QTest::mouseClick(fx->button(command), Qt::LeftButton); }
     void clickRow(int row, bool twice = false)
     {
@@ -129,11 +130,11 @@ private slots:
             text += QStringLiteral("第%1行目标,'引号'\n").arg(i);
         goal->setPlainText(text);
         fx->command(r.modify);
-        QCOMPARE(GoalText(fx->db(), r.table, r.key2), Value(text));
+        QCOMPARE(GoalText(fx->db(), r.table, r.key2), text);
         key->setText(r.key1);
         goal->clear();
         fx->command(r.modify);
-        QCOMPARE(GoalText(fx->db(), r.table, r.key1), Value(QString()));
+        QCOMPARE(GoalText(fx->db(), r.table, r.key1), QString());
         key->setText(r.key2);
         fx->command(r.view);
         QCOMPARE(goal->toPlainText(), text);
@@ -149,7 +150,7 @@ private slots:
             fx->command(r.modify);
         }
         QCOMPARE(AppFixture::texts(), QStringList(2 * missing.size(), kNotFound));
-        QCOMPARE(GoalText(fx->db(), r.table, r.key2), Value(text));
+        QCOMPARE(GoalText(fx->db(), r.table, r.key2), text);
         QCOMPARE(other->toPlainText(), QStringLiteral("other box"));
         QCOMPARE(fx->app().CurrentGoalId, -1);
     }
@@ -188,7 +189,7 @@ private slots:
                                              QStringLiteral("OK|on time|ship|2|%1").arg(second)}));
         add(QStringLiteral("   ")); // blanks are content
         const QStringList added = Shown(list());
-        QCOMPARE(added.last(), QStringLiteral("未完成||   |3|%1").arg(Items(fx->db(), Table::RiNext).last().id));
+        QCOMPARE(added.last(), QStringLiteral("未完成||   |3|%1").arg(dayItems().back().id));
         click(kCmdDayItems);
         QCOMPARE(Shown(list()), added);
 
@@ -196,13 +197,12 @@ private slots:
             click(r.items);
             QCOMPARE(list()->rowCount(), 0);
             add(TableName(r.table));
-            const QList<Item> stored = Items(fx->db(), ItemTableOf(r.table));
-            QCOMPARE(stored.size(), 1);
-            QCOMPARE(stored[0].goalId, GoalId(fx->db(), r.table, (fx->app().*r.key)->text()));
-            QCOMPARE(stored[0].content, Value(TableName(r.table)));
-            QVERIFY(stored[0].note.isNull() && stored[0].done == 0);
+            const std::vector<WorkItem> stored = Items(fx->db(), r.table, (fx->app().*r.key)->text());
+            QCOMPARE(stored.size(), 1u);
+            QCOMPARE(stored[0].content, TableName(r.table));
+            QVERIFY(stored[0].note.isEmpty() && !stored[0].done);
         }
-        QCOMPARE(Items(fx->db(), Table::RiNext).size(), 4); // with the other day's
+        QCOMPARE(dayItems().size(), 3u);
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
@@ -241,7 +241,7 @@ private slots:
         QCOMPARE(AppFixture::texts(), QStringList{kChooseFirst});
         QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::Ok);
         QVERIFY(list()->isVisible());
-        QVERIFY(Items(fx->db(), Table::YueNext).isEmpty() && Items(fx->db(), Table::RiNext).isEmpty());
+        QVERIFY(Items(fx->db(), Table::Yue, QStringLiteral("201801")).empty() && dayItems().empty());
     }
 
     // Dialog 134 refuses an empty content and stays open; Enter presses the default
@@ -261,7 +261,7 @@ private slots:
             QCOMPARE(d->result(), 1);
         });
         click(kCmdAddItem);
-        QCOMPARE(Items(fx->db(), Table::RiNext).value(0).content, Value(QStringLiteral("first\nsecond")));
+        QCOMPARE(dayItems().at(0).content, QStringLiteral("first\nsecond"));
         clickRow(0);
         edit([](EditItemDialog* d) {
             auto* note = In<QPlainTextEdit>(d, "noteEdit");
@@ -273,12 +273,12 @@ private slots:
             QTest::keyClick(cancel, Qt::Key_Return);
             QCOMPARE(d->result(), 2);
         });
-        QVERIFY(Items(fx->db(), Table::RiNext).value(0).note.isNull());
+        QVERIFY(dayItems().at(0).note.isEmpty());
         edit([](EditItemDialog* d) {
             QTest::keyClicks(In<QPlainTextEdit>(d, "noteEdit"), QStringLiteral("a"));
             QTest::keyClick(In<QPlainTextEdit>(d, "noteEdit"), Qt::Key_Enter, Qt::KeypadModifier);
         });
-        QCOMPARE(Items(fx->db(), Table::RiNext).value(0).note, Value(QStringLiteral("a")));
+        QCOMPARE(dayItems().at(0).note, QStringLiteral("a"));
     }
 
     // 修  改 (button or double click) shows the item and stores it whole: done or
@@ -324,10 +324,9 @@ private slots:
         });
         QCOMPARE(Shown(list()), (QStringList{QStringLiteral("未完成||first|1|%1").arg(id),
                                              QStringLiteral("未完成|||2|%1").arg(id + 1)}));
-        const QList<Item> stored = Items(fx->db(), Table::RiNext);
-        QCOMPARE(stored[1].content, Value(QString()));
-        QCOMPARE(stored[1].note, Value(QString()));
-        QCOMPARE(stored[0].content, Value(QStringLiteral("first")));
+        const std::vector<WorkItem> stored = dayItems();
+        QCOMPARE(stored[1].content + stored[1].note, QString());
+        QCOMPARE(stored[0].content, QStringLiteral("first"));
     }
 
     // 删  除 asks first; without a marked row 修改 and 删除 do nothing. The list
@@ -357,7 +356,7 @@ private slots:
         QCOMPARE(numbers, (QStringList{"one|1", "three|3", "four|3"}));
         click(kCmdDayItems);
         QCOMPARE(list()->item(2, 3)->text(), QStringLiteral("3"));
-        QCOMPARE(Items(fx->db(), Table::RiNext).size(), 3);
+        QCOMPARE(dayItems().size(), 3u);
     }
 
     // Another program deleted the item: before the dialog opens, or while it is
@@ -370,18 +369,18 @@ private slots:
         const QStringList before = Shown(list());
         ConnectionHolder other;
         OpenDatabase(other, DatabasePath(fx->exeDir()));
-        ExecuteStatement(other, stmt::DeleteItem(Table::RiNext, gone));
+        RemoveWorkItem(other, Table::Ri, gone);
         clickRow(0);
         click(kCmdEditItem); // no dialog opens
         clickRow(1);
         edit([&](EditItemDialog* d) {
-            ExecuteStatement(other, stmt::DeleteItem(Table::RiNext, later));
+            RemoveWorkItem(other, Table::Ri, later);
             In<QPlainTextEdit>(d, "contentEdit")->setPlainText(QStringLiteral("edited"));
             QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         QCOMPARE(AppFixture::texts(), (QStringList{kItemGone, kItemGone}));
         QCOMPARE(Shown(list()), before);
-        QVERIFY(Items(fx->db(), Table::RiNext).isEmpty());
+        QVERIFY(dayItems().empty());
     }
 };
 

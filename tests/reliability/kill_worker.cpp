@@ -1,13 +1,17 @@
-// The kill worker on the record-access layer alone: the changes the program's
-// operations make (items added, changed, completed and deleted; goals; reminder
-// schemes; launcher rows), sent as those operations send them. It starts in a
-// few milliseconds, so many changes fall between two kills. See worker_common.h.
+// The kill worker on the program's stores alone, without a window: the changes
+// the program's operations make (items added, changed, completed and deleted;
+// goals; reminder schemes; launcher rows), through the same store calls. It
+// starts in a few milliseconds, so many changes fall between two kills. See
+// worker_common.h.
 
 #include "worker_common.h"
 
 #include "data/keys.h"
 #include "data/seed.h"
+#include "goals/goal_store.h"
+#include "goals/item_store.h"
 #include "launcher/launcher_table.h"
+#include "reminders/scheme_store.h"
 
 #include <QDir>
 
@@ -48,70 +52,70 @@ private:
     void addItem()
     {
         const auto [goalTable, key] = lane_.goal(rng_.generate());
-        const int goalId = GoalId(connection_, goalTable, key);
-        const Table table = ItemTableOf(goalTable);
+        const int goalId = FindGoalId(connection_, goalTable, key).value_or(-1);
         const QString content = SampleText(rng_.generate());
-        RecordsetHolder rs;
-        OpenRecordset(rs, stmt::ForAppending(table), connection_);
-        AddNewRow(rs);
-        SetFieldValue(rs, QStringLiteral("ShangId"), Value(goalId));
-        SetFieldValue(rs, QStringLiteral("nr"), Value(content));
-        const qint64 id = GetFieldValue(rs, QStringLiteral("IDME")).toInteger();
-        const qint64 seq = log_.begin({false, table, id, ReadRow(rs, table)});
-        StoreRow(rs);
-        log_.done(seq, id);
+        const qint64 seq =
+            log_.begin({false, ItemTableOf(goalTable), -1, {Value(goalId), Value(content), Value(), Value(0)}});
+        log_.done(seq, AppendWorkItem(connection_, goalTable, goalId, content));
     }
 
-    // Picks one item of a random goal of the lane; false when that goal has none.
-    bool pickItem(Table* table, qint64* id)
+    // One item of a random goal of the lane, with its goal; false when that goal has none.
+    bool pickItem(Table* goalTable, int* goalId, WorkItem* item)
     {
-        const auto [goalTable, key] = lane_.goal(rng_.generate());
-        const auto items = Rows(connection_, stmt::ItemsOfGoal(goalTable, GoalId(connection_, goalTable, key)));
+        const auto [table, key] = lane_.goal(rng_.generate());
+        const int id = FindGoalId(connection_, table, key).value_or(-1);
+        const std::vector<WorkItem> items = ListWorkItems(connection_, table, id);
         if (items.empty())
             return false;
-        *table = ItemTableOf(goalTable);
-        *id = items[rng_.bounded(static_cast<quint32>(items.size()))].first;
+        *goalTable = table;
+        *goalId = id;
+        *item = items[rng_.bounded(static_cast<quint32>(items.size()))];
         return true;
     }
 
+    // Dialog 135 stores all three fields; doneOnly keeps the texts as they were.
     void editItem(bool doneOnly)
     {
-        Table table = Table::RiNext;
-        qint64 id = 0;
-        if (!pickItem(&table, &id))
+        Table goalTable = Table::Ri;
+        int goalId = -1;
+        WorkItem item;
+        if (!pickItem(&goalTable, &goalId, &item))
             return addItem();
-        RecordsetHolder rs;
-        OpenRecordset(rs, stmt::ItemById(table, static_cast<int>(id)), connection_);
         if (!doneOnly) {
-            SetFieldValue(rs, QStringLiteral("nr"), Value(SampleText(rng_.generate())));
-            SetFieldValue(rs, QStringLiteral("wcqk"), Value(SampleText(rng_.generate())));
+            item.content = SampleText(rng_.generate());
+            item.note = SampleText(rng_.generate());
         }
-        SetFieldValue(rs, QStringLiteral("IsOk"), Value(static_cast<int>(rng_.bounded(2))));
-        const qint64 seq = log_.begin({false, table, id, ReadRow(rs, table)});
-        StoreRow(rs);
-        log_.done(seq, id);
+        item.done = rng_.bounded(2) == 1;
+        const qint64 seq =
+            log_.begin({false,
+                        ItemTableOf(goalTable),
+                        item.id,
+                        {Value(goalId), Value(item.content), Value(item.note), Value(item.done ? 1 : 0)}});
+        if (!ChangeWorkItem(connection_, goalTable, item.id, item.content, item.note, item.done))
+            Die(QStringLiteral("item %1 missing").arg(item.id));
+        log_.done(seq, item.id);
     }
 
     void deleteItem()
     {
-        Table table = Table::RiNext;
-        qint64 id = 0;
-        if (!pickItem(&table, &id))
+        Table goalTable = Table::Ri;
+        int goalId = -1;
+        WorkItem item;
+        if (!pickItem(&goalTable, &goalId, &item))
             return addItem();
-        const qint64 seq = log_.begin({true, table, id, {}});
-        ExecuteStatement(connection_, stmt::DeleteItem(table, static_cast<int>(id)));
-        log_.done(seq, id);
+        const qint64 seq = log_.begin({true, ItemTableOf(goalTable), item.id, {}});
+        RemoveWorkItem(connection_, goalTable, item.id);
+        log_.done(seq, item.id);
     }
 
     void modifyGoal()
     {
         const auto [goalTable, key] = lane_.goal(rng_.generate());
-        RecordsetHolder rs;
-        OpenRecordset(rs, stmt::GoalByKey(goalTable, key), connection_);
-        SetFieldValue(rs, QStringLiteral("nr"), Value(SampleText(rng_.generate())));
-        const qint64 id = GetFieldValue(rs, QStringLiteral("IDME")).toInteger();
-        const qint64 seq = log_.begin({false, goalTable, id, ReadRow(rs, goalTable)});
-        StoreRow(rs);
+        const QString text = SampleText(rng_.generate());
+        const int id = FindGoalId(connection_, goalTable, key).value_or(-1);
+        const qint64 seq = log_.begin({false, goalTable, id, {Value(key), Value(text)}});
+        if (!StoreGoalText(connection_, goalTable, key, text))
+            Die(QStringLiteral("goal %1 missing").arg(key));
         log_.done(seq, id);
     }
 
@@ -120,32 +124,22 @@ private:
         const auto mine = LaneSchemes(connection_, lane_);
         const quint32 pick = rng_.bounded(3);
         if (mine.empty() || pick == 0) {
-            RecordsetHolder rs;
-            OpenRecordset(rs, stmt::SelectSchemes(), connection_);
-            AddNewRow(rs);
             const SchemeFields s = RandomScheme(rng_, lane_);
-            for (int c = 0; c < 4; ++c)
-                SetFieldValue(rs, Columns(Table::Tx)[c], s.row()[static_cast<std::size_t>(c)]);
-            const qint64 id = GetFieldValue(rs, QStringLiteral("IDME")).toInteger();
-            const qint64 seq = log_.begin({false, Table::Tx, id, s.row()});
-            StoreRow(rs);
-            log_.done(seq, id);
+            const qint64 seq = log_.begin({false, Table::Tx, -1, s.row()});
+            log_.done(seq, AppendScheme(connection_, s.scheme()));
             return;
         }
-        const qint64 id = mine[rng_.bounded(static_cast<quint32>(mine.size()))].first;
+        const int id = mine[rng_.bounded(static_cast<quint32>(mine.size()))].id;
         if (pick == 1) {
             const qint64 seq = log_.begin({true, Table::Tx, id, {}});
-            ExecuteStatement(connection_, stmt::DeleteScheme(static_cast<int>(id)));
+            RemoveScheme(connection_, id);
             log_.done(seq, id);
             return;
         }
-        RecordsetHolder rs;
-        OpenRecordset(rs, stmt::SchemeById(static_cast<int>(id)), connection_);
         const SchemeFields s = RandomScheme(rng_, lane_);
-        for (int c = 0; c < 4; ++c)
-            SetFieldValue(rs, Columns(Table::Tx)[c], s.row()[static_cast<std::size_t>(c)]);
         const qint64 seq = log_.begin({false, Table::Tx, id, s.row()});
-        StoreRow(rs);
+        if (!ChangeScheme(connection_, id, s.scheme()))
+            Die(QStringLiteral("scheme %1 missing").arg(id));
         log_.done(seq, id);
     }
 

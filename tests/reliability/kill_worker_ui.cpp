@@ -8,19 +8,19 @@
 
 #include "support/app_fixture.h"
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
-#include "app/file_dialogs.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell.h"
 #include "app/startup.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -205,7 +205,7 @@ private:
             log_.done(seq, newestSchemeLike(s.row()));
             return;
         }
-        schemes_.selected = static_cast<int>(mine[rng_.bounded(static_cast<quint32>(mine.size()))].first);
+        schemes_.selected = mine[rng_.bounded(static_cast<quint32>(mine.size()))].id;
         if (pick == 1) {
             const qint64 seq = log_.begin({true, Table::Tx, schemes_.selected, {}});
             clickSchemeButton("deleteButton");
@@ -224,9 +224,9 @@ private:
     qint64 newestSchemeLike(const Row& row)
     {
         qint64 id = -1;
-        for (const auto& [rowId, fields] : Rows(App().connection, stmt::SelectSchemes()))
-            if (fields == row)
-                id = rowId;
+        for (const StoredScheme& stored : ListSchemes(App().connection))
+            if (SchemeRow(stored.scheme) == row)
+                id = stored.id;
         if (id < 0)
             Die(QStringLiteral("the added scheme is not in Tx"));
         return id;

@@ -9,17 +9,17 @@
 
 #include "support/app_fixture.h"
 
-#include "app/app_context.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
-#include "app/file_dialogs.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell.h"
 #include "app/startup.h"
 #include "calendar/clock.h"
 #include "data/database_error.h"
 #include "goals/add_item_dialog.h"
+#include "shell/app_context.h"
+#include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -20,7 +20,7 @@ class TestHostileFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    // A first start in a fresh folder (with or without Dt) shows the window,
+    // A first start in a fresh folder (with or without Dt) fills the window,
     // makes the maxims file and a seeded database, and closes with 0.
     void aFirstStartMakesWhatIsMissing()
     {
@@ -30,7 +30,7 @@ private slots:
             if (!withDt)
                 QVERIFY(QDir(program.dt()).removeRecursively());
             const RunResult result = program.run();
-            QVERIFY2(result.finished && result.exitCode == 0 && result.output.contains(QStringLiteral("JOTRAK_SHOWN")),
+            QVERIFY2(result.finished && result.exitCode == 0 && result.output.contains(QStringLiteral("JOTRAK_READY")),
                      qPrintable(result.describe()));
             QVERIFY(QFile::exists(program.dt(QStringLiteral("gey.txt"))));
             ConnectionHolder c;

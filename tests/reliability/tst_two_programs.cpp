@@ -130,7 +130,8 @@ private slots:
         QVERIFY(lock.waitUntilLocked());
         ListAndAdd(fx, QStringLiteral("after the wait"));
         QVERIFY2(fx.messages().isEmpty(), qPrintable(fx.messages().value(0).text));
-        QCOMPARE(test::Items(fx.db(), Table::RiNext).value(0).content, Value(QStringLiteral("after the wait")));
+        QCOMPARE(test::Items(fx.db(), Table::Ri, QStringLiteral("20180101")).at(0).content,
+                 QStringLiteral("after the wait"));
         QCOMPARE(fx.app().ItemList->rowCount(), 1);
     }
 
@@ -150,11 +151,11 @@ private slots:
                      qPrintable(fx.messages().first().text));
             QCOMPARE(fx.app().ItemList->rowCount(), 0);
         }
-        QVERIFY(test::Items(fx.db(), Table::RiNext).isEmpty());
+        QVERIFY(test::Items(fx.db(), Table::Ri, QStringLiteral("20180101")).empty());
         fx.clearMessages();
         ListAndAdd(fx, QStringLiteral("later"));
         QVERIFY(fx.messages().isEmpty());
-        QCOMPARE(test::Items(fx.db(), Table::RiNext).size(), 1);
+        QCOMPARE(test::Items(fx.db(), Table::Ri, QStringLiteral("20180101")).size(), 1u);
     }
 };
 

@@ -15,6 +15,7 @@
 
 #include "data/database_error.h"
 #include "data/record_access.h"
+#include "reminders/scheme_store.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -60,39 +61,19 @@ struct Lane {
     }
 };
 
-inline int GoalId(ConnectionHolder& connection, Table goalTable, const QString& key)
+// The row of Tx a scheme is stored as.
+inline Row SchemeRow(const Scheme& scheme)
 {
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::GoalByKey(goalTable, key), connection);
-    return IsAtEnd(rs) ? -1 : GetFieldValue(rs, QStringLiteral("IDME")).toInt();
-}
-
-inline Row ReadRow(RecordsetHolder& rs, Table table)
-{
-    Row row;
-    for (const QString& column : Columns(table))
-        row.push_back(GetFieldValue(rs, column));
-    return row;
-}
-
-// The rows of a statement, by IDME.
-inline std::vector<std::pair<qint64, Row>> Rows(ConnectionHolder& connection, const Statement& statement)
-{
-    std::vector<std::pair<qint64, Row>> rows;
-    RecordsetHolder rs;
-    OpenRecordset(rs, statement, connection);
-    for (; !IsAtEnd(rs); MoveToNext(rs))
-        rows.emplace_back(GetFieldValue(rs, QStringLiteral("IDME")).toInteger(), ReadRow(rs, statement.table));
-    return rows;
+    return {Value(scheme.name), Value(scheme.content), Value(scheme.dateRule), Value(scheme.calendar)};
 }
 
 // This lane's schemes.
-inline std::vector<std::pair<qint64, Row>> LaneSchemes(ConnectionHolder& connection, const Lane& lane)
+inline std::vector<StoredScheme> LaneSchemes(ConnectionHolder& connection, const Lane& lane)
 {
-    std::vector<std::pair<qint64, Row>> mine;
-    for (auto& entry : Rows(connection, stmt::SelectSchemes()))
-        if (entry.second[0].toText().startsWith(lane.schemePrefix()))
-            mine.push_back(std::move(entry));
+    std::vector<StoredScheme> mine;
+    for (StoredScheme& stored : ListSchemes(connection))
+        if (stored.scheme.name.startsWith(lane.schemePrefix()))
+            mine.push_back(std::move(stored));
     return mine;
 }
 
@@ -105,7 +86,8 @@ struct SchemeFields {
     int calendar = 0;
 
     QString rule() const { return monthly ? TwoDigitText(day) : TwoDigitText(month) + TwoDigitText(day); }
-    Row row() const { return {Value(name), Value(content), Value(rule()), Value(calendar)}; }
+    Scheme scheme() const { return {name, content, rule(), calendar}; }
+    Row row() const { return SchemeRow(scheme()); }
 };
 
 inline SchemeFields RandomScheme(QRandomGenerator& rng, const Lane& lane)

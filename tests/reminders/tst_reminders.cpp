@@ -4,8 +4,8 @@
 #include "app/command_ids.h"
 #include "calendar/clock.h"
 #include "calendar/cri_li.h"
-#include "reminders/day_reminders.h"
 #include "reminders/reminder_dialog.h"
+#include "reminders/reminder_rules.h"
 #include "reminders/reminder_text.h"
 #include "reminders/scheme_editing.h"
 
@@ -128,16 +128,16 @@ private slots:
     }
 
     // Monthly 31 only in months of 31 days, 0229 only in leap years, lunar 30 only
-    // in lunar months of 30 days; a rule without a day (Null, empty, letters) never;
-    // any lifa but 0 is lunar; a Null content shows the prefix alone; every match
+    // in lunar months of 30 days; a rule without a day (empty, letters) never;
+    // any lifa but 0 is lunar; an empty content shows the prefix alone; every match
     // whatever its length.
     void aRuleFiresOnItsDaysOnly()
     {
         AddScheme(fx->db(), QStringLiteral("G31=M"));
         AddScheme(fx->db(), QStringLiteral("G0229=L"));
         AddScheme(fx->db(), QStringLiteral("L30=T"));
-        for (const Value& rule : {Value::Null(), Value(QString()), Value(QStringLiteral("abc"))})
-            AddScheme(fx->db(), rule, 0, QStringLiteral("never"));
+        for (const char* rule : {"G=never", "Gabc=never"})
+            AddScheme(fx->db(), QString::fromLatin1(rule));
         QStringList firing;
         for (QDate d(2018, 1, 1); d.year() <= 2020; d = d.addDays(1)) {
             const QString text = ComposeDayReminders(fx->db(), d.toString(QStringLiteral("yyyyMMdd")));
@@ -151,8 +151,8 @@ private slots:
         QVERIFY(firing.contains(QStringLiteral("20200229")) && !firing.contains(QStringLiteral("20190228")));
 
         TempDb db;
-        AddScheme(db.connection, QStringLiteral("1205"), 7, QStringLiteral("lunar as 7"));
-        AddScheme(db.connection, QStringLiteral("0121"), 0, Value::Null());
+        AppendScheme(db.connection, {QStringLiteral("s"), QStringLiteral("lunar as 7"), QStringLiteral("1205"), 7});
+        AddScheme(db.connection, QStringLiteral("G0121="));
         QStringList longOnes;
         for (int i = 0; i < 20; ++i) {
             longOnes << QString(3000, u'提') + QString::number(i);
@@ -162,14 +162,13 @@ private slots:
         QCOMPARE(ComposeDayReminders(db.connection, QStringLiteral("20180221")), Lines(longOnes));
     }
 
-    // The date rule is stored with two digits ("mmdd" yearly, "dd" monthly) from the
-    // leading digits typed; the other form's field is ignored; a bad month or day is
-    // refused with its message and nothing is stored.
+    // "mmdd" yearly, "dd" monthly, two digits each, from the leading digits typed;
+    // the other form's text is ignored; the month is looked at before the day.
     void theDateRuleIsComposedOrRefused_data()
     {
         QTest::addColumn<bool>("monthly");
         QTest::addColumn<QStringList>("typed"); // month, day, monthly day
-        QTest::addColumn<QString>("stored");    // or the message
+        QTest::addColumn<QString>("rule");      // or the message
         const QString month = QString::fromUtf16(kBadMonthMessage);
         const QString day = QString::fromUtf16(kBadDayMessage);
         QTest::newRow("yearly 1 5") << false << QStringList{"1", "5", "abc"} << "0105";
@@ -189,19 +188,23 @@ private slots:
     {
         QFETCH(bool, monthly);
         QFETCH(QStringList, typed);
-        QFETCH(QString, stored);
-        press(monthly ? "monthlyRadio" : "yearlyRadio");
-        fill(QStringLiteral("x"), typed[0], typed[1], typed[2]);
-        press("addButton");
-        const QList<Scheme> schemes = Schemes(fx->db());
-        QCOMPARE(schemes.isEmpty() ? AppFixture::texts().join(u'|') : schemes[0].rule, stored);
-        QCOMPARE(edit("monthEdit")->text() + edit("dayEdit")->text() + edit("monthlyDayEdit")->text(), typed.join(""));
+        QFETCH(QString, rule);
+        const ComposedDateRule composed =
+            ComposeDateRule(monthly ? Repeat::Monthly : Repeat::Yearly, typed[0], typed[1], typed[2]);
+        QCOMPARE(composed.refusal ? QString::fromUtf16(composed.refusal) : composed.rule, rule);
     }
 
-    // 新增 selects the new scheme, so 修改 corrects it; reselecting shows the stored
-    // fields; each entry keeps its own row when Tx changes behind the list.
+    // A refused date stores nothing and keeps the fields; 新增 selects the new
+    // scheme, so 修改 corrects it; reselecting shows the stored fields; each
+    // entry keeps its own row when Tx changes behind the list.
     void eachEntryActsOnItsOwnScheme()
     {
+        fill(QStringLiteral("refused"), QStringLiteral("13"), QStringLiteral("1"));
+        press("addButton");
+        QCOMPARE(AppFixture::texts(), QStringList{QString::fromUtf16(kBadMonthMessage)});
+        QCOMPARE(edit("monthEdit")->text(), QStringLiteral("13"));
+        QVERIFY(ListSchemes(fx->db()).empty());
+        AppFixture::clearMessages();
         for (const char* name : {"A", "B"}) {
             fill(QString::fromLatin1(name), QStringLiteral("2"), QStringLiteral("2"));
             press("addButton");
@@ -210,13 +213,13 @@ private slots:
         press("monthlyRadio");
         fill(QStringLiteral("C"), QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("4"));
         press("addButton");
-        QCOMPARE(state->selected, Schemes(fx->db()).value(2).id);
+        QCOMPARE(state->selected, ListSchemes(fx->db()).at(2).id);
         QVERIFY(state->list->item(2)->isSelected());
         fill(QStringLiteral("C2"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("7"));
         press("modifyButton");
         QCOMPARE(Entries(state->list), (QStringList{"A", "B", "C2"}));
-        const Scheme c = Schemes(fx->db()).value(2);
-        QCOMPARE(c.name + c.rule + c.content + QString::number(c.lifa), QStringLiteral("C207C2 content1"));
+        const Scheme c = ListSchemes(fx->db()).at(2).scheme;
+        QCOMPARE(c.name + c.dateRule + c.content + QString::number(c.calendar), QStringLiteral("C207C2 content1"));
 
         open(); // a fresh record: Gregorian, yearly, nothing selected
         QCOMPARE(state->repeatGroup->checkedId(), int(kYearlyRadio));
@@ -228,14 +231,14 @@ private slots:
         choose(0);
         QCOMPARE(edit("monthEdit")->text() + edit("dayEdit")->text(), QStringLiteral("0202"));
 
-        const QList<Scheme> rows = Schemes(fx->db());
-        ExecuteStatement(fx->db(), stmt::DeleteScheme(rows[0].id)); // another program
+        const std::vector<StoredScheme> rows = ListSchemes(fx->db());
+        RemoveScheme(fx->db(), rows[0].id); // another program
         choose(1);
         QCOMPARE(state->selected, rows[1].id);
         choose(0);
         QCOMPARE(AppFixture::texts(), QStringList{kGone});
         QCOMPARE(Entries(state->list), (QStringList{"B", "C2"}));
-        ExecuteStatement(fx->db(), stmt::DeleteScheme(rows[1].id));
+        RemoveScheme(fx->db(), rows[1].id);
         AppFixture::clearMessages();
         press("modifyButton");
         QCOMPARE(AppFixture::texts(), QStringList{kGone});
@@ -249,7 +252,7 @@ private slots:
         press("modifyButton");
         QCOMPARE(AppFixture::texts(), QStringList{kGone});
         press("deleteButton");
-        QVERIFY(Schemes(fx->db()).isEmpty());
+        QVERIFY(ListSchemes(fx->db()).empty());
     }
 
     // Enter closes with 1 even in the content box; closing leaves the reminder box
@@ -275,7 +278,7 @@ private slots:
         QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kNoReminders));
         fx->command(kCmdViewDayGoal);
         QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
-        QCOMPARE(Schemes(fx->db()).size(), 1);
+        QCOMPARE(ListSchemes(fx->db()).size(), 1u);
 
         QCOMPARE(sqlite3_exec(fx->db().handle(), "ALTER TABLE Tx RENAME TO TxGone", nullptr, nullptr, nullptr),
                  SQLITE_OK);

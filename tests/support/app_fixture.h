@@ -12,11 +12,11 @@
 //   AppFixture::queueAnswer(kIdCancel) answer of the next message box (OK when none)
 // Only one AppFixture may exist at a time.
 
-#include "app/app_context.h"
-#include "app/file_dialogs.h"
+#include "shell/app_context.h"
+#include "shell/file_dialogs.h"
 #include "app/main_window.h"
-#include "app/message_box.h"
-#include "app/shell.h"
+#include "shell/message_box.h"
+#include "shell/desktop.h"
 
 #include <QDateTime>
 #include <QDialog>

@@ -31,8 +31,9 @@ void MakeJotrakFile(const QString& path)
     ConnectionHolder connection;
     OpenDatabase(connection, path);
     SeedPeriodTables(connection);
-    SetGoal(connection, Table::Ri, QStringLiteral("20180101"), QStringLiteral("今天的目标"));
-    AddItem(connection, Table::Ri, GoalId(connection, Table::Ri, QStringLiteral("20180101")), QStringLiteral("item"));
+    AddItem(connection, Table::Ri,
+            SetGoal(connection, Table::Ri, QStringLiteral("20180101"), QStringLiteral("今天的目标")),
+            QStringLiteral("item"));
 }
 
 void MakeHostileFile(const QString& kind, const QString& path)

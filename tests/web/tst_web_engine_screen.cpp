@@ -1,12 +1,23 @@
 // The real engine on a real screen (run under Xvfb); skipped where the engine
 // cannot run (offscreen, or a build without Qt WebEngine).
+#include "data/record_access.h"
+#include "goals/goal_store.h"
+#include "web/page_engine.h"
 #include "web/web_browser.h"
 
+#include "support/program_files.h"
+#include "support/top_level_windows.h"
+
 #include <QCoreApplication>
+#include <QDate>
 #include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QJSEngine>
+#include <QProcess>
+#include <QQmlEngine>
+#include <QTemporaryDir>
 #include <QTest>
-#include <QWebEnginePage>
-#include <QWebEngineView>
+#include <QWindow>
 
 using namespace jotrak;
 
@@ -21,17 +32,52 @@ public slots:
     void open(const QUrl& url) { opened.append(url); }
 };
 
-QVariant Run(QWebEnginePage* page, const QString& script)
+QVariant Run(QObject* page, const QString& script)
 {
-    QVariant result;
-    bool done = false;
-    page->runJavaScript(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 5000))
+    QJSEngine* engine = qmlEngine(page);
+    QJSValue answer = engine->newObject();
+    const QJSValue keep =
+        engine->evaluate(QStringLiteral("(function(a){return function(r){a.result=r;a.done=true}})")).call({answer});
+    QMetaObject::invokeMethod(page, "runJavaScript", Q_ARG(QString, script), Q_ARG(QJSValue, keep));
+    if (!QTest::qWaitFor([&] { return answer.property(QStringLiteral("done")).toBool(); }, 5000))
         qWarning() << "script gave no answer:" << script;
-    return result;
+    return answer.property(QStringLiteral("result")).toVariant();
+}
+
+QPoint CentreOf(QObject* page, const QString& selector)
+{
+    const QVariantList box =
+        Run(page, QStringLiteral("(function(){var r=document.querySelector('%1')"
+                                 ".getBoundingClientRect();return [r.x+r.width/2,r.y+r.height/2];})()")
+                      .arg(selector))
+            .toList();
+    return box.size() == 2 ? QPoint(box[0].toInt(), box[1].toInt()) : QPoint();
+}
+
+double Seconds(const QElapsedTimer& clock)
+{
+    return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+void Xdotool(const QStringList& arguments)
+{
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
+// Whether the page's engine has started its helper process under pid.
+bool EngineRunsUnder(qint64 pid)
+{
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-P"), QString::number(pid), QStringLiteral("-f"),
+                                          QStringLiteral("QtWebEngineProcess")});
+    return pgrep.waitForFinished() && pgrep.exitCode() == 0;
+}
+
+QString DayGoal(const QString& database, const QString& key)
+{
+    ConnectionHolder connection;
+    OpenDatabase(connection, database);
+    return ReadGoalText(connection, Table::Ri, key).value_or(QString());
 }
 
 } // namespace
@@ -40,9 +86,20 @@ class WebEngineScreenTest : public QObject {
     Q_OBJECT
 
     QWidget window_;
+    QWidget* pane_ = nullptr;
     CWebBrowser2 browser_;
     OutsideBrowser outside_;
-    QWebEngineView* view_ = nullptr;
+    QObject* page_ = nullptr;
+
+    void click(const QString& selector)
+    {
+        const QPoint at = CentreOf(page_, selector);
+        QVERIFY(!at.isNull());
+        // the page's own native window, a child of the top-level window
+        QWindow* pageWindow = window_.windowHandle()->findChild<QWindow*>();
+        QVERIFY(pageWindow);
+        QTest::mouseClick(pageWindow, Qt::LeftButton, {}, at);
+    }
 
 private slots:
     void initTestCase()
@@ -52,17 +109,25 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("http"), &outside_, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &outside_, "open");
         window_.resize(620, 700);
-        auto* pane = new QWidget(&window_);
-        pane->setGeometry(10, 30, 505, 638);
-        browser_.AttachBrowser(pane);
+        pane_ = new QWidget(&window_);
+        pane_->setGeometry(10, 30, 505, 638);
+        browser_.AttachBrowser(pane_);
         browser_.ShowFixedPage();
         window_.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window_));
         QTRY_VERIFY_WITH_TIMEOUT(browser_.view() != nullptr, 10000);
-        view_ = qobject_cast<QWebEngineView*>(browser_.view());
-        QVERIFY(view_);
-        QTRY_COMPARE_WITH_TIMEOUT(view_->title(), QStringLiteral("有趣的网址"), 20000);
-        QCOMPARE(view_->geometry(), QRect(0, 0, 505, 638));
-        QVERIFY(Run(view_->page(), QStringLiteral("document.querySelectorAll('a').length")).toInt() >= 12);
+        page_ = browser_.view()->property(page_engine::kPageViewProperty).value<QObject*>();
+        QVERIFY(page_);
+        QTRY_COMPARE_WITH_TIMEOUT(page_->property("title").toString(), QStringLiteral("有趣的网址"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(!page_->property("loading").toBool(), 20000);
+    }
+
+    void thePageIsTheStartPageFillingThePane()
+    {
+        QCOMPARE(page_->property("url").toUrl(), FixedPageUrl(QCoreApplication::applicationDirPath()));
+        QCOMPARE(browser_.view()->geometry(), QRect(0, 0, 505, 638));
+        QCOMPARE(Run(page_, QStringLiteral("[innerWidth, innerHeight]")).toList(), (QVariantList{505, 638}));
+        QVERIFY(Run(page_, QStringLiteral("document.querySelectorAll('a').length")).toInt() >= 12);
     }
 
     // A link, a link to a new window and a search all open in the user's browser;
@@ -88,21 +153,56 @@ private slots:
         QFETCH(QUrl, opened);
         outside_.opened.clear();
         if (!script.isEmpty())
-            Run(view_->page(), script);
-        const QVariantList box = Run(view_->page(), QStringLiteral("(function(){var r=document.querySelector('%1')"
-                                                                   ".getBoundingClientRect();return [r.x+r.width/2,"
-                                                                   "r.y+r.height/2];})()")
-                                                        .arg(selector))
-                                     .toList();
-        QCOMPARE(box.size(), 2);
-        QWidget* target = view_->focusProxy() ? view_->focusProxy() : view_;
-        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(box[0].toInt(), box[1].toInt()));
+            Run(page_, script);
+        click(selector);
         QTRY_COMPARE_WITH_TIMEOUT(outside_.opened.size(), 1, 5000);
         QCOMPARE(outside_.opened[0].host(), opened.host());
         QCOMPARE(outside_.opened[0].path(), opened.path());
         QCOMPARE(outside_.opened[0].query(QUrl::FullyDecoded), opened.query(QUrl::FullyDecoded));
         QTest::qWait(300);
-        QCOMPARE(view_->url(), FixedPageUrl(QCoreApplication::applicationDirPath()));
+        QCOMPARE(page_->property("url").toUrl(), FixedPageUrl(QCoreApplication::applicationDirPath()));
+    }
+
+    // The whole program as a user starts it: one main window from the first
+    // frame on, and what is typed into it while the page starts arrives whole.
+    void theProgramKeepsItsOneWindowAndWhatIsTypedEarly()
+    {
+        QTemporaryDir dir;
+        QVERIFY(testsupport::CopyProgramFiles(QCoreApplication::applicationDirPath(), dir.path()));
+        auto& windows = testsupport::TopLevelWindows::OfScreen();
+        QVERIFY(windows.connected());
+        QElapsedTimer clock;
+        clock.start();
+        windows.clear(0);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("5000"));
+        program.setProcessEnvironment(environment);
+        program.start(dir.filePath(QStringLiteral("jotrak")), {});
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                windows.take(Seconds(clock));
+                return !windows.spans().empty();
+            },
+            10000));
+        const QString main = QString::number(windows.spans().front().id);
+        // into the day goal box, one key every 0.1 s while the page starts; then 修改
+        // (which answers with a message box of its own)
+        const QString typed = QStringLiteral("typed early abc");
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), main, QStringLiteral("248"),
+                 QStringLiteral("393"), QStringLiteral("click"), QStringLiteral("1")});
+        Xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("100"), typed});
+        QTest::qWait(2000);
+        QVERIFY(EngineRunsUnder(program.processId()));
+        windows.take(Seconds(clock));
+        QCOMPARE(windows.count(), 1);
+        QCOMPARE(windows.spans().front().gone, -1.0);
+        Xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), main, QStringLiteral("245"),
+                 QStringLiteral("288"), QStringLiteral("click"), QStringLiteral("1")});
+        QVERIFY(program.waitForFinished(15000));
+        const QByteArray errors = program.readAllStandardError();
+        QVERIFY2(!errors.contains("AA_ShareOpenGLContexts"), errors.constData());
+        QCOMPARE(DayGoal(dir.filePath(QStringLiteral("Dt/db.mdb")), QDate::currentDate().toString(u"yyyyMMdd")), typed);
     }
 
     void cleanupTestCase() { browser_.Destroy(); }

@@ -33,9 +33,9 @@ private slots:
         QVERIFY(!CWebBrowser2::EngineUsable());
         AppFixture fx;
         QTest::qWait(50);
-        QVERIFY(fx.app().browser.isActive());
-        QCOMPARE(fx.app().browser.hostRect(), fx.app().WebPane->rect());
-        QVERIFY(fx.app().browser.view() == nullptr);
+        QVERIFY(fx.app().browser->isActive());
+        QCOMPARE(fx.app().browser->hostRect(), fx.app().WebPane->rect());
+        QVERIFY(fx.app().browser->view() == nullptr);
         QVERIFY(fx.app().WebPane->findChildren<QWidget*>().isEmpty());
         QVERIFY(AppFixture::messages().isEmpty());
     }
@@ -45,8 +45,8 @@ private slots:
     {
         testing::WebViewSeam::Enable();
         AppFixture fx;
-        QTRY_VERIFY(fx.app().browser.view() != nullptr);
-        QWidget* view = fx.app().browser.view();
+        QTRY_VERIFY(fx.app().browser->view() != nullptr);
+        QWidget* view = fx.app().browser->view();
         QCOMPARE(view->parentWidget(), fx.app().WebPane);
         QCOMPARE(view->geometry(), QRect(0, 0, 505, 638));
         for (int command : {kCmdYearItems, kCmdShowWebPane, kCmdDayItems, kCmdShowWebPane, kCmdShowWebPane}) {
@@ -57,9 +57,9 @@ private slots:
             QCOMPARE(fx.app().ItemList->isVisible(), !pane);
         }
         QVERIFY(view->isVisible());
-        QCOMPARE(fx.app().browser.view(), view);
+        QCOMPARE(fx.app().browser->view(), view);
         QCOMPARE(testing::WebViewSeam::Loaded(), QList<QUrl>{DeliveredPage()});
-        QCOMPARE(fx.app().browser.navigationCount(), 1);
+        QCOMPARE(fx.app().browser->navigationCount(), 1);
     }
 
     // Started once the window is painted (even with the pane hidden), attached

@@ -1,7 +1,7 @@
-#include "app/command_guard.h"
+#include "shell/command_guard.h"
 
-#include "app/message_box.h"
 #include "data/database_error.h"
+#include "shell/message_box.h"
 
 #include <QDebug>
 

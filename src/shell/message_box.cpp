@@ -1,4 +1,4 @@
-#include "app/message_box.h"
+#include "shell/message_box.h"
 
 #include <QAbstractButton>
 #include <QMessageBox>

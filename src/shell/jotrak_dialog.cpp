@@ -1,7 +1,7 @@
-#include "app/jotrak_dialog.h"
+#include "shell/jotrak_dialog.h"
 
-#include "app/centering.h"
-#include "app/fonts.h"
+#include "shell/centering.h"
+#include "shell/fonts.h"
 
 #include <QKeyEvent>
 #include <QPlainTextEdit>

@@ -1,6 +1,10 @@
-#include "app/fonts.h"
+#include "shell/fonts.h"
 
 #include <QStringList>
+
+#ifdef JOTRAK_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 namespace jotrak {
 
@@ -29,6 +33,24 @@ QFont KaiFont(int pixelSize)
     return MakeFont(pixelSize, QFont::Thin,
                     {QStringLiteral("华文行楷"), QStringLiteral("STXingkai"), QStringLiteral("AR PL UKai CN"),
                      QStringLiteral("Noto Sans CJK SC")});
+}
+
+FontConfigurationLoader::FontConfigurationLoader()
+{
+#ifdef JOTRAK_FONTCONFIG
+    thread_ = std::thread([] { FcInit(); });
+#endif
+}
+
+FontConfigurationLoader::~FontConfigurationLoader()
+{
+    wait();
+}
+
+void FontConfigurationLoader::wait()
+{
+    if (thread_.joinable())
+        thread_.join();
 }
 
 } // namespace jotrak

@@ -1,6 +1,6 @@
-#include "app/centering.h"
+#include "shell/centering.h"
 
-#include "app/app_context.h"
+#include "shell/app_context.h"
 
 #include <QGuiApplication>
 #include <QScreen>

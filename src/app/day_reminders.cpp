@@ -1,8 +1,8 @@
-#include "reminders/day_reminders.h"
+#include "app/day_reminders.h"
 
-#include "app/app_context.h"
 #include "goals/period_goals.h"
 #include "reminders/reminder_text.h"
+#include "shell/app_context.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

@@ -1,8 +1,6 @@
 #pragma once
 
 #include "data/record_access.h"
-#include "launcher/launcher_table.h"
-#include "web/web_browser.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -10,6 +8,7 @@
 #include <QString>
 
 #include <memory>
+#include <utility>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -19,12 +18,24 @@ class QWidget;
 namespace jotrak {
 
 class CRiLi;
+class CWebBrowser2;
+struct LauncherTable;
 struct MaximList;
+
+// An object of a layer above the shell, held here without its type being known:
+// whoever makes it (the top layer, which knows the type) hands over its deleter too.
+template <class T> using Owned = std::unique_ptr<T, void (*)(T*)>;
+
+template <class T, class... Args> Owned<T> MakeOwned(Args&&... args)
+{
+    return Owned<T>(new T(std::forward<Args>(args)...), [](T* object) { delete object; });
+}
 
 // The one program-wide object: the main window and its controls, the program's
 // folder, fonts, start-up time, today's date, the database connection, the state
 // of the work-item view, the launcher bindings, the maxims and the web page.
-// Exactly one exists at a time; App() reaches it.
+// Exactly one exists at a time; App() reaches it. The launcher bindings, the
+// maxims and the web page are made by the start-up (InitAppContext).
 struct AppContext {
     AppContext();
     ~AppContext();
@@ -43,9 +54,9 @@ struct AppContext {
     ConnectionHolder connection;
     int CurrentKind = 3;
     int CurrentGoalId = -1;
-    jotrak::LauncherTable LauncherTable;
-    std::unique_ptr<jotrak::MaximList> MaximList;
-    CWebBrowser2 browser;
+    Owned<jotrak::LauncherTable> LauncherTable{nullptr, nullptr};
+    Owned<jotrak::MaximList> MaximList{nullptr, nullptr};
+    Owned<CWebBrowser2> browser{nullptr, nullptr};
     QWidget* WebPane = nullptr;
     QPlainTextEdit* YearGoalEdit = nullptr;
     QPlainTextEdit* MonthGoalEdit = nullptr;

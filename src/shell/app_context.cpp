@@ -1,7 +1,6 @@
-#include "app/app_context.h"
+#include "shell/app_context.h"
 
 #include "calendar/cri_li.h"
-#include "settings/maxims.h"
 
 #include <QDir>
 
@@ -11,7 +10,7 @@ namespace {
 AppContext* g_app = nullptr;
 }
 
-AppContext::AppContext() : today(std::make_unique<CRiLi>()), MaximList(std::make_unique<jotrak::MaximList>())
+AppContext::AppContext() : today(std::make_unique<CRiLi>())
 {
     Q_ASSERT(!g_app);
     g_app = this;
@@ -23,7 +22,7 @@ AppContext::~AppContext()
     fontSong12 = QFont();
     fontKai18 = QFont();
     fontKai12 = QFont();
-    browser.Destroy();
+    browser.reset();
     MaximList.reset();
     CloseConnection(connection);
     today.reset();

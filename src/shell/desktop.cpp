@@ -1,4 +1,4 @@
-#include "app/shell.h"
+#include "shell/desktop.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

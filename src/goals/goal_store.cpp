@@ -1,0 +1,56 @@
+#include "goals/goal_store.h"
+
+#include "data/record_access.h"
+
+namespace jotrak {
+
+namespace {
+
+const QString kId = QStringLiteral("IDME");
+const QString kKey = QStringLiteral("ming");
+const QString kText = QStringLiteral("nr");
+
+} // namespace
+
+std::optional<int> FindGoalId(ConnectionHolder& connection, Table goalTable, const QString& key)
+{
+    RecordsetHolder goal;
+    OpenRecordset(goal, stmt::GoalByKey(goalTable, key), connection);
+    if (IsAtEnd(goal))
+        return std::nullopt;
+    return GetFieldValue(goal, kId).toInt();
+}
+
+std::optional<QString> ReadGoalText(ConnectionHolder& connection, Table goalTable, const QString& key)
+{
+    RecordsetHolder goal;
+    OpenRecordset(goal, stmt::GoalByKey(goalTable, key), connection);
+    if (IsAtEnd(goal))
+        return std::nullopt;
+    return TextFromValue(GetFieldValue(goal, kText));
+}
+
+bool StoreGoalText(ConnectionHolder& connection, Table goalTable, const QString& key, const QString& text)
+{
+    RecordsetHolder goal;
+    OpenRecordset(goal, stmt::GoalByKey(goalTable, key), connection);
+    if (IsAtEnd(goal))
+        return false;
+    SetFieldValue(goal, kText, Value(text));
+    StoreRow(goal);
+    return true;
+}
+
+std::vector<Goal> GoalsBetween(ConnectionHolder& connection, Table goalTable, const QString& first, const QString& last)
+{
+    std::vector<Goal> goals;
+    RecordsetHolder rs;
+    OpenRecordset(rs, stmt::GoalsBetween(goalTable, first, last), connection);
+    goals.reserve(static_cast<std::size_t>(rs.rowCount()));
+    for (; !IsAtEnd(rs); MoveToNext(rs))
+        goals.push_back({GetFieldValue(rs, kId).toInt(), TextFromValue(GetFieldValue(rs, kKey)),
+                         TextFromValue(GetFieldValue(rs, kText))});
+    return goals;
+}
+
+} // namespace jotrak

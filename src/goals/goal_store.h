@@ -1,0 +1,36 @@
+#pragma once
+
+#include "data/keys.h"
+
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+namespace jotrak {
+
+class ConnectionHolder;
+
+// The rows of the goal tables Nian, Yue and Ri: a key (yyyy, yyyymm or
+// yyyymmdd) and its text. Every call raises DatabaseError when the file fails.
+
+// One goal as it is stored; a Null text reads as empty.
+struct Goal {
+    int id = 0;
+    QString key;
+    QString text;
+};
+
+// The IDME of the goal named key; none when the table has no such row.
+std::optional<int> FindGoalId(ConnectionHolder& connection, Table goalTable, const QString& key);
+// The text of the goal named key; none when the table has no such row.
+std::optional<QString> ReadGoalText(ConnectionHolder& connection, Table goalTable, const QString& key);
+// Stores text (an empty text stays empty, never Null) as the goal named key;
+// false, with nothing written, when the table has no such row.
+bool StoreGoalText(ConnectionHolder& connection, Table goalTable, const QString& key, const QString& text);
+// The goals whose key lies from first to last (both included, compared as
+// text), in key order.
+std::vector<Goal> GoalsBetween(ConnectionHolder& connection, Table goalTable, const QString& first,
+                               const QString& last);
+
+} // namespace jotrak
