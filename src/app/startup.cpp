@@ -16,6 +16,7 @@
 #include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/settings_store.h"
+#include "shell/text_font.h"
 #include "web/web_browser.h"
 
 #include <QDebug>
@@ -34,6 +35,7 @@ void InitAppContext(const QString& exeDir, const DataFolder& data)
     app.fontSong12 = SongFont(12);
     app.fontKai18 = KaiFont(18);
     app.fontKai12 = KaiFont(12);
+    app.fontText = app.fontSong12;
     app.mainWindow->setFont(app.fontSong12);
     app.startTime = Clock::LocalNow();
     if (!app.LauncherTable)
@@ -63,6 +65,8 @@ void RunStartup(const QString& exeDir, const DataFolder& data)
     InitAppContext(exeDir, data);
     BuildGoalPanel();
     BuildItemPanel();
+    if (const std::optional<QFont> font = ReadTextFont())
+        ApplyTextFont(*font);
     AppContext& app = App();
     ViewGoal(app.YearKeyEdit, Table::Nian, app.YearGoalEdit);
     ViewGoal(app.MonthKeyEdit, Table::Yue, app.MonthGoalEdit);

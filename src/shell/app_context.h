@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -50,6 +51,9 @@ struct AppContext {
     QFont fontSong12;
     QFont fontKai18;
     QFont fontKai12;
+    // the texts the user writes: goal boxes, reminder box, item list, dialogs 134 and 135
+    // (fontSong12 unless another was chosen in 设置, see shell/text_font.h)
+    QFont fontText;
     QTableWidget* ItemList = nullptr;
     QDateTime startTime;
     std::unique_ptr<CRiLi> today;
@@ -68,6 +72,8 @@ struct AppContext {
     QLineEdit* MonthKeyEdit = nullptr;
     QLineEdit* DayKeyEdit = nullptr;
     int WebPaneShown = 0;
+    // Opens the search dialog; set by whoever provides one. Offered next to 设置 only when set.
+    std::function<void()> openSearch;
 };
 
 // The current program-wide object; there must be one.

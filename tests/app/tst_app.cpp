@@ -8,13 +8,22 @@
 #include "launcher/launcher_dialog.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
+#include "settings/maxim_file.h"
+#include "settings/maxims.h"
+#include "settings/maxims_dialog.h"
 #include "settings/settings_dialog.h"
+#include "support/bytes.h"
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QToolButton>
 
 #include <sqlite3.h>
 
@@ -135,7 +144,8 @@ private slots:
         dialogs.emplace_back(new ReminderDialog(fx.window(), reminders));
         dialogs.emplace_back(new LauncherDialog(fx.window()));
         dialogs.emplace_back(new SettingsDialog(fx.window()));
-        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 224}};
+        dialogs.emplace_back(new MaximsDialog(fx.window(), ParseMaximFile("A\r\nB")));
+        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 224}, {450, 312}};
         const std::tuple<int, const char*, QRect> places[] = {
             {0, "okButton", {150, 245, 87, 34}},    {0, "contentEdit", {89, 11, 513, 226}},
             {1, "contentEdit", {77, 11, 605, 197}}, {1, "doneRadio", {375, 450, 60, 16}},
@@ -260,9 +270,10 @@ private slots:
         QCOMPARE(testing::ShellSeam::ExitCodes(), (QList<int>{0, 0, 0}));
     }
 
-    // Ctrl+, opens 设置 centred over the main window (20 pixels higher); it closes
-    // with 1 or 2 and keeps nothing; its two font buttons do nothing; it shows the
-    // data folder in use, and its button opens that folder on the desktop.
+    // Ctrl+, or the 设置 spot opens 设置 centred over the main window (20 pixels
+    // higher), filled with the font in use; it closes with 1 or 2; it shows the
+    // data folder in use, and its button opens that folder on the desktop. The
+    // spot's menu names the shortcuts and offers 搜索 once there is a search.
     void theSettingsDialog()
     {
         AppFixture fx;
@@ -277,11 +288,8 @@ private slots:
                 const QPoint centre = d->frameGeometry().center() - fx.window()->frameGeometry().center();
                 QVERIFY2(qAbs(centre.x()) <= 1 && qAbs(centre.y() + 20) <= 1, qPrintable(QString::number(centre.y())));
                 auto* name = d->findChild<QLineEdit*>(QStringLiteral("edit1004"));
-                QCOMPARE(name->text(), QString());
-                name->setFocus();
-                QTest::keyClicks(name, QStringLiteral("SimSun"));
-                d->findChild<QPushButton*>(QStringLiteral("btn1012"))->click();
-                d->findChild<QPushButton*>(QStringLiteral("btn1011"))->click();
+                QCOMPARE(name->text(), QFontInfo(fx.app().fontText).family());
+                QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("edit1005"))->text(), QStringLiteral("9"));
                 auto* folder = d->findChild<QLineEdit*>(QStringLiteral("DataDirEdit"));
                 QVERIFY(folder->isReadOnly());
                 QCOMPARE(folder->text(), QDir::toNativeSeparators(fx.dataDir()));
@@ -302,6 +310,8 @@ private slots:
             });
             if (how == closings[0].first)
                 QTest::keyClick(fx.window(), Qt::Key_Comma, Qt::ControlModifier);
+            else if (how == closings[1].first)
+                fx.control<QToolButton>(QStringLiteral("btn123"))->click();
             else
                 fx.command(kCmdSettings);
             QVERIFY2(result == expected, how);
@@ -309,6 +319,138 @@ private slots:
         QCOMPARE(fx.modals.unexpected(), 0);
         QVERIFY(AppFixture::messages().isEmpty());
         QCOMPARE(testing::ShellSeam::Opened(), QStringList(std::size(closings), fx.dataDir()));
+
+        auto* menu = fx.control<QMenu>(QStringLiteral("SettingsMenu"));
+        QCOMPARE(menu->actions()[0]->text() + menu->actions()[1]->text(),
+                 QStringLiteral("设置...\tCtrl+,搜索...\tCtrl+F"));
+        int searches = 0;
+        for (bool searchThere : {false, true}) {
+            fx.app().openSearch = searchThere ? std::function<void()>([&] { ++searches; }) : nullptr;
+            emit menu->aboutToShow();
+            QCOMPARE(menu->actions()[1]->isVisible(), searchThere);
+        }
+        menu->actions()[1]->trigger();
+        QCOMPARE(searches, 1);
+    }
+
+    // A font chosen in 设置 (through 字体设置, or typed) goes to the goal boxes,
+    // the reminder box, the item list and dialog 134 and comes back at the next
+    // start; a bad size or a family not installed is refused, the dialog stays
+    // open and nothing changes. "*" is an installed family, in capitals when typed.
+    void theFontIsCheckedAppliedAndKept_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("refusal");
+        const QString size = QStringLiteral("字体大小应为 6 到 72 之间的数字");
+        QTest::newRow("字体设置") << "btn1012 *,14" << QString();
+        QTest::newRow("typed, half points") << "typed *, 10.5 " << QString();
+        QTest::newRow("size 5") << "typed *,5" << size;
+        QTest::newRow("size 73") << "typed *,73" << size;
+        QTest::newRow("no number") << "typed *,大" << size;
+        QTest::newRow("not installed") << "typed NoSuchFamily,12" << QStringLiteral("没有找到字体“NoSuchFamily”");
+    }
+    void theFontIsCheckedAppliedAndKept()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, refusal);
+        const QString installed = QFontDatabase::families().constLast();
+        const bool typed = input.startsWith(u't');
+        const QStringList font =
+            input.section(u' ', 1).replace(u'*', typed ? installed.toUpper() : installed).split(u',');
+        QByteArray settings;
+        {
+            AppFixture fx;
+            testing::FileDialogSeam::QueueAnswer(font.join(u','));
+            fx.modals.next<SettingsDialog>([&](SettingsDialog* d) {
+                auto* name = d->findChild<QLineEdit*>(QStringLiteral("edit1004"));
+                auto* points = d->findChild<QLineEdit*>(QStringLiteral("edit1005"));
+                if (typed) {
+                    name->setText(font[0]);
+                    points->setText(font[1]);
+                } else {
+                    d->findChild<QPushButton*>(QStringLiteral("btn1012"))->click();
+                    QCOMPARE(QStringList({name->text(), points->text()}), font);
+                }
+                d->findChild<QPushButton*>(QStringLiteral("btn1"))->click();
+                QCOMPARE(d->isVisible(), !refusal.isEmpty());
+            });
+            fx.command(kCmdSettings);
+            QCOMPARE(AppFixture::messages().size(), refusal.isEmpty() ? 0 : 1);
+            QVERIFY(refusal.isEmpty() || AppFixture::messages()[0].text.startsWith(refusal));
+            settings = ReadBytes(fx.dataDir() + QStringLiteral("/jotrak.ini"));
+        }
+        AppFixtureOptions options;
+        options.prepare = [&](const QString& dt) { WriteBytes(dt + QStringLiteral("/jotrak.ini"), settings); };
+        AppFixture next(options);
+        AddItemDialogData add;
+        AddItemDialog dialog(next.window(), add);
+        QFont expected(installed);
+        expected.setPointSizeF(font[1].toDouble());
+        expected = refusal.isEmpty() ? expected : next.app().fontSong12;
+        for (QWidget* box :
+             {next.app().YearGoalEdit, next.app().ReminderEdit, dialog.findChild<QPlainTextEdit*>("contentEdit")})
+            QCOMPARE(box->font(), expected);
+        QCOMPARE(next.app().ItemList->font(), expected);
+        QCOMPARE(next.app().YearGoalEdit->geometry(), QRect(5, 57, 486, 90));
+    }
+
+    // Dialog 133 from 设置: 确定 writes gey.txt back (unchanged lines keep their
+    // bytes) and the main window takes the new list; 取消, or no change, leaves the
+    // file alone; a folder that cannot be written keeps the dialog open with the
+    // edits. A step "#n" chooses line n, "=t" types t.
+    void theMaximsDialog_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QStringList>("messages");
+        const QByteArray start("A\r\n\r\nB\xff\nC");
+        QTest::newRow("取消 drops the edits")
+            << QStringList{"#0", "=X", "btn1012", "btn1011", "btn2"} << start << QStringList{};
+        QTest::newRow("新增, 修改, 删除, 确定")
+            << QStringList{"=业", "btn1011", "#2", "=D", "btn1012", "#0", "btn1013", "btn1"}
+            << QByteArray("B\xff\nD\r\n\xd2\xb5\r\n") << QStringList{};
+        QTest::newRow("blank or nothing chosen refused")
+            << QStringList{"btn1013", "=", "btn1012", "#1", "= ", "btn1012", "btn1011", "btn1"} << start
+            << QStringList{"请先在列表中选择要删除", "请先在列表中选择要修改", "格言警句不能为空", "格言警句不能为空"};
+        QTest::newRow("a folder that cannot be written")
+            << QStringList{"#0", "=X", "btn1012", "away", "btn1", "back", "btn1"} << QByteArray("X\r\n\r\nB\xff\nC")
+            << QStringList{"格言警句文件"};
+    }
+    void theMaximsDialog()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, written);
+        QFETCH(QStringList, messages);
+        const QByteArray start("A\r\n\r\nB\xff\nC");
+        AppFixtureOptions options;
+        options.prepare = [&](const QString& dataDir) { WriteBytes(dataDir + QStringLiteral("/gey.txt"), start); };
+        AppFixture fx(options);
+        const QString dt = fx.dataDir();
+        fx.modals.next<SettingsDialog>([](SettingsDialog* d) { d->findChild<QPushButton*>("btn1011")->click(); });
+        fx.modals.next<MaximsDialog>([&](MaximsDialog* d) {
+            auto* list = d->findChild<QListWidget*>(QStringLiteral("list1009"));
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("edit1004"));
+            for (const QString& step : steps) {
+                if (step.startsWith(u'#')) {
+                    list->setCurrentRow(step.mid(1).toInt());
+                    QCOMPARE(edit->text(), list->currentItem()->text());
+                } else if (step.startsWith(u'=')) {
+                    edit->setText(step.mid(1));
+                } else if (step == u"away" || step == u"back") {
+                    QVERIFY(QDir().rename(step == u"away" ? dt : dt + u'~', step == u"away" ? dt + u'~' : dt));
+                    QVERIFY(d->isVisible());
+                } else {
+                    d->findChild<QPushButton*>(step)->click();
+                }
+            }
+        });
+        fx.command(kCmdSettings);
+        QCOMPARE(fx.modals.pending(), 0);
+        QCOMPARE(ReadBytes(dt + QStringLiteral("/gey.txt")), written);
+        QCOMPARE(AppFixture::messages().size(), messages.size());
+        for (qsizetype i = 0; i < messages.size(); ++i)
+            QVERIFY2(AppFixture::messages()[i].text.startsWith(messages[i]), qPrintable(AppFixture::texts()[i]));
+        QCOMPARE(fx.app().MaximList->lines, MaximTexts(ParseMaximFile(written)));
     }
 };
 

@@ -14,17 +14,18 @@ namespace jotrak::test {
 
 ModalAnswers::ModalAnswers()
 {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-    timer_.start();
+    poll();
 }
 
 void ModalAnswers::poll()
 {
+    // a new timer each time: a running timer does not fire again inside its own slot,
+    // where a dialog opened by an answer waits
+    QTimer::singleShot(5, &context_, [this] { poll(); });
     auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!modal || !modal->isVisible() || busy_)
+    if (!modal || !modal->isVisible() || answering_.contains(modal))
         return;
-    busy_ = true;
+    answering_.append(modal);
     QPointer<QDialog> guard(modal);
     if (queue_.isEmpty())
         ++unexpected_;
@@ -32,7 +33,7 @@ void ModalAnswers::poll()
         queue_.dequeue()(modal);
     if (guard && guard->isVisible())
         guard->reject(); // a failed or missing answer must not leave the test waiting
-    busy_ = false;
+    answering_.removeOne(modal);
 }
 
 AppFixture::AppFixture(AppFixtureOptions options)
