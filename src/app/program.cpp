@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/daily_backup.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/translation.h"
@@ -144,6 +145,7 @@ int RunProgram(const QString& exeDir)
     window.show();
     if (!StartOrReport(exeDir))
         return 1;
+    StartDailyBackup(&window);
     ReportReadyWhenAsked(window);
     QuitAfterStartupWhenAsked(window);
     return QApplication::exec();
