@@ -1,64 +1,31 @@
-#include "app/program.h"
-#include "app/translation.h"
-#include "app/test_app_fixture.h"
-#include "data/record_access.h"
-#include "data/seed.h"
-#include "reminders/scheme_rows.h"
+#include "support/app_fixture.h"
+#include "support/database.h"
 
-#include <QApplication>
+#include "app/translation.h"
+#include "calendar/clock.h"
+#include "data/seed.h"
+
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QFileDialog>
-#include <QTest>
+#include <QLabel>
 #include <QTimeZone>
 
 using namespace jotrak;
-using jotrak::test::AppFixture;
-using jotrak::test::AppFixtureOptions;
+using namespace jotrak::test;
 
 namespace {
-
-int RowCount(Table table)
-{
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SelectAll(table), App().connection);
-    return rs.rowCount();
-}
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QDateTime At(int y, int m, int d, int h, int min, int s, int utcOffsetHours = 8)
 {
     return QDateTime(QDate(y, m, d), QTime(h, min, s), QTimeZone(utcOffsetHours * 3600));
 }
 
-// Stores "goal <key>" as the goal of key when the table holds that row.
-void StoreGoal(Table table, const QString& key)
-{
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::GoalByKey(table, key), App().connection);
-    if (IsAtEnd(rs))
-        return;
-    SetFieldValue(rs, QStringLiteral("nr"), QStringLiteral("goal ") + key);
-    StoreRow(rs);
-}
-
 } // namespace
 
-class StartupTest : public QObject {
+class TestStartup : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup()
-    {
-        testing::MessageBoxSeam::Disable();
-        Clock::Reset();
-    }
-
     void theContextIsTakenInOrder()
     {
         AppFixtureOptions options;
@@ -68,42 +35,9 @@ private slots:
         QCOMPARE(app.exeDir, fx.exeDir());
         QCOMPARE(app.startTime, options.now);
         QCOMPARE(app.windowRect, fx.window()->frameGeometry());
-        QCOMPARE(app.fontSong12.pixelSize(), 12);
-        QCOMPARE(app.fontKai18.pixelSize(), 18);
-        QCOMPARE(app.fontKai12.pixelSize(), 12);
-        QCOMPARE(app.fontKai18.weight(), QFont::Thin);
         QVERIFY(app.connection.isOpen());
         QCOMPARE(app.connection.path(), DatabasePath(fx.exeDir()));
         QCOMPARE(app.DayKeyEdit->text(), QStringLiteral("20240229"));
-    }
-
-    void theFirstStartCreatesAndSeedsTheDatabase()
-    {
-        AppFixture fx;
-        QVERIFY(QFile::exists(fx.exeDir() + QStringLiteral("/Dt/db.mdb")));
-        QCOMPARE(RowCount(Table::Nian), 20);
-        QCOMPARE(RowCount(Table::Yue), 240);
-        QCOMPARE(RowCount(Table::Ri), 7305);
-        QCOMPARE(RowCount(Table::An), 18);
-        QVERIFY(AppFixture::messages().isEmpty());
-    }
-
-    void aSecondStartAddsNoRows()
-    {
-        QTemporaryDir keep;
-        {
-            AppFixtureOptions options;
-            AppFixture first(options);
-            CloseConnection(first.app().connection);
-            QVERIFY(QFile::copy(DatabasePath(first.exeDir()), keep.filePath(QStringLiteral("db.mdb"))));
-        }
-        AppFixtureOptions options;
-        options.prepare = [&keep](const QString& exeDir) {
-            QVERIFY(QFile::copy(keep.filePath(QStringLiteral("db.mdb")), DatabasePath(exeDir)));
-        };
-        AppFixture second(options);
-        QCOMPARE(RowCount(Table::Nian), 20);
-        QCOMPARE(RowCount(Table::Ri), 7305);
     }
 
     // Today's year, month and day have rows on a file of 2018 to 2037 from 2038 on.
@@ -129,8 +63,8 @@ private slots:
             SeedPeriodTables(connection);
         };
         AppFixture fx(options);
-        QCOMPARE(RowCount(Table::Nian), years);
-        QCOMPARE(RowCount(Table::Ri), days);
+        QCOMPARE(CountRows(fx.db(), Table::Nian), years);
+        QCOMPARE(CountRows(fx.db(), Table::Ri), days);
         QCOMPARE(AppFixture::messages().size(), 0); // no "not found" for today's goals
     }
 
@@ -225,12 +159,13 @@ private slots:
         options.now = before;
         AppFixture fx(options);
         AppContext& app = fx.app();
-        testutil::AddSchemeRows(app.connection, {QStringLiteral("L0401=四月初一"), QStringLiteral("G0101=元旦"),
-                                                 QStringLiteral("L01=初一")});
+        for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一"})
+            AddScheme(fx.db(), QString::fromUtf8(scheme));
         const QDate day = after.date();
-        StoreGoal(Table::Nian, QString::number(day.year()));
-        StoreGoal(Table::Yue, FormatMonthKey(day.year(), day.month()));
-        StoreGoal(Table::Ri, FormatDayKey(day.year(), day.month(), day.day()));
+        for (const auto& [table, key] : {std::pair{Table::Nian, QString::number(day.year())},
+                                         {Table::Yue, FormatMonthKey(day.year(), day.month())},
+                                         {Table::Ri, FormatDayKey(day.year(), day.month(), day.day())}})
+            SetGoal(fx.db(), table, key, QStringLiteral("goal ") + key);
         if (!type.isEmpty()) {
             const QStringList typed = type.split(u'=');
             if (auto* key = fx.control<QLineEdit>(typed[0]))
@@ -256,46 +191,7 @@ private slots:
         QVERIFY(app.ItemList->isHidden());
         QVERIFY(AppFixture::messages().isEmpty());
     }
-
-    void anUnreadableDatabaseIsNamedAndLeftAlone_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("text file") << QByteArray("这不是数据库\n");
-        QTest::newRow("truncated header") << QByteArray("SQLite format 3");
-    }
-    void anUnreadableDatabaseIsNamedAndLeftAlone()
-    {
-        QFETCH(QByteArray, content);
-        QTemporaryDir dir;
-        QDir(dir.path()).mkpath(QStringLiteral("Dt"));
-        const QString path = DatabasePath(dir.path());
-        {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(content);
-        }
-        testing::MessageBoxSeam::Enable();
-        QCOMPARE(RunProgram(dir.path()), 1);
-        QCOMPARE(testing::MessageBoxSeam::Shown().size(), 1);
-        const QString text = testing::MessageBoxSeam::Shown().first().text;
-        QVERIFY2(text.contains(QStringLiteral("db.mdb")), qPrintable(text));
-        QCOMPARE(ReadAll(path), content);
-        QVERIFY(!HasApp());
-    }
-
-    void aDataFolderThatCannotHoldTheFileIsNamed()
-    {
-        QTemporaryDir dir;
-        {
-            QFile blocker(dir.filePath(QStringLiteral("Dt")));
-            QVERIFY(blocker.open(QIODevice::WriteOnly)); // a file where the folder should be
-        }
-        testing::MessageBoxSeam::Enable();
-        QCOMPARE(RunProgram(dir.path()), 1);
-        QCOMPARE(testing::MessageBoxSeam::Shown().size(), 1);
-        QVERIFY(testing::MessageBoxSeam::Shown().first().text.contains(QStringLiteral("db.mdb")));
-    }
 };
 
-QTEST_MAIN(StartupTest)
+QTEST_MAIN(TestStartup)
 #include "tst_startup.moc"

@@ -5,6 +5,8 @@
 #include "data/backup_names.h"
 #include "data/record_access.h"
 #include "data/restore.h"
+#include "support/bytes.h"
+#include "support/database.h"
 
 #include <sqlite3.h>
 
@@ -19,39 +21,22 @@ namespace {
 
 const QDateTime kNoon(QDate(2018, 3, 5), QTime(12, 0, 0));
 
-// A database in <temp>/Dt/db.mdb holding `goals` day goals with a text and
-// `items` items under the first of them.
-struct Db {
-    QTemporaryDir dir;
-    ConnectionHolder connection;
-    QString path() const { return dir.filePath(QStringLiteral("Dt/db.mdb")); }
-    QString backups() const { return DefaultBackupFolder(path()); }
-
-    explicit Db(int goals = 2, int items = 3)
-    {
-        OpenDatabase(connection, path());
-        Put(goals, items);
-    }
+// A seeded database in <temp>/Dt/db.mdb; Put writes day goals with a text and
+// items under the first of them.
+struct Db : test::TempDb {
+    explicit Db(int goals = 2, int items = 3) : TempDb(true) { Put(goals, items); }
     void Put(int goals, int items)
     {
-        Transaction transaction(connection);
         for (int i = 0; i < goals; ++i)
-            Run(QStringLiteral("INSERT INTO Ri (ming, nr) VALUES ('201801%1', '目标 %1')").arg(i + 10));
-        Run(QStringLiteral("INSERT INTO Ri (ming, nr) VALUES ('20180131', '  ')"));
+            test::SetGoal(connection, Table::Ri, FormatDayKey(2018, 1, ++goalsPut), QStringLiteral("目标"));
         for (int i = 0; i < items; ++i)
-            Run(QStringLiteral("INSERT INTO RiNext (ShangId, nr) VALUES (1, '事项 %1')").arg(i));
-        transaction.commit();
+            test::AddItem(connection, Table::Ri, test::GoalId(connection, Table::Ri, QStringLiteral("20180101")),
+                          QStringLiteral("事项"));
     }
-    void Run(const QString& sql) { ExecuteStatement(connection, Statement{sql, {}, Table::Ri}); }
+    QString backups() const { return DefaultBackupFolder(path()); }
     QStringList names() const { return QDir(backups()).entryList(QDir::Files); }
+    int goalsPut = 0;
 };
-
-int Count(ConnectionHolder& connection, Table table)
-{
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::SelectAll(table), connection);
-    return rs.rowCount();
-}
 
 QStringList DailyNames(const QDate& first, int days, int stepDays = 1)
 {
@@ -59,13 +44,6 @@ QStringList DailyNames(const QDate& first, int days, int stepDays = 1)
     for (int i = 0; i < days; ++i)
         names << BackupFileName(QDateTime(first.addDays(i * stepDays), QTime(9, 30)));
     return names;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -142,7 +120,7 @@ private slots:
         QCOMPARE(list.size(), 14);
         QCOMPARE(list.first().path, again.path);
         QCOMPARE(list.last().time, kNoon.addDays(6));
-        QCOMPARE(list.first().goals, 2); // the blank one does not count
+        QCOMPARE(list.first().goals, 2); // the seeded rows without a text do not count
         QCOMPARE(list.first().items, 3);
         QCOMPARE(list.first().size, QFileInfo(db.path()).size());
         QCOMPARE(CheckDatabaseFile(again.path), QString());
@@ -176,7 +154,7 @@ private slots:
         std::atomic<bool> stop{how == QLatin1String("stop")};
         sqlite3* source = db.connection.handle();
         if (how == QLatin1String("folder-is-file"))
-            WriteFile(folder, "x");
+            QVERIFY(test::WriteBytes(folder, "x"));
         if (how == QLatin1String("closed"))
             source = nullptr;
         sqlite3* damaged = nullptr;
@@ -198,7 +176,7 @@ private slots:
         QVERIFY2(result.reason.contains(words), qPrintable(result.reason));
         QCOMPARE(result.time, kNoon);
         QCOMPARE(db.names(), QStringList());
-        QCOMPARE(Count(db.connection, Table::RiNext), 3);
+        QCOMPARE(test::CountRows(db.connection, Table::RiNext), 3);
     }
 
     // On its own thread: the result comes back to the thread that asked; a
@@ -258,14 +236,14 @@ private slots:
         } else if (chosen == QLatin1String("missing")) {
             path = db.dir.filePath(QStringLiteral("gone.mdb"));
         } else if (chosen == QLatin1String("journal")) {
-            WriteFile(db.path() + QStringLiteral("-journal"), QByteArray(512, '\0'));
+            QVERIFY(test::WriteBytes(db.path() + QStringLiteral("-journal"), QByteArray(512, '\0')));
         }
 
         const RestoreResult result = RestoreBackup(db.connection, path, db.backups(), kNoon.addSecs(3600));
         QVERIFY(db.connection.isOpen());
         QCOMPARE(result.ok, refusal.isEmpty());
         QVERIFY2(result.reason.contains(refusal), qPrintable(result.reason));
-        QCOMPARE(Count(db.connection, Table::RiNext), result.ok ? 3 : 7);
+        QCOMPARE(test::CountRows(db.connection, Table::RiNext), result.ok ? 3 : 7);
         QCOMPARE(result.before.ok, result.ok);
         if (result.ok)
             QCOMPARE(ListBackups(db.backups()).first().items, 7);

@@ -6,6 +6,8 @@
 
 #include "worker_common.h"
 
+#include "support/app_fixture.h"
+
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window.h"
@@ -28,7 +30,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -37,26 +38,6 @@ using namespace jotrak;
 using namespace jotrak::reliability;
 
 namespace {
-
-// Answers the work-item dialogs the moment they are shown, as a quick user would.
-class DialogAnswerer : public QObject {
-public:
-    std::function<void(AddItemDialog*)> onAdd;
-    std::function<void(EditItemDialog*)> onEdit;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() != QEvent::Show)
-            return false;
-        if (auto* add = qobject_cast<AddItemDialog*>(watched)) {
-            QTimer::singleShot(0, add, [this, add] { onAdd(add); });
-        } else if (auto* edit = qobject_cast<EditItemDialog*>(watched)) {
-            QTimer::singleShot(0, edit, [this, edit] { onEdit(edit); });
-        }
-        return false;
-    }
-};
 
 template <class W> W* Find(QWidget* parent, const char* name)
 {
@@ -74,7 +55,6 @@ public:
         testing::MessageBoxSeam::Enable();
         testing::FileDialogSeam::Enable();
         testing::ShellSeam::Enable();
-        qApp->installEventFilter(&answerer_);
         context_ = std::make_unique<AppContext>();
         window_ = std::make_unique<MainWindow>();
         window_->show();
@@ -147,10 +127,10 @@ private:
     void addItem()
     {
         const QString content = AsTyped(SampleText(rng_.generate()));
-        answerer_.onAdd = [content](AddItemDialog* dialog) {
+        answerer_.next<AddItemDialog>([content](AddItemDialog* dialog) {
             Find<QPlainTextEdit>(dialog, "contentEdit")->setPlainText(content);
             Find<QPushButton>(dialog, "okButton")->click();
-        };
+        });
         const Table table = ItemTableOf(goalTable_);
         const int rowsBefore = list()->rowCount();
         const qint64 seq =
@@ -176,12 +156,12 @@ private:
         const QString content = AsTyped(SampleText(rng_.generate()));
         const QString note = AsTyped(SampleText(rng_.generate()));
         const bool done = rng_.bounded(2) == 1;
-        answerer_.onEdit = [=](EditItemDialog* dialog) {
+        answerer_.next<EditItemDialog>([=](EditItemDialog* dialog) {
             Find<QPlainTextEdit>(dialog, "contentEdit")->setPlainText(content);
             Find<QPlainTextEdit>(dialog, "noteEdit")->setPlainText(note);
             Find<QRadioButton>(dialog, done ? "doneRadio" : "notDoneRadio")->click();
             Find<QPushButton>(dialog, "okButton")->click();
-        };
+        });
         const qint64 id = idOfRow(list()->currentRow());
         const qint64 seq = log_.begin({false,
                                        ItemTableOf(goalTable_),
@@ -291,7 +271,7 @@ private:
     SideLog& log_;
     QRandomGenerator rng_;
     Lane lane_;
-    DialogAnswerer answerer_;
+    test::ModalAnswers answerer_;
     QPlainTextEdit scratch_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<MainWindow> window_;

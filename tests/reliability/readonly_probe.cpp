@@ -7,6 +7,8 @@
 // The tests start it as an unprivileged user on a read-only file or folder.
 // Exit code 0 when start-up succeeded, 1 when it raised (reason on stderr).
 
+#include "support/app_fixture.h"
+
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window.h"
@@ -24,7 +26,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -45,21 +46,6 @@ QString LastMessage()
     return text;
 }
 
-// Types a content into dialog 134 and presses 新增 as soon as it opens.
-class AddDialogAnswer : public QObject {
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        auto* dialog = qobject_cast<AddItemDialog*>(watched);
-        if (dialog && event->type() == QEvent::Show)
-            QTimer::singleShot(0, dialog, [dialog] {
-                dialog->findChild<QPlainTextEdit*>(QStringLiteral("contentEdit"))->setPlainText(QStringLiteral("new"));
-                dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
-            });
-        return false;
-    }
-};
-
 } // namespace
 
 int main(int argc, char* argv[])
@@ -73,8 +59,7 @@ int main(int argc, char* argv[])
     testing::MessageBoxSeam::Enable();
     testing::FileDialogSeam::Enable();
     testing::ShellSeam::Enable();
-    AddDialogAnswer answer;
-    application.installEventFilter(&answer);
+    test::ModalAnswers answers;
 
     AppContext context;
     MainWindow window;
@@ -93,6 +78,10 @@ int main(int argc, char* argv[])
     app.DayGoalEdit->setPlainText(QStringLiteral("changed"));
     DispatchCommand(kCmdModifyDayGoal);
     Report("after-modify", LastMessage());
+    answers.next<AddItemDialog>([](AddItemDialog* dialog) {
+        dialog->findChild<QPlainTextEdit*>(QStringLiteral("contentEdit"))->setPlainText(QStringLiteral("new"));
+        dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
     DispatchCommand(kCmdAddItem);
     Report("after-add", LastMessage());
     std::printf("rows-after-add %d\n", app.ItemList->rowCount());

@@ -1,72 +1,48 @@
 #pragma once
 
-// Starting the kill workers from a test: they are built beside the test executables.
+// Starting the kill workers (built beside the tests) on <exeDir>/Dt/db.mdb.
 
 #include "workload_log.h"
 
-#include "data/record_access.h"
+#include "support/database.h"
+#include "support/program.h"
 
-#include <sqlite3.h>
-
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStringList>
 
 namespace jotrak::reliability {
+
+using test::IntegrityCheck;
 
 enum class Worker { Data, Ui };
 
 inline QString WorkerPath(Worker worker)
 {
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(worker == Worker::Ui ? QStringLiteral("kill_worker_ui") : QStringLiteral("kill_worker"));
+    return test::BuiltBeside(worker == Worker::Ui ? QStringLiteral("kill_worker_ui") : QStringLiteral("kill_worker"));
 }
 
-// Starts a worker on <exeDir>/Dt/db.mdb.
 inline void StartWorker(QProcess& process, Worker worker, const QString& exeDir, const QString& log, quint32 seed,
                         const QStringList& extra = {})
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.setProcessEnvironment(test::ChildEnvironment());
     process.start(WorkerPath(worker), QStringList{exeDir, log, QString::number(seed)} + extra);
 }
 
 // Waits for the worker's "ready" line; false when it ended or took too long.
 inline bool WaitUntilReady(QProcess& process, int timeoutMs)
 {
-    while (!process.canReadLine()) {
+    while (!process.canReadLine())
         if (process.state() != QProcess::Running || !process.waitForReadyRead(timeoutMs))
             return process.canReadLine();
-    }
     return process.readLine().trimmed() == "ready";
 }
 
-// The text of PRAGMA integrity_check: "ok" for a sound file.
-inline QString IntegrityCheck(ConnectionHolder& connection)
-{
-    QStringList lines;
-    sqlite3_exec(
-        connection.handle(), "PRAGMA integrity_check",
-        [](void* out, int, char** values, char**) {
-            static_cast<QStringList*>(out)->append(QString::fromUtf8(values[0] ? values[0] : "NULL"));
-            return 0;
-        },
-        &lines, nullptr);
-    return lines.join(u'\n');
-}
-
-// A scratch folder for a workload's files: in memory (/dev/shm) when the
-// system has it, so a worker stores many changes between two kills; a kill
-// ends the process, not the machine, so what it wrote is kept either way.
+// A scratch folder in memory (/dev/shm) when there is one, so a worker stores
+// many changes between two kills; a kill ends the process, not the machine.
 inline QString ScratchRoot()
 {
     const QFileInfo shm(QStringLiteral("/dev/shm"));
-    return shm.isDir() && shm.isWritable() ? shm.filePath() + QStringLiteral("/jotrak-XXXXXX")
-                                           : QDir::tempPath() + QStringLiteral("/jotrak-XXXXXX");
+    return (shm.isDir() && shm.isWritable() ? shm.filePath() : QDir::tempPath()) + QStringLiteral("/jotrak-XXXXXX");
 }
 
 inline QString DatabaseIn(const QString& exeDir)

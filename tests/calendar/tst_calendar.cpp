@@ -1,0 +1,157 @@
+#include "calendar/clock.h"
+#include "calendar/cri_li.h"
+#include "calendar/lunar_tables.h"
+#include "calendar/today_line.h"
+
+#include <QTest>
+#include <QTimeZone>
+
+using namespace jotrak;
+
+namespace {
+
+LunarDate LunarOf(const QDate& date)
+{
+    return CRiLi::LunarDateFromDayNumber(CRiLi::DayNumber(date.year(), date.month(), date.day()));
+}
+
+QString Text(const LunarDate& date)
+{
+    return date.isKnown() ? QStringLiteral("%1-%2-%3").arg(date.year).arg(date.month).arg(date.day) : QString();
+}
+
+QDateTime At(int y, int m, int d, int h, int utcOffsetHours = 8)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, 0), QTimeZone(utcOffsetHours * 3600));
+}
+
+} // namespace
+
+class TestCalendar : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { Clock::Reset(); }
+
+    // Every day the tables cover is the next day of the same lunar month, or day 1
+    // after a month of 29 or 30 days; a year has 12 months, or 13 with one repeated
+    // month that the tables mark. Day numbers and week days agree with QDate.
+    void everyDayFollowsTheDayBefore()
+    {
+        const QDate first(1901, 1, 1);
+        LunarDate previous = LunarOf(first);
+        int monthsInYear = 0, repeatedMonth = 0, leapYears = 0;
+        for (QDate date = first.addDays(1); date <= QDate(2051, 2, 10); date = date.addDays(1)) {
+            const QByteArray where = date.toString(Qt::ISODate).toLatin1();
+            if (date.year() <= 2050) {
+                QCOMPARE(CRiLi::DayNumber(date.year(), date.month(), date.day()), first.daysTo(date));
+                QCOMPARE(CRiLi(date.year(), date.month(), date.day()).WeekDay(), date.dayOfWeek() % 7);
+            }
+            const LunarDate current = LunarOf(date);
+            QVERIFY2(current.isKnown(), where);
+            if (current.day != 1) {
+                QVERIFY2(current.year == previous.year && current.month == previous.month, where);
+                QVERIFY2(current.day == previous.day + 1, where);
+            } else {
+                QVERIFY2(previous.day == 29 || previous.day == 30, where);
+                if (current.year != previous.year) {
+                    QVERIFY2(current.year == previous.year + 1 && current.month == 1 && previous.month == 12, where);
+                    if (previous.year >= lunar::kFirstYear)
+                        QVERIFY2(monthsInYear == (repeatedMonth != 0 ? 13 : 12), where);
+                    leapYears += repeatedMonth != 0;
+                    monthsInYear = repeatedMonth = 0;
+                } else if (current.month == previous.month) {
+                    QVERIFY2(repeatedMonth == 0, where);
+                    repeatedMonth = current.month;
+                    QVERIFY2((CRiLi::LunarMonthDays(current.year, current.month) >> 16) != 0, where);
+                } else {
+                    QVERIFY2(current.month == previous.month + 1, where);
+                }
+                ++monthsInYear;
+            }
+            previous = current;
+        }
+        QCOMPARE(Text(previous).left(8), QStringLiteral("2050-12-"));
+        QCOMPARE(repeatedMonth, 3); // 2050 repeats its third month
+        QCOMPARE(leapYears, 54);    // and is the 55th year with a leap month
+    }
+
+    // A leap month carries the number of the month it repeats; the mended table
+    // words put the month starts of 1916, 1989, 2013 and 2025 where they are.
+    void lunarDates_data()
+    {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<QString>("lunar"); // empty: outside the tables
+        const std::pair<QDate, const char*> rows[] = {
+            {{1901, 1, 1}, "1900-11-11"},   {{1901, 2, 18}, "1900-12-30"}, {{1901, 2, 19}, "1901-1-1"},
+            {{1916, 2, 3}, "1916-1-1"},     {{1949, 1, 29}, "1949-1-1"},   {{1989, 8, 1}, "1989-6-30"},
+            {{2013, 6, 8}, "2013-5-1"},     {{2018, 1, 21}, "2017-12-5"},  {{2018, 2, 16}, "2018-1-1"},
+            {{2020, 4, 23}, "2020-4-1"},    {{2020, 5, 22}, "2020-4-30"},  {{2020, 5, 23}, "2020-4-1"},
+            {{2025, 4, 27}, "2025-3-30"},   {{2025, 4, 28}, "2025-4-1"},   {{2033, 1, 31}, "2033-1-1"},
+            {{2050, 12, 31}, "2050-11-18"}, {{1900, 12, 31}, ""},          {{2051, 2, 11}, ""},
+        };
+        for (const auto& [date, lunar] : rows)
+            QTest::newRow(qPrintable(date.toString(Qt::ISODate))) << date << QString::fromLatin1(lunar);
+    }
+    void lunarDates()
+    {
+        QFETCH(QDate, date);
+        QFETCH(QString, lunar);
+        QCOMPARE(Text(LunarOf(date)), lunar);
+        QCOMPARE(CRiLi::LunarMonthDays(2025, 3), 30U); // a mended word
+        QCOMPARE(CRiLi::LunarMonthDays(2020, 4), 30U | 29U << 16);
+    }
+
+    // The line shows the local date (not the UTC one), the week day, the lunar date
+    // and the year's name; each week day name appears once.
+    void todayLine_data()
+    {
+        QTest::addColumn<QDateTime>("now");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("00:30 in Beijing")
+            << At(2018, 1, 21, 0) << "今日 2018年 1月 21日, 星期日, 农历 2017年 12月 5号, 戊戌 狗年";
+        QTest::newRow("Wednesday") << At(2018, 1, 24, 9)
+                                   << "今日 2018年 1月 24日, 星期三, 农历 2017年 12月 8号, 戊戌 狗年";
+        QTest::newRow("lunar new year") << At(2018, 2, 16, 9)
+                                        << "今日 2018年 2月 16日, 星期五, 农历 2018年 1月 1号, 戊戌 狗年";
+        QTest::newRow("late at UTC-5") << At(2018, 12, 31, 23, -5)
+                                       << "今日 2018年 12月 31日, 星期一, 农历 2018年 11月 25号, 戊戌 狗年";
+        QTest::newRow("Tuesday") << At(2019, 1, 1, 9)
+                                 << "今日 2019年 1月 1日, 星期二, 农历 2018年 11月 26号, 己亥 猪年";
+        QTest::newRow("the month repeated")
+            << At(2020, 4, 23, 9) << "今日 2020年 4月 23日, 星期四, 农历 2020年 4月 1号, 庚子 鼠年";
+        QTest::newRow("leap month") << At(2020, 5, 23, 9)
+                                    << "今日 2020年 5月 23日, 星期六, 农历 2020年 4月 1号, 庚子 鼠年";
+        QTest::newRow("the rabbit") << At(2023, 1, 22, 9)
+                                    << "今日 2023年 1月 22日, 星期日, 农历 2023年 1月 1号, 癸卯 兔年";
+        QTest::newRow("outside the tables")
+            << At(2060, 3, 1, 9) << "今日 2060年 3月 1日, 星期一, 农历 无数据, 庚辰 龙年";
+    }
+    void todayLine()
+    {
+        QFETCH(QDateTime, now);
+        QFETCH(QString, line);
+        Clock::SetForTest(now);
+        QCOMPARE(BuildTodayLine(CRiLi()), line);
+    }
+
+    void invalidDatesTakeTodaysLocalDateAndYearsHaveNames()
+    {
+        Clock::SetForTest(At(2018, 1, 21, 1)); // still 20 January in UTC
+        QCOMPARE(Clock::UtcNow().date(), QDate(2018, 1, 20));
+        const int invalid[][3] = {{1900, 12, 31}, {2051, 1, 1},  {2018, 2, 29}, {2018, 0, 5},
+                                  {2018, 13, 5},  {2018, 4, 31}, {2018, 4, 0},  {-5, 1, 1}};
+        for (const auto& [y, m, d] : invalid) {
+            const CRiLi date(y, m, d);
+            QCOMPARE(QDate(date.year(), date.month(), date.day()), QDate(2018, 1, 21));
+        }
+        QCOMPARE(CRiLi(2016, 2, 29).day(), 29);
+        const std::pair<int, const char*> names[] = {
+            {1901, "辛丑 牛年"}, {2023, "癸卯 兔年"}, {2050, "庚午 马年"}, {3, "癸亥 猪年"}};
+        for (const auto& [year, name] : names)
+            QCOMPARE(CRiLi::FormatYearName(year), QString::fromUtf8(name));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestCalendar)
+#include "tst_calendar.moc"

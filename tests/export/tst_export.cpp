@@ -1,0 +1,369 @@
+// The export writers without widgets: the range rules of dialog 129, the text
+// file byte for byte, and the workbook read back by libfreexl. Python's xlrd
+// reads the larger samples (check_with_xlrd.py).
+
+#include "xls_samples.h"
+
+#include "support/bytes.h"
+#include "support/database.h"
+
+#include "export/biff_records.h"
+#include "export/biff_workbook.h"
+#include "export/byte_io.h"
+#include "export/compound_file.h"
+#include "export/excel_export.h"
+#include "export/export_dialog_rules.h"
+#include "export/shared_strings.h"
+#include "export/text_export.h"
+#include "export/xls_template.h"
+
+#include <QBuffer>
+#include <QRegularExpression>
+#include <QStringEncoder>
+#include <QTest>
+
+using namespace jotrak;
+using namespace jotrak::test;
+using xls::SharedStrings;
+using xls::TemplateFile;
+using xls::TemplateWorkbookStream;
+
+namespace {
+
+const QByteArray kLine = QByteArray(64, '*') + "\r\n";
+
+// A database with the delivered template beside it.
+struct Exporter {
+    TempDb db{true};
+    QString templatePath = db.dir.filePath(QStringLiteral("1.xls"));
+    QString target = db.dir.filePath(QStringLiteral("out.xls"));
+    Exporter() { WriteBytes(templatePath, TemplateFile()); }
+    ExportResult excel(Table table, const QString& from, const QString& to, int filter = kExportAllItems)
+    {
+        return ExportItemsToExcel(db.connection, table, from, to, filter, templatePath, target);
+    }
+    QByteArray text(Table table, const QString& from, const QString& to)
+    {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        return ExportGoalsAsText(db.connection, table, from, to, buffer) ? buffer.data() : QByteArray("failed");
+    }
+    SheetCells sheet() const { return ReadSheetWithFreeXl(target).value_or(SheetCells{{"<unreadable>"}}); }
+};
+
+QByteArray Gb(const QString& text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+} // namespace
+
+class TestExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each button's keys are cut (year 4, month 6) and their leading numbers
+    // checked against its bounds, both included, the lower one first.
+    void rangeRules_data()
+    {
+        QTest::addColumn<int>("button"); // year, month, day goals, then year, month, day items
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString year = "请输入一个大于2017的年份", month = "请输入一个大于201701的月份";
+        const QString day = "请输入一个大于20170101的日子";
+        QTest::newRow("year bounds") << 0 << "2017"
+                                     << "2060"
+                                     << "";
+        QTest::newRow("year below") << 0 << "2016"
+                                    << "2060" << year;
+        QTest::newRow("year above") << 0 << "2017"
+                                    << "2061"
+                                    << "请输入一个小于2060的年份";
+        QTest::newRow("year both wrong") << 0 << "2061"
+                                         << "2016" << year;
+        QTest::newRow("year empty") << 3 << ""
+                                    << "2018" << year;
+        QTest::newRow("year of a day key") << 3 << "20180101"
+                                           << "2018xyz"
+                                           << "";
+        QTest::newRow("month bounds") << 1 << "201701"
+                                      << "206012"
+                                      << "";
+        QTest::newRow("month below") << 4 << "201612"
+                                     << "201801" << month;
+        QTest::newRow("month above") << 1 << "201701"
+                                     << "206101"
+                                     << "请输入一个小于206012的月份";
+        QTest::newRow("month 13 is a number") << 4 << "201713"
+                                              << "201801xyz"
+                                              << "";
+        QTest::newRow("day bounds") << 2 << "20170101"
+                                    << "20601231"
+                                    << "";
+        QTest::newRow("day of a year key") << 5 << "2018"
+                                           << "20180310" << day;
+        QTest::newRow("day above") << 2 << "20170101"
+                                   << "20601232"
+                                   << "请输入一个小于20601231的日子";
+    }
+    void rangeRules()
+    {
+        QFETCH(int, button);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, message);
+        const ExportButtonRule& rule = ExportButtonRules()[static_cast<std::size_t>(button)];
+        QCOMPARE(ExportRangeMessage(rule, CutExportKey(from, rule.cutLength), CutExportKey(to, rule.cutLength))
+                     .value_or(QString()),
+                 message);
+        QCOMPARE(CutExportKey(QStringLiteral("201801xyz"), 6), QStringLiteral("201801"));
+        QCOMPARE(DefaultExportFromKey(QDate(2018, 3, 10)) + DefaultExportToKey(QDate(2018, 3, 10)),
+                 QStringLiteral("2018020820180310"));
+    }
+
+    // The goals of the range, both ends included, between lines of asterisks; CR LF
+    // throughout (a lone CR kept); GB18030, so GBK readers read it and nothing is lost.
+    void goalsAsText()
+    {
+        Exporter x;
+        const QString wide = QStringLiteral("中文 ß € 😀 𠀀") + QString(40000, u'长');
+        for (const auto& [key, text] : {std::pair{"20180102", QStringLiteral("写周报")},
+                                        {"20180101", QStringLiteral("a\nb\r\nc\rd\n\ne")},
+                                        {"20180104", wide},
+                                        {"20180105", QStringLiteral("outside")}})
+            SetGoal(x.db.connection, Table::Ri, QString::fromLatin1(key), text);
+        const QByteArray bytes = x.text(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180104"));
+        QCOMPARE(bytes, kLine + "20180101\r\na\r\nb\r\nc\rd\r\n\r\ne\r\n" + kLine + "20180102\r\n" + Gb("写周报") +
+                            "\r\n" + kLine + "20180103\r\n\r\n" + kLine + "20180104\r\n" + Gb(wide) + "\r\n" + kLine);
+        QVERIFY(bytes.contains(QByteArray::fromHex("d6d0cec4") + " ")); // 中文 as in GBK
+        QVERIFY(bytes.contains(QByteArray::fromHex("9439fc36")));       // the emoji, four bytes
+        QCOMPARE(x.text(Table::Ri, QStringLiteral("20180105"), QStringLiteral("20180101")), kLine);
+    }
+
+    // The file is replaced whole; one that cannot be written is named with what to
+    // do, the system's words in the details, and an old file there stays.
+    void textTargets_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("cause"); // empty: written
+        QTest::newRow("an old, longer file") << "goals.txt"
+                                             << "";
+        // the longest name the file system allows: no temporary file fits beside it
+        QTest::newRow("no room beside an old file") << QString(255, u'g') << "文件名可能太长";
+        QTest::newRow("missing folder") << "no/such/goals.txt"
+                                        << "不存在。请选择一个已有的文件夹";
+    }
+    void textTargets()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, cause);
+        Exporter x;
+        SetGoal(x.db.connection, Table::Nian, QStringLiteral("2019"), QStringLiteral("new"));
+        const QString path = x.db.dir.filePath(name);
+        const bool existed = !name.contains(u'/');
+        if (existed)
+            QVERIFY(WriteBytes(path, QByteArray("old content longer than the new one\r\n").repeated(50)));
+        const QByteArray before = ReadBytes(path);
+        const ExportResult result =
+            ExportGoalsAsText(x.db.connection, Table::Nian, QStringLiteral("2018"), QStringLiteral("2020"), path);
+        if (cause.isEmpty()) {
+            QVERIFY(result);
+            QCOMPARE(ReadBytes(path),
+                     kLine + "2018\r\n\r\n" + kLine + "2019\r\nnew\r\n" + kLine + "2020\r\n\r\n" + kLine);
+            QCOMPARE(QDir(x.db.dir.path()).entryList(QDir::Files), (QStringList{"1.xls", "goals.txt"}));
+            return;
+        }
+        QVERIFY(!result);
+        QVERIFY2(result.message.startsWith(QStringLiteral("无法写入文件 ") + path) && result.message.contains(cause),
+                 qPrintable(result.message));
+        QCOMPARE(result.message.endsWith(QStringLiteral("原有的文件没有改动。")), existed);
+        QVERIFY(!QString(result.message)
+                     .remove(path)
+                     .remove(QFileInfo(path).absolutePath())
+                     .contains(QRegularExpression("[A-Za-z]")));
+        QVERIFY(!result.details.isEmpty());
+        QCOMPARE(ReadBytes(path), before);
+    }
+
+    // A text longer than a cell holds is cut in the workbook only; the result names
+    // each place by goal key, item number as listed, and column (past ten, in the details).
+    void overLongTextsAreNamed_data()
+    {
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<int>("extraGoals");
+        QTest::addColumn<QStringList>("places");
+        const QString first = QStringLiteral("目标 20180101 ");
+        QTest::newRow("all items") << kExportAllItems << 0
+                                   << QStringList{first + "第 2 项的工作内容", first + "第 3 项的工作内容",
+                                                  first + "第 3 项的完成情况"};
+        QTest::newRow("done items keep their list numbers")
+            << kExportDoneItems << 0 << QStringList{first + "第 3 项的工作内容", first + "第 3 项的完成情况"};
+        QStringList many = {first + "第 2 项的工作内容"};
+        for (int day = 2; day <= 12; ++day)
+            many << QStringLiteral("目标 201801%1 第 1 项的工作内容").arg(day, 2, 10, QLatin1Char('0'));
+        QTest::newRow("more than ten") << kExportOpenItems << 11 << many;
+    }
+    void overLongTextsAreNamed()
+    {
+        QFETCH(int, filter);
+        QFETCH(int, extraGoals);
+        QFETCH(QStringList, places);
+        Exporter x;
+        ConnectionHolder& c = x.db.connection;
+        const int goal = GoalId(c, Table::Ri, QStringLiteral("20180101"));
+        AddItem(c, Table::Ri, goal, QString(xls::kMaxCellText, u'a'), {}, true); // fits exactly
+        AddItem(c, Table::Ri, goal, QString(xls::kMaxCellText + 1, u'b'));
+        AddItem(c, Table::Ri, goal, QString(40000, u'长'), QString(xls::kMaxCellText + 1, u'c'), true);
+        for (int day = 2; day < 2 + extraGoals; ++day)
+            AddItem(c, Table::Ri, GoalId(c, Table::Ri, FormatDayKey(2018, 1, day)), QString(33000, u'd'));
+        const ExportResult result = x.excel(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180131"), filter);
+        QVERIFY(result);
+        QVERIFY2(result.message.startsWith(QStringLiteral("导出完成,但有 %1 段文字").arg(places.size())),
+                 qPrintable(result.message));
+        QCOMPARE(result.caption, QStringLiteral("部分文字被截短"));
+        for (const QString& place : places.mid(0, 10))
+            QVERIFY2(result.message.contains(place + u'\n'), qPrintable(place));
+        QCOMPARE(result.details, places.size() > 10 ? places.join(u'\n') : QString());
+    }
+
+    // A range without items gives the template unchanged; new rows go below what a
+    // template holds, also without a string table; the target is replaced whole; a
+    // sheet takes 65 534 items and one more is refused, leaving the earlier file.
+    void workbooksFromTemplates()
+    {
+        Exporter x;
+        ConnectionHolder& c = x.db.connection;
+        const int goal = GoalId(c, Table::Nian, QStringLiteral("2018"));
+        AddItem(c, Table::Nian, goal, QStringLiteral("a"), QStringLiteral("b"), true);
+        QVERIFY(WriteBytes(x.target, QByteArray(200000, 'x')));
+        for (const auto& [from, to, filter] : {std::tuple{"2020", "2021", kExportAllItems},
+                                               {"2019", "2019", kExportAllItems},
+                                               {"2018", "2018", kExportOpenItems}}) {
+            QVERIFY(x.excel(Table::Nian, QString::fromLatin1(from), QString::fromLatin1(to), filter));
+            QCOMPARE(ReadBytes(x.target), TemplateFile());
+        }
+        const std::vector<QString> row = {"2018", "a", "b", "OK"};
+        QVERIFY(WriteBytes(x.templatePath, XlsFileWithStream(TemplateWithValueBelowStream())));
+        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
+        SheetCells below(7, std::vector<QString>(4));
+        below[0][0] = QStringLiteral("标题");
+        below[5][0] = QStringLiteral("备注行");
+        below[6] = row;
+        QCOMPARE(x.sheet(), below);
+        QVERIFY(WriteBytes(x.templatePath, XlsFileWithStream(TemplateWithoutStringsStream())));
+        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
+        QCOMPARE(x.sheet(), (SheetCells{{"", "", "", ""}, {"", "", "", ""}, row}));
+
+        QVERIFY(WriteBytes(x.templatePath, TemplateFile()));
+        {
+            Transaction t(c);
+            for (int n = 1; n < 65534; ++n)
+                AddItem(c, Table::Nian, goal, QString::number(n));
+            t.commit();
+        }
+        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
+        const QByteArray full = ReadBytes(x.target);
+        AddItem(c, Table::Nian, goal, QStringLiteral("one too many"));
+        const ExportResult refused = x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018"));
+        QVERIFY(!refused);
+        QVERIFY2(refused.message.contains(QStringLiteral("65535")) && refused.message.contains(QStringLiteral("65534")),
+                 qPrintable(refused.message));
+        QCOMPARE(ReadBytes(x.target), full);
+    }
+
+    // A template that is missing or no usable workbook writes nothing, even when
+    // no item is in range.
+    void badTemplatesWriteNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray good = TemplateFile();
+        QByteArray encrypted = RestyledTemplateStream();
+        std::optional<xls::RecordStream> records = xls::SplitRecords(encrypted, nullptr);
+        records->records.insert(records->records.begin() + 1, xls::BiffRecord{xls::rec::kFilePass, QByteArray(54, 1)});
+        QTest::newRow("missing") << QByteArray("<missing>");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("truncated file") << good.left(good.size() / 2);
+        QTest::newRow("header then random bytes") << good.left(512) + RandomBytes(6000, 42);
+        QTest::newRow("text file") << QByteArray("goal,item\n2018,a\n");
+        QTest::newRow("Excel 5 workbook") << XlsFileWithStream(TemplateWorkbookStream(), QStringLiteral("Book"));
+        QTest::newRow("encrypted") << XlsFileWithStream(xls::JoinRecords(records->records));
+        QTest::newRow("truncated stream") << XlsFileWithStream(RestyledTemplateStream().chopped(3000));
+    }
+    void badTemplatesWriteNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        Exporter x;
+        QFile::remove(x.templatePath);
+        if (bytes != "<missing>")
+            QVERIFY(WriteBytes(x.templatePath, bytes));
+        AddItem(x.db.connection, Table::Ri, GoalId(x.db.connection, Table::Ri, QStringLiteral("20180101")),
+                QStringLiteral("a"));
+        for (const char* key : {"20180101", "20190101"}) {
+            const ExportResult result = x.excel(Table::Ri, QString::fromLatin1(key), QString::fromLatin1(key));
+            QVERIFY(!result);
+            QCOMPARE(result.message + result.caption,
+                     QStringLiteral("无法打开文件,请检查数据文件是否存在数据文件不存在"));
+            QVERIFY(!QFile::exists(x.target));
+        }
+    }
+
+    // The layers under the writer: a string is cut at a record end, never inside
+    // a surrogate pair; each stream position names the record it belongs to; the
+    // compound file keeps every stream and storage; Dt/1.xls is the writer's own.
+    void theWorkbookLayers()
+    {
+        SharedStrings table;
+        const QString text = QStringLiteral("x") + QStringLiteral("😀").repeated(5000);
+        table.intern(text);
+        const std::vector<xls::BiffRecord> records = table.records();
+        QVERIFY(records.size() >= 3);
+        for (std::size_t i = 1; i < records.size(); ++i)
+            QVERIFY(!QChar(xls::ReadU16(records[i].data, 1)).isLowSurrogate());
+        std::size_t consumed = 0;
+        QCOMPARE(SharedStrings::Parse(records, 0, &consumed, nullptr)->text(0), text);
+
+        std::vector<xls::SheetRow> rows(
+            2000, {QStringLiteral("2018"), QStringLiteral("行"), QString(), QStringLiteral("OK")});
+        const QByteArray out = xls::Workbook::Parse(RestyledTemplateStream())->withRows(rows);
+        const std::optional<xls::RecordStream> split = xls::SplitRecords(out, nullptr);
+        std::map<qint64, quint16> idAt;
+        for (std::size_t i = 0; i < split->records.size(); ++i)
+            idAt[split->offsets[i]] = split->records[i].id;
+        QStringList pointers;
+        for (const xls::BiffRecord& r : split->records) {
+            if (r.id == xls::rec::kBoundSheet && idAt[xls::ReadU32(r.data, 0)] == xls::rec::kBof)
+                pointers << QStringLiteral("sheet");
+            else if (r.id == xls::rec::kIndex && idAt[xls::ReadU32(r.data, 16)] == xls::rec::kDbCell)
+                pointers << QStringLiteral("index");
+            else if (r.id == xls::rec::kExtSst) {
+                const auto holder = std::prev(idAt.upper_bound(xls::ReadU32(r.data, 2)));
+                if (holder->second == xls::rec::kSst &&
+                    xls::ReadU32(r.data, 2) - holder->first == xls::ReadU16(r.data, 6))
+                    pointers << QStringLiteral("strings");
+            }
+        }
+        QCOMPARE(pointers, (QStringList{"sheet", "sheet", "sheet", "strings", "index"}));
+
+        xls::CompoundEntry root{QString(), true, {}, {}, {}};
+        root.clsid[0] = 0x20;
+        const QByteArray big = RandomBytes(7 * 1024 * 1024 + 12345, 7);
+        root.children.push_back({QStringLiteral("Workbook"), false, big, {}, {}});
+        root.children.push_back({QStringLiteral("_VBA_PROJECT_CUR"), true, {}, {}, {}});
+        root.children.back().children.push_back({QStringLiteral("dir"), false, QByteArray(4096, 'd'), {}, {}});
+        root.children.push_back({QStringLiteral("Empty"), false, QByteArray(), {}, {}});
+        const std::optional<xls::CompoundEntry> back = xls::ReadCompoundFile(*xls::WriteCompoundFile(root));
+        QCOMPARE(back->clsid, root.clsid);
+        QCOMPARE(back->findStream(QStringLiteral("workbook"))->data, big);
+        QVERIFY(back->findStream(QStringLiteral("Empty"))->data.isEmpty());
+        const auto vba =
+            std::find_if(back->children.begin(), back->children.end(), [](auto& e) { return e.isStorage; });
+        QCOMPARE(vba->findStream(QStringLiteral("dir"))->data, QByteArray(4096, 'd'));
+
+        QCOMPARE(ReadBytes(qEnvironmentVariable("JOTRAK_BIN_DIR") + QStringLiteral("/Dt/1.xls")), TemplateFile());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExport)
+#include "tst_export.moc"

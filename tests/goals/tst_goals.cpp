@@ -1,0 +1,388 @@
+#include "support/app_fixture.h"
+#include "support/database.h"
+
+#include "app/command_ids.h"
+#include "goals/add_item_dialog.h"
+#include "goals/edit_item_dialog.h"
+
+#include <QRadioButton>
+
+#include <sqlite3.h>
+
+using namespace jotrak;
+using namespace jotrak::test;
+
+namespace {
+
+const QString kNotFound = QStringLiteral("数据库中不存在该条记录,请选择一个大于20180101的年月");
+const QString kChooseFirst = QStringLiteral("请先选择要查看年/月/日等的细项");
+const QString kItemGone = QStringLiteral("该工作内容已不存在(可能已被删除),请重新查看细项");
+
+// One goal row of the main window.
+struct GoalRow {
+    Table table;
+    QLineEdit* AppContext::*key;
+    QPlainTextEdit* AppContext::*goal;
+    int view, modify, items;
+    QString key1, key2;
+};
+
+const GoalRow kRows[] = {
+    {Table::Nian, &AppContext::YearKeyEdit, &AppContext::YearGoalEdit, 110, 111, 112, "2018", "2037"},
+    {Table::Yue, &AppContext::MonthKeyEdit, &AppContext::MonthGoalEdit, 113, 114, 115, "201801", "201802"},
+    {Table::Ri, &AppContext::DayKeyEdit, &AppContext::DayGoalEdit, 116, 117, 118, "20180101", "20200229"},
+};
+
+// The list as shown: one "done|note|content|number|IDME" line per row.
+QStringList Shown(const QTableWidget* list)
+{
+    QStringList rows;
+    for (int row = 0; row < list->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < 5; ++column)
+            cells << (list->item(row, column) ? list->item(row, column)->text() : QStringLiteral("<none>"));
+        rows << cells.join(u'|');
+    }
+    return rows;
+}
+
+template <class W> W* In(QDialog* d, const char* name)
+{
+    return d->findChild<W*>(QLatin1String(name));
+}
+
+} // namespace
+
+class TestGoals : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> fx;
+
+    QTableWidget* list() const { return fx->app().ItemList; }
+    int dayGoal() const { return GoalId(fx->db(), Table::Ri, QStringLiteral("20180101")); }
+    std::vector<WorkItem> dayItems() const { return Items(fx->db(), Table::Ri, QStringLiteral("20180101")); }
+    void click(int command) { QTest::mouseClick(fx->button(command), Qt::LeftButton); }
+    void clickRow(int row, bool twice = false)
+    {
+        const QPoint at = list()->visualItemRect(list()->item(row, 2)).center();
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
+        if (twice)
+            QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
+    }
+    // 新  增 with the content typed into dialog 134.
+    void add(const QString& content)
+    {
+        fx->modals.next<AddItemDialog>([content](AddItemDialog* d) {
+            In<QPlainTextEdit>(d, "contentEdit")->setPlainText(content);
+            QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
+        });
+        click(kCmdAddItem);
+    }
+    // 修  改 of the marked row: the answer gets dialog 135.
+    void edit(std::function<void(EditItemDialog*)> answer)
+    {
+        fx->modals.next<EditItemDialog>(std::move(answer));
+        click(kCmdEditItem);
+    }
+
+private slots:
+    void init()
+    {
+        fx = std::make_unique<AppFixture>();
+        AppFixture::clearMessages();
+    }
+    void cleanup()
+    {
+        QCOMPARE(fx->modals.unexpected(), 0);
+        QCOMPARE(fx->modals.pending(), 0);
+        fx.reset();
+    }
+
+    // 查看 shows the stored goal of the typed key (Null as empty); a key without a
+    // row (matched as typed) is told and the box kept; 修改 stores the box whole
+    // (empty as empty text), or writes nothing and says so for a missing key; a row
+    // touches only its own box.
+    void goalsAreViewedAndModifiedByKey_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::newRow("year") << 0;
+        QTest::newRow("month") << 1;
+        QTest::newRow("day") << 2;
+    }
+    void goalsAreViewedAndModifiedByKey()
+    {
+        QFETCH(int, row);
+        const GoalRow& r = kRows[row];
+        QLineEdit* key = fx->app().*r.key;
+        QPlainTextEdit* goal = fx->app().*r.goal;
+        QPlainTextEdit* other = fx->app().*kRows[(row + 1) % 3].goal;
+        other->setPlainText(QStringLiteral("other box"));
+        SetGoal(fx->db(), r.table, r.key1, QStringLiteral("另一个目标\n第二行"));
+        key->setText(r.key1);
+        fx->command(r.view);
+        QCOMPARE(goal->toPlainText(), QStringLiteral("另一个目标\n第二行"));
+        key->setText(r.key2);
+        fx->command(r.view);
+        QCOMPARE(goal->toPlainText(), QString());
+
+        QString text;
+        for (int i = 0; text.size() < 100000; ++i)
+            text += QStringLiteral("第%1行目标,'引号'\n").arg(i);
+        goal->setPlainText(text);
+        fx->command(r.modify);
+        QCOMPARE(GoalText(fx->db(), r.table, r.key2), text);
+        key->setText(r.key1);
+        goal->clear();
+        fx->command(r.modify);
+        QCOMPARE(GoalText(fx->db(), r.table, r.key1), QString());
+        key->setText(r.key2);
+        fx->command(r.view);
+        QCOMPARE(goal->toPlainText(), text);
+        QCOMPARE(AppFixture::texts(), (QStringList{"修改完成", "修改完成"}));
+
+        AppFixture::clearMessages();
+        const QStringList missing = {"2017", " 2026", "2018' or '1'='1", r.key1 + u'\'', row ? "2018" : "201801"};
+        for (const QString& k : missing) {
+            key->setText(k);
+            goal->setPlainText(QStringLiteral("kept"));
+            fx->command(r.view);
+            QCOMPARE(goal->toPlainText(), QStringLiteral("kept"));
+            fx->command(r.modify);
+        }
+        QCOMPARE(AppFixture::texts(), QStringList(2 * missing.size(), kNotFound));
+        QCOMPARE(GoalText(fx->db(), r.table, r.key2), text);
+        QCOMPARE(other->toPlainText(), QStringLiteral("other box"));
+        QCOMPARE(fx->app().CurrentGoalId, -1);
+    }
+
+    void startUpShowsTodaysGoalsOrSaysTheyAreMissing()
+    {
+        fx.reset();
+        AppFixtureOptions options;
+        options.prepare = [](const QString& exeDir) {
+            TempDb seeded(true);
+            SetGoal(seeded.connection, Table::Yue, QStringLiteral("201801"), QStringLiteral("goal 201801"));
+            CloseConnection(seeded.connection);
+            QVERIFY(QFile::copy(seeded.path(), DatabasePath(exeDir)));
+        };
+        fx = std::make_unique<AppFixture>(options);
+        QCOMPARE(fx->app().MonthGoalEdit->toPlainText(), QStringLiteral("goal 201801"));
+        QVERIFY(AppFixture::messages().isEmpty());
+        fx.reset();
+        options = {};
+        options.now = QDateTime(QDate(2017, 12, 31), QTime(23, 0));
+        fx = std::make_unique<AppFixture>(options); // before the seeded years
+        const QStringList shown = AppFixture::texts();
+        QVERIFY2(shown.size() >= 2 && shown.count(kNotFound) == shown.size(), qPrintable(shown.join(u'|')));
+    }
+
+    // Items go under the listed goal of their own table, shown as stored: 未完成
+    // or OK, the note, the content, the number in the list and the IDME.
+    void itemsAreListedAndAddedUnderTheirGoal()
+    {
+        const int goal = dayGoal();
+        const int first = AddItem(fx->db(), Table::Ri, goal, QStringLiteral("plan"));
+        const int second = AddItem(fx->db(), Table::Ri, goal, QStringLiteral("ship"), QStringLiteral("on time"), 1);
+        AddItem(fx->db(), Table::Ri, goal + 1, QStringLiteral("another day"));
+        click(kCmdDayItems);
+        QCOMPARE(Shown(list()), (QStringList{QStringLiteral("未完成||plan|1|%1").arg(first),
+                                             QStringLiteral("OK|on time|ship|2|%1").arg(second)}));
+        add(QStringLiteral("   ")); // blanks are content
+        const QStringList added = Shown(list());
+        QCOMPARE(added.last(), QStringLiteral("未完成||   |3|%1").arg(dayItems().back().id));
+        click(kCmdDayItems);
+        QCOMPARE(Shown(list()), added);
+
+        for (const GoalRow& r : {kRows[0], kRows[1]}) {
+            click(r.items);
+            QCOMPARE(list()->rowCount(), 0);
+            add(TableName(r.table));
+            const std::vector<WorkItem> stored = Items(fx->db(), r.table, (fx->app().*r.key)->text());
+            QCOMPARE(stored.size(), 1u);
+            QCOMPARE(stored[0].content, TableName(r.table));
+            QVERIFY(stored[0].note.isEmpty() && !stored[0].done);
+        }
+        QCOMPARE(dayItems().size(), 3u);
+        QVERIFY(AppFixture::messages().isEmpty());
+    }
+
+    // Before any listing, and after a lookup that found no goal or failed, 新增
+    // is refused: the item is never filed under a goal listed before.
+    void addWithoutAListedGoalIsRefused_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("nothing listed yet") << 0;
+        QTest::newRow("key without goal") << 1;
+        QTest::newRow("file locked by another program") << 2;
+    }
+    void addWithoutAListedGoalIsRefused()
+    {
+        QFETCH(int, how);
+        if (how > 0) {
+            click(kCmdDayItems);
+            QCOMPARE(fx->app().CurrentGoalId, dayGoal());
+        }
+        sqlite3* other = nullptr;
+        if (how == 2) {
+            sqlite3_open(qPrintable(DatabasePath(fx->exeDir())), &other);
+            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_busy_timeout(fx->db().handle(), 0);
+        }
+        fx->app().MonthKeyEdit->setText(how == 1 ? QStringLiteral("299913") : QStringLiteral("201801"));
+        if (how > 0)
+            click(kCmdMonthItems);
+        sqlite3_close(other);
+        sqlite3_busy_timeout(fx->db().handle(), 5000);
+        QCOMPARE(list()->rowCount(), 0);
+        QCOMPARE(fx->app().CurrentGoalId, -1);
+        QCOMPARE(AppFixture::messages().size(), how == 2 ? 1 : 0);
+        AppFixture::clearMessages();
+        click(kCmdAddItem);
+        QCOMPARE(AppFixture::texts(), QStringList{kChooseFirst});
+        QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::Ok);
+        QVERIFY(list()->isVisible());
+        QVERIFY(Items(fx->db(), Table::Yue, QStringLiteral("201801")).empty() && dayItems().empty());
+    }
+
+    // Dialog 134 refuses an empty content and stays open; Enter presses the default
+    // button, Ctrl+Enter breaks the line, and Enter on a focused button presses that one.
+    void theDialogsTakeTheirKeys()
+    {
+        click(kCmdDayItems);
+        fx->modals.next<AddItemDialog>([](AddItemDialog* d) {
+            QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
+            QVERIFY(d->isVisible());
+            QCOMPARE(AppFixture::texts(), QStringList{"请输入工作内容再新增"});
+            auto* content = In<QPlainTextEdit>(d, "contentEdit");
+            QTest::keyClicks(content, QStringLiteral("first"));
+            QTest::keyClick(content, Qt::Key_Return, Qt::ControlModifier);
+            QTest::keyClicks(content, QStringLiteral("second"));
+            QTest::keyClick(content, Qt::Key_Return);
+            QCOMPARE(d->result(), 1);
+        });
+        click(kCmdAddItem);
+        QCOMPARE(dayItems().at(0).content, QStringLiteral("first\nsecond"));
+        clickRow(0);
+        edit([](EditItemDialog* d) {
+            auto* note = In<QPlainTextEdit>(d, "noteEdit");
+            QTest::keyClicks(note, QStringLiteral("a"));
+            QTest::keyClick(note, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+            QTest::keyClicks(note, QStringLiteral("b"));
+            auto* cancel = In<QPushButton>(d, "cancelButton");
+            cancel->setFocus();
+            QTest::keyClick(cancel, Qt::Key_Return);
+            QCOMPARE(d->result(), 2);
+        });
+        QVERIFY(dayItems().at(0).note.isEmpty());
+        edit([](EditItemDialog* d) {
+            QTest::keyClicks(In<QPlainTextEdit>(d, "noteEdit"), QStringLiteral("a"));
+            QTest::keyClick(In<QPlainTextEdit>(d, "noteEdit"), Qt::Key_Enter, Qt::KeypadModifier);
+        });
+        QCOMPARE(dayItems().at(0).note, QStringLiteral("a"));
+    }
+
+    // 修  改 (button or double click) shows the item and stores it whole: done or
+    // not, content and note emptied to empty text; 取消 changes nothing.
+    void itemsAreChangedWhole_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("apostrophes") << QStringLiteral("it's O'Brien''s ' ; drop table RiNext; --");
+        QTest::newRow("line breaks") << QStringLiteral("first\nsecond\n\n\tfourth\n");
+        QTest::newRow("outside GBK") << QStringLiteral("完成 😀🎉 𠀀 ß ☃");
+        QTest::newRow("100 000 characters") << QStringLiteral("工作内容 work 😀\n").repeated(6250);
+    }
+    void itemsAreChangedWhole()
+    {
+        QFETCH(QString, text);
+        const int id = AddItem(fx->db(), Table::Ri, dayGoal(), QStringLiteral("first"));
+        click(kCmdDayItems);
+        add(text);
+        QCOMPARE(list()->item(1, 2)->text(), text);
+        fx->modals.next<EditItemDialog>([&](EditItemDialog* d) {
+            QCOMPARE(In<QPlainTextEdit>(d, "contentEdit")->toPlainText(), text);
+            QVERIFY(In<QRadioButton>(d, "notDoneRadio")->isChecked());
+            In<QPlainTextEdit>(d, "noteEdit")->setPlainText(text);
+            QTest::mouseClick(In<QRadioButton>(d, "doneRadio"), Qt::LeftButton);
+            QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
+        });
+        clickRow(1, true);
+        click(kCmdDayItems);
+        QCOMPARE(Shown(list()).last(), QStringLiteral("OK|%1|%1|2|%2").arg(text).arg(id + 1));
+        clickRow(0);
+        edit([](EditItemDialog* d) {
+            In<QPlainTextEdit>(d, "contentEdit")->setPlainText(QStringLiteral("changed"));
+            QTest::mouseClick(In<QRadioButton>(d, "doneRadio"), Qt::LeftButton);
+            QTest::mouseClick(In<QPushButton>(d, "cancelButton"), Qt::LeftButton);
+        });
+        clickRow(1);
+        edit([](EditItemDialog* d) {
+            QVERIFY(In<QRadioButton>(d, "doneRadio")->isChecked());
+            QTest::mouseClick(In<QRadioButton>(d, "notDoneRadio"), Qt::LeftButton);
+            In<QPlainTextEdit>(d, "contentEdit")->clear();
+            In<QPlainTextEdit>(d, "noteEdit")->clear();
+            QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
+        });
+        QCOMPARE(Shown(list()), (QStringList{QStringLiteral("未完成||first|1|%1").arg(id),
+                                             QStringLiteral("未完成|||2|%1").arg(id + 1)}));
+        const std::vector<WorkItem> stored = dayItems();
+        QCOMPARE(stored[1].content + stored[1].note, QString());
+        QCOMPARE(stored[0].content, QStringLiteral("first"));
+    }
+
+    // 删  除 asks first; without a marked row 修改 and 删除 do nothing. The list
+    // keeps its numbers until the next listing (1, 3, 3 after deleting the second).
+    void deletingAsksAndKeepsTheNumbers()
+    {
+        for (const char* content : {"one", "two", "three"})
+            AddItem(fx->db(), Table::Ri, dayGoal(), QString::fromLatin1(content));
+        click(kCmdDayItems);
+        click(kCmdEditItem);
+        click(kCmdDeleteItem);
+        QVERIFY(AppFixture::messages().isEmpty());
+        clickRow(1);
+        AppFixture::queueAnswer(kIdCancel);
+        click(kCmdDeleteItem);
+        QCOMPARE(AppFixture::texts(), (QStringList{"是否确定删除!", "caption: 删除确认"}));
+        QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::OkCancel);
+        QCOMPARE(list()->rowCount(), 3);
+        click(kCmdDeleteItem);
+        QCOMPARE(list()->currentRow(), -1);
+        click(kCmdDeleteItem); // nothing marked: not asked again
+        QCOMPARE(AppFixture::messages().size(), 2);
+        add(QStringLiteral("four"));
+        QStringList numbers;
+        for (const QString& row : Shown(list()))
+            numbers << row.section(u'|', 2, 3);
+        QCOMPARE(numbers, (QStringList{"one|1", "three|3", "four|3"}));
+        click(kCmdDayItems);
+        QCOMPARE(list()->item(2, 3)->text(), QStringLiteral("3"));
+        QCOMPARE(dayItems().size(), 3u);
+    }
+
+    // Another program deleted the item: before the dialog opens, or while it is
+    // open; the user is told, nothing is written and the list stays.
+    void anItemDeletedMeanwhileIsReported()
+    {
+        const int gone = AddItem(fx->db(), Table::Ri, dayGoal(), QStringLiteral("gone"));
+        const int later = AddItem(fx->db(), Table::Ri, dayGoal(), QStringLiteral("later"));
+        click(kCmdDayItems);
+        const QStringList before = Shown(list());
+        ConnectionHolder other;
+        OpenDatabase(other, DatabasePath(fx->exeDir()));
+        RemoveWorkItem(other, Table::Ri, gone);
+        clickRow(0);
+        click(kCmdEditItem); // no dialog opens
+        clickRow(1);
+        edit([&](EditItemDialog* d) {
+            RemoveWorkItem(other, Table::Ri, later);
+            In<QPlainTextEdit>(d, "contentEdit")->setPlainText(QStringLiteral("edited"));
+            QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
+        });
+        QCOMPARE(AppFixture::texts(), (QStringList{kItemGone, kItemGone}));
+        QCOMPARE(Shown(list()), before);
+        QVERIFY(dayItems().empty());
+    }
+};
+
+QTEST_MAIN(TestGoals)
+#include "tst_goals.moc"

@@ -1,0 +1,294 @@
+#include "support/app_fixture.h"
+#include "support/database.h"
+
+#include "app/command_ids.h"
+#include "calendar/clock.h"
+#include "calendar/cri_li.h"
+#include "reminders/reminder_dialog.h"
+#include "reminders/reminder_rules.h"
+#include "reminders/reminder_text.h"
+#include "reminders/scheme_editing.h"
+
+#include <QButtonGroup>
+#include <QListWidget>
+#include <QTimeZone>
+
+#include <sqlite3.h>
+
+using namespace jotrak;
+using namespace jotrak::test;
+
+namespace {
+
+const QString kGone = QString::fromUtf16(kSchemeGoneMessage);
+
+QString Lines(const QStringList& contents)
+{
+    QString text;
+    for (const QString& content : contents)
+        text += QString::fromUtf16(kReminderPrefix) + content + QStringLiteral("\r\n");
+    return text.isEmpty() ? QString::fromUtf16(kNoReminders) : text;
+}
+
+QStringList Entries(const QListWidget* list)
+{
+    QStringList entries;
+    for (int i = 0; i < list->count(); ++i)
+        entries << list->item(i)->text();
+    return entries;
+}
+
+} // namespace
+
+class TestReminders : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> fx;
+    std::unique_ptr<ReminderDialogState> state;
+    std::unique_ptr<ReminderDialog> dialog;
+
+    void open()
+    {
+        dialog.reset();
+        state = std::make_unique<ReminderDialogState>();
+        dialog = std::make_unique<ReminderDialog>(fx->window(), *state);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        AppFixture::clearMessages();
+    }
+    QLineEdit* edit(const char* name) { return dialog->findChild<QLineEdit*>(QLatin1String(name)); }
+    void press(const char* name) { QTest::mouseClick(dialog->findChild<QAbstractButton*>(name), Qt::LeftButton); }
+    void choose(int row)
+    {
+        QTest::mouseClick(state->list->viewport(), Qt::LeftButton, {},
+                          state->list->visualItemRect(state->list->item(row)).center());
+    }
+    void fill(const QString& name, const QString& month, const QString& day, const QString& monthlyDay = {})
+    {
+        edit("nameEdit")->setText(name);
+        edit("monthEdit")->setText(month);
+        edit("dayEdit")->setText(day);
+        edit("monthlyDayEdit")->setText(monthlyDay);
+        state->contentEdit->setPlainText(name + QStringLiteral(" content"));
+    }
+
+private slots:
+    void init()
+    {
+        fx = std::make_unique<AppFixture>();
+        open();
+    }
+    void cleanup()
+    {
+        dialog.reset();
+        fx.reset();
+    }
+
+    // Schemes are "G<rule>=content" (Gregorian) or "L<rule>=content" (lunar);
+    // the clock stands at 02:00 on 21 January 2018 in Beijing (lunar 12/05, the
+    // UTC date is still the 20th, lunar 12/04).
+    void theDayKeyFiresItsSchemes_data()
+    {
+        QTest::addColumn<QStringList>("schemes");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QStringList>("fired");
+        QTest::newRow("yearly") << QStringList{"G0221=A"} << "20180221" << QStringList{"A"};
+        QTest::newRow("yearly, other day") << QStringList{"G0221=A"} << "20180222" << QStringList{};
+        QTest::newRow("lunar 30 in a 30-day month") << QStringList{"L30=T"} << "20200522" << QStringList{"T"};
+        QTest::newRow("lunar 0401 in the leap fourth month")
+            << QStringList{"L0401=N"} << "20200523" << QStringList{"N"};
+        const QStringList both{"L1205=lunar", "G1205=gregorian"};
+        QTest::newRow("lunar 12/05") << both << "20180121" << QStringList{"lunar"};
+        QTest::newRow("Gregorian 12/05") << both << "20181205" << QStringList{"gregorian"};
+        QTest::newRow("05 in both calendars") << QStringList{"G05=g", "L05=l"} << "20190805" << QStringList{"g", "l"};
+        QTest::newRow("IDME order") << QStringList{"G15=first", "G0315=yearly", "G16=other"} << "20180315"
+                                    << QStringList{"first", "yearly"};
+        // No real date: Gregorian schemes take the numbers as they are, lunar ones
+        // today's local date.
+        QTest::newRow("20180230") << QStringList{"G30=d30", "G0230=feb30", "L1205=today", "L1204=utcToday"}
+                                  << "20180230" << QStringList{"d30", "feb30", "today"};
+        QTest::newRow("year only") << QStringList{"G01=a", "G00=zero", "G=empty", "L1205=today"} << "2018"
+                                   << QStringList{"today"};
+        QTest::newRow("18990101") << QStringList{"G0101=jan1", "G01=first", "L1205=today"} << "18990101"
+                                  << QStringList{"jan1", "first", "today"};
+        QTest::newRow("after the lunar tables")
+            << QStringList{"L1205=local", "L0101=new year"} << "20510101" << QStringList{"local"};
+        QTest::newRow("empty content, digits then text")
+            << QStringList{"G0221=", "G21号=x"} << "20180221" << QStringList{"", "x"};
+    }
+    void theDayKeyFiresItsSchemes()
+    {
+        QFETCH(QStringList, schemes);
+        QFETCH(QString, key);
+        QFETCH(QStringList, fired);
+        Clock::SetForTest(QDateTime(QDate(2018, 1, 21), QTime(2, 0), QTimeZone(8 * 3600)));
+        for (const QString& scheme : schemes)
+            AddScheme(fx->db(), scheme);
+        QCOMPARE(ComposeDayReminders(fx->db(), key), Lines(fired));
+    }
+
+    // Monthly 31 only in months of 31 days, 0229 only in leap years, lunar 30 only
+    // in lunar months of 30 days; a rule without a day (empty, letters) never;
+    // any lifa but 0 is lunar; an empty content shows the prefix alone; every match
+    // whatever its length.
+    void aRuleFiresOnItsDaysOnly()
+    {
+        AddScheme(fx->db(), QStringLiteral("G31=M"));
+        AddScheme(fx->db(), QStringLiteral("G0229=L"));
+        AddScheme(fx->db(), QStringLiteral("L30=T"));
+        for (const char* rule : {"G=never", "Gabc=never"})
+            AddScheme(fx->db(), QString::fromLatin1(rule));
+        QStringList firing;
+        for (QDate d(2018, 1, 1); d.year() <= 2020; d = d.addDays(1)) {
+            const QString text = ComposeDayReminders(fx->db(), d.toString(QStringLiteral("yyyyMMdd")));
+            const LunarDate lunar = CRiLi(d.year(), d.month(), d.day()).GetLunarDate();
+            QCOMPARE(text.contains(QStringLiteral("]:T")), lunar.day == 30);
+            QVERIFY(!text.contains(QStringLiteral("never")));
+            if (text.contains(QStringLiteral("]:M")) || text.contains(QStringLiteral("]:L")))
+                firing << d.toString(d.year() == 2018 ? QStringLiteral("MMdd") : QStringLiteral("yyyyMMdd"));
+        }
+        QCOMPARE(firing.mid(0, 7), (QStringList{"0131", "0331", "0531", "0731", "0831", "1031", "1231"}));
+        QVERIFY(firing.contains(QStringLiteral("20200229")) && !firing.contains(QStringLiteral("20190228")));
+
+        TempDb db;
+        AppendScheme(db.connection, {QStringLiteral("s"), QStringLiteral("lunar as 7"), QStringLiteral("1205"), 7});
+        AddScheme(db.connection, QStringLiteral("G0121="));
+        QStringList longOnes;
+        for (int i = 0; i < 20; ++i) {
+            longOnes << QString(3000, u'提') + QString::number(i);
+            AddScheme(db.connection, QStringLiteral("G0221=") + longOnes.last());
+        }
+        QCOMPARE(ComposeDayReminders(db.connection, QStringLiteral("20180121")), Lines({"lunar as 7", ""}));
+        QCOMPARE(ComposeDayReminders(db.connection, QStringLiteral("20180221")), Lines(longOnes));
+    }
+
+    // "mmdd" yearly, "dd" monthly, two digits each, from the leading digits typed;
+    // the other form's text is ignored; the month is looked at before the day.
+    void theDateRuleIsComposedOrRefused_data()
+    {
+        QTest::addColumn<bool>("monthly");
+        QTest::addColumn<QStringList>("typed"); // month, day, monthly day
+        QTest::addColumn<QString>("rule");      // or the message
+        const QString month = QString::fromUtf16(kBadMonthMessage);
+        const QString day = QString::fromUtf16(kBadDayMessage);
+        QTest::newRow("yearly 1 5") << false << QStringList{"1", "5", "abc"} << "0105";
+        QTest::newRow("monthly 9") << true << QStringList{"13", "99", "9"} << "09";
+        QTest::newRow("digits then text") << false << QStringList{"3月", "3号", ""} << "0303";
+        QTest::newRow("monthly digits then text") << true << QStringList{"", "", "31号"} << "31";
+        QTest::newRow("month 13") << false << QStringList{"13", "1", "1"} << month;
+        QTest::newRow("month 0") << false << QStringList{"0", "1", "1"} << month;
+        QTest::newRow("month letters") << false << QStringList{"ab", "1", "1"} << month;
+        QTest::newRow("month before day") << false << QStringList{"13", "32", "1"} << month;
+        QTest::newRow("day 32") << false << QStringList{"12", "32", "1"} << day;
+        QTest::newRow("day 0") << false << QStringList{"12", "0", "1"} << day;
+        QTest::newRow("monthly day 32") << true << QStringList{"1", "1", "32"} << day;
+        QTest::newRow("monthly day empty") << true << QStringList{"1", "1", ""} << day;
+    }
+    void theDateRuleIsComposedOrRefused()
+    {
+        QFETCH(bool, monthly);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, rule);
+        const ComposedDateRule composed =
+            ComposeDateRule(monthly ? Repeat::Monthly : Repeat::Yearly, typed[0], typed[1], typed[2]);
+        QCOMPARE(composed.refusal ? QString::fromUtf16(composed.refusal) : composed.rule, rule);
+    }
+
+    // A refused date stores nothing and keeps the fields; 新增 selects the new
+    // scheme, so 修改 corrects it; reselecting shows the stored fields; each
+    // entry keeps its own row when Tx changes behind the list.
+    void eachEntryActsOnItsOwnScheme()
+    {
+        fill(QStringLiteral("refused"), QStringLiteral("13"), QStringLiteral("1"));
+        press("addButton");
+        QCOMPARE(AppFixture::texts(), QStringList{QString::fromUtf16(kBadMonthMessage)});
+        QCOMPARE(edit("monthEdit")->text(), QStringLiteral("13"));
+        QVERIFY(ListSchemes(fx->db()).empty());
+        AppFixture::clearMessages();
+        for (const char* name : {"A", "B"}) {
+            fill(QString::fromLatin1(name), QStringLiteral("2"), QStringLiteral("2"));
+            press("addButton");
+        }
+        press("lunarRadio");
+        press("monthlyRadio");
+        fill(QStringLiteral("C"), QStringLiteral("4"), QStringLiteral("4"), QStringLiteral("4"));
+        press("addButton");
+        QCOMPARE(state->selected, ListSchemes(fx->db()).at(2).id);
+        QVERIFY(state->list->item(2)->isSelected());
+        fill(QStringLiteral("C2"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("7"));
+        press("modifyButton");
+        QCOMPARE(Entries(state->list), (QStringList{"A", "B", "C2"}));
+        const Scheme c = ListSchemes(fx->db()).at(2).scheme;
+        QCOMPARE(c.name + c.dateRule + c.content + QString::number(c.calendar), QStringLiteral("C207C2 content1"));
+
+        open(); // a fresh record: Gregorian, yearly, nothing selected
+        QCOMPARE(state->repeatGroup->checkedId(), int(kYearlyRadio));
+        choose(2);
+        QCOMPARE(edit("monthlyDayEdit")->text() + edit("monthEdit")->text() + edit("dayEdit")->text(),
+                 QStringLiteral("070101"));
+        QCOMPARE(state->calendarGroup->checkedId(), int(kLunarRadio));
+        QCOMPARE(state->repeatGroup->checkedId(), int(kMonthlyRadio));
+        choose(0);
+        QCOMPARE(edit("monthEdit")->text() + edit("dayEdit")->text(), QStringLiteral("0202"));
+
+        const std::vector<StoredScheme> rows = ListSchemes(fx->db());
+        RemoveScheme(fx->db(), rows[0].id); // another program
+        choose(1);
+        QCOMPARE(state->selected, rows[1].id);
+        choose(0);
+        QCOMPARE(AppFixture::texts(), QStringList{kGone});
+        QCOMPARE(Entries(state->list), (QStringList{"B", "C2"}));
+        RemoveScheme(fx->db(), rows[1].id);
+        AppFixture::clearMessages();
+        press("modifyButton");
+        QCOMPARE(AppFixture::texts(), QStringList{kGone});
+        QCOMPARE(Entries(state->list), QStringList{"C2"});
+
+        choose(0);
+        press("deleteButton"); // clears the fields, keeps the loaded IDME
+        QCOMPARE(Entries(state->list), QStringList());
+        QCOMPARE(edit("nameEdit")->text() + edit("monthEdit")->text(), QStringLiteral("01"));
+        AppFixture::clearMessages();
+        press("modifyButton");
+        QCOMPARE(AppFixture::texts(), QStringList{kGone});
+        press("deleteButton");
+        QVERIFY(ListSchemes(fx->db()).empty());
+    }
+
+    // Enter closes with 1 even in the content box; closing leaves the reminder box
+    // until the day goal is viewed again; a database error leaves it as it was.
+    void theDialogFromTheMainWindow()
+    {
+        dialog.reset();
+        for (const char* focus : {"nameEdit", "contentEdit", "schemeList"}) {
+            int result = 0;
+            fx->modals.next<ReminderDialog>([&](ReminderDialog* d) {
+                if (QByteArray(focus) == "nameEdit") {
+                    d->findChild<QLineEdit*>(QStringLiteral("nameEdit"))->setText(QStringLiteral("new year"));
+                    d->findChild<QPushButton*>(QStringLiteral("addButton"))->click(); // 0101
+                }
+                QWidget* target = d->findChild<QWidget*>(QLatin1String(focus));
+                target->setFocus();
+                QTest::keyClick(target, Qt::Key_Return);
+                result = d->result();
+            });
+            fx->command(kCmdReminderSettings);
+            QCOMPARE(result, 1);
+        }
+        QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kNoReminders));
+        fx->command(kCmdViewDayGoal);
+        QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
+        QCOMPARE(ListSchemes(fx->db()).size(), 1u);
+
+        QCOMPARE(sqlite3_exec(fx->db().handle(), "ALTER TABLE Tx RENAME TO TxGone", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        fx->db().clearCache();
+        fx->command(kCmdViewDayGoal);
+        QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
+        QCOMPARE(AppFixture::messages().size(), 1);
+        QCOMPARE(fx->modals.unexpected(), 0);
+    }
+};
+
+QTEST_MAIN(TestReminders)
+#include "tst_reminders.moc"

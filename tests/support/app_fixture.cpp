@@ -1,0 +1,100 @@
+#include "support/app_fixture.h"
+
+#include "app/commands.h"
+#include "app/startup.h"
+#include "calendar/clock.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPointer>
+
+namespace jotrak::test {
+
+ModalAnswers::ModalAnswers()
+{
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+    timer_.start();
+}
+
+void ModalAnswers::poll()
+{
+    auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!modal || !modal->isVisible() || busy_)
+        return;
+    busy_ = true;
+    QPointer<QDialog> guard(modal);
+    if (queue_.isEmpty())
+        ++unexpected_;
+    else
+        queue_.dequeue()(modal);
+    if (guard && guard->isVisible())
+        guard->reject(); // a failed or missing answer must not leave the test waiting
+    busy_ = false;
+}
+
+AppFixture::AppFixture(AppFixtureOptions options)
+{
+    Clock::SetForTest(options.now);
+    testing::MessageBoxSeam::Enable();
+    testing::FileDialogSeam::Enable();
+    testing::ShellSeam::Enable();
+    QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
+    if (options.prepare)
+        options.prepare(dir_.path());
+    context_ = std::make_unique<AppContext>();
+    window_ = std::make_unique<MainWindow>();
+    window_->show();
+    if (options.runStartup)
+        RunStartup(dir_.path());
+}
+
+AppFixture::~AppFixture()
+{
+    window_.reset();
+    context_.reset();
+    testing::ShellSeam::Disable();
+    testing::FileDialogSeam::Disable();
+    testing::MessageBoxSeam::Disable();
+    Clock::Reset();
+}
+
+QPushButton* AppFixture::button(int commandId) const
+{
+    return window_->findChild<QPushButton*>(QStringLiteral("btn%1").arg(commandId));
+}
+
+void AppFixture::command(int commandId) const
+{
+    DispatchCommand(commandId);
+}
+
+QStringList AppFixture::texts()
+{
+    QStringList texts;
+    for (const testing::ShownMessage& message : messages()) {
+        texts << message.text;
+        if (message.caption != message.text)
+            texts << QStringLiteral("caption: ") + message.caption;
+    }
+    return texts;
+}
+
+QString TextOf(const QWidget* widget)
+{
+    if (auto* label = qobject_cast<const QLabel*>(widget))
+        return label->text();
+    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (auto* line = qobject_cast<const QLineEdit*>(widget))
+        return line->text();
+    if (auto* edit = qobject_cast<const QPlainTextEdit*>(widget))
+        return edit->toPlainText();
+    if (auto* group = qobject_cast<const QGroupBox*>(widget))
+        return group->title();
+    return {};
+}
+
+} // namespace jotrak::test
