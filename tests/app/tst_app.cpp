@@ -10,6 +10,7 @@
 #include "reminders/scheme_editing.h"
 #include "settings/settings_dialog.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -134,7 +135,7 @@ private slots:
         dialogs.emplace_back(new ReminderDialog(fx.window(), reminders));
         dialogs.emplace_back(new LauncherDialog(fx.window()));
         dialogs.emplace_back(new SettingsDialog(fx.window()));
-        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 156}};
+        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 224}};
         const std::tuple<int, const char*, QRect> places[] = {
             {0, "okButton", {150, 245, 87, 34}},    {0, "contentEdit", {89, 11, 513, 226}},
             {1, "contentEdit", {77, 11, 605, 197}}, {1, "doneRadio", {375, 450, 60, 16}},
@@ -260,7 +261,8 @@ private slots:
     }
 
     // Ctrl+, opens 设置 centred over the main window (20 pixels higher); it closes
-    // with 1 or 2 and keeps nothing; its two buttons inside do nothing.
+    // with 1 or 2 and keeps nothing; its two font buttons do nothing; it shows the
+    // data folder in use, and its button opens that folder on the desktop.
     void theSettingsDialog()
     {
         AppFixture fx;
@@ -280,6 +282,10 @@ private slots:
                 QTest::keyClicks(name, QStringLiteral("SimSun"));
                 d->findChild<QPushButton*>(QStringLiteral("btn1012"))->click();
                 d->findChild<QPushButton*>(QStringLiteral("btn1011"))->click();
+                auto* folder = d->findChild<QLineEdit*>(QStringLiteral("DataDirEdit"));
+                QVERIFY(folder->isReadOnly());
+                QCOMPARE(folder->text(), QDir::toNativeSeparators(fx.dataDir()));
+                d->findChild<QPushButton*>(QStringLiteral("btnOpenDataDir"))->click();
                 QVERIFY(d->isVisible());
                 const QString h = QString::fromLatin1(how);
                 if (h == u"escape")
@@ -302,6 +308,7 @@ private slots:
         }
         QCOMPARE(fx.modals.unexpected(), 0);
         QVERIFY(AppFixture::messages().isEmpty());
+        QCOMPARE(testing::ShellSeam::Opened(), QStringList(std::size(closings), fx.dataDir()));
     }
 };
 

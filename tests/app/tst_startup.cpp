@@ -36,7 +36,8 @@ private slots:
         QCOMPARE(app.startTime, options.now);
         QCOMPARE(app.windowRect, fx.window()->frameGeometry());
         QVERIFY(app.connection.isOpen());
-        QCOMPARE(app.connection.path(), DatabasePath(fx.exeDir()));
+        QCOMPARE(app.dataDir, fx.dataDir());
+        QCOMPARE(app.connection.path(), DatabaseFile(fx.dataDir()));
         QCOMPARE(app.DayKeyEdit->text(), QStringLiteral("20240229"));
     }
 
@@ -57,9 +58,9 @@ private slots:
         QFETCH(int, days);
         AppFixtureOptions options;
         options.now = QDateTime(today, QTime(9, 0));
-        options.prepare = [](const QString& exeDir) {
+        options.prepare = [](const QString& dataDir) {
             ConnectionHolder connection;
-            OpenDatabase(connection, DatabasePath(exeDir));
+            OpenDatabase(connection, DatabaseFile(dataDir));
             SeedPeriodTables(connection);
         };
         AppFixture fx(options);

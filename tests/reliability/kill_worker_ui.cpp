@@ -58,7 +58,7 @@ public:
         context_ = std::make_unique<AppContext>();
         window_ = std::make_unique<MainWindow>();
         window_->show();
-        RunStartup(options.exeDir);
+        RunStartup(options.exeDir, PortableDataFolder(options.exeDir));
         expectNoMessage(QStringLiteral("start-up"));
         schemeDialog_ = std::make_unique<ReminderDialog>(window_.get(), schemes_);
     }

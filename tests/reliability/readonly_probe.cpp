@@ -65,7 +65,8 @@ int main(int argc, char* argv[])
     MainWindow window;
     window.show();
     try {
-        RunStartup(QString::fromLocal8Bit(argv[1]));
+        const QString exeDir = QString::fromLocal8Bit(argv[1]);
+        RunStartup(exeDir, PortableDataFolder(exeDir));
     } catch (const DatabaseError& error) {
         std::fprintf(stderr, "start-up failed: %s\n", error.what());
         return 1;

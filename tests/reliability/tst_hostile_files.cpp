@@ -1,13 +1,16 @@
 // Hostile files and folders, met by the built program itself: a database it
 // cannot use ends the start with a message and exit code 1 and is left byte for
-// byte as it was; read-only files and folders still show the data and refuse a
-// change with a clear message; a missing Dt folder is made; a strange maxims
-// file does not stop the start.
+// byte as it was; a read-only file still shows the data and refuses a change
+// with a clear message; without a writable Dt beside the program the user's
+// data folder is made; a data folder that cannot be made ends the start; a
+// strange maxims file does not stop the start.
 
 #include "support/bytes.h"
 #include "support/database.h"
 #include "support/hostile_files.h"
 #include "support/program.h"
+
+#include "shell/app_context.h"
 
 #include <QTest>
 
@@ -20,21 +23,32 @@ class TestHostileFiles : public QObject {
     Q_OBJECT
 
 private slots:
-    // A first start in a fresh folder (with or without Dt) fills the window,
-    // makes the maxims file and a seeded database, and closes with 0.
+    // A first start fills the window, makes the maxims file and a seeded
+    // database in its data folder, and closes with 0: in Dt beside the program
+    // when that can be written, else in the user's data folder, leaving a
+    // read-only Dt as it was.
     void aFirstStartMakesWhatIsMissing()
     {
-        for (bool withDt : {true, false}) {
+        for (const char* beside : {"Dt", "nothing", "read-only Dt"}) {
+            const bool readOnly = QByteArray(beside) == "read-only Dt";
+            if (readOnly && !CanDropPrivileges())
+                continue;
             ProgramCopy program;
             QVERIFY(program.ok());
-            if (!withDt)
+            if (QByteArray(beside) == "nothing")
                 QVERIFY(QDir(program.dt()).removeRecursively());
-            const RunResult result = program.run();
+            const QStringList before = QDir(program.dt()).entryList(QDir::AllEntries | QDir::Hidden);
+            if (readOnly && ::geteuid() != 0)
+                QVERIFY(QFile::setPermissions(program.dt(), QFile::ReadOwner | QFile::ExeOwner));
+            const RunResult result = program.run(readOnly);
             QVERIFY2(result.finished && result.exitCode == 0 && result.output.contains(QStringLiteral("JOTRAK_READY")),
-                     qPrintable(result.describe()));
-            QVERIFY(QFile::exists(program.dt(QStringLiteral("gey.txt"))));
+                     qPrintable(beside + result.describe()));
+            const bool portable = QByteArray(beside) == "Dt";
+            QCOMPARE(QDir(program.dt()).entryList(QDir::AllEntries | QDir::Hidden) == before, !portable);
+            const QString data = portable ? program.dt() : program.userDt();
+            QVERIFY(QFile::exists(data + QStringLiteral("/gey.txt")));
             ConnectionHolder c;
-            OpenDatabase(c, program.database());
+            OpenDatabase(c, DatabaseFile(data));
             QCOMPARE((QList<int>{CountRows(c, Table::Nian), CountRows(c, Table::Yue), CountRows(c, Table::Ri),
                                  CountRows(c, Table::An)}),
                      (QList<int>{20, 240, 7305, 18}));
@@ -61,33 +75,17 @@ private slots:
         QCOMPARE(QDir(program.dt()).entryList(QDir::AllEntries | QDir::Hidden), entries);
     }
 
-    // The user running the program cannot write the file, or Dt (no journal can be
-    // made beside it): it starts, shows the goal and the item, refuses a change
-    // with a message naming the cause, and leaves the file as it was.
-    void aReadOnlyFileOrFolderShowsTheDataAndRefusesChanges_data()
+    // The user running the program cannot write the file: it starts, shows the
+    // goal and the item, refuses a change with a message naming the cause, and
+    // leaves the file as it was.
+    void aReadOnlyFileShowsTheDataAndRefusesChanges()
     {
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("read-only file") << false;
-        QTest::newRow("read-only Dt folder") << true;
-    }
-    void aReadOnlyFileOrFolderShowsTheDataAndRefusesChanges()
-    {
-        QFETCH(bool, folder);
         if (!CanDropPrivileges())
             QSKIP("running as root without setpriv or runuser: cannot start the program as an unprivileged user");
         ProgramCopy program;
         MakeJotrakFile(program.database());
-        const auto all = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-        if (folder) {
-            QVERIFY(QFile::setPermissions(program.database(),
-                                          all | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
-            QVERIFY(
-                QFile::setPermissions(program.dt(), all | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther |
-                                                        (::geteuid() == 0 ? QFile::WriteOwner : QFile::Permissions())));
-        } else {
-            QVERIFY(GiveToNobody(program.dt()));
-            QVERIFY(QFile::setPermissions(program.database(), all));
-        }
+        QVERIFY(GiveToNobody(program.dt()));
+        QVERIFY(QFile::setPermissions(program.database(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QByteArray before = Sha256(program.database());
         const RunResult start = program.run(true);
         QVERIFY2(start.finished && start.exitCode == 0, qPrintable(start.describe()));
@@ -104,21 +102,19 @@ private slots:
         QCOMPARE(QDir(program.dt()).entryList({QStringLiteral("db.mdb-*")}, QDir::Files | QDir::Hidden), QStringList());
     }
 
-    // Dt is missing and the program's folder cannot be written: a message naming
-    // Dt, exit code 1, and nothing made.
-    void aDtFolderThatCannotBeMadeIsReported()
+    // --data-dir names a folder that cannot be made: a message naming it, exit
+    // code 1, and nothing made.
+    void aDataFolderThatCannotBeMadeIsReported()
     {
-        if (!CanDropPrivileges())
-            QSKIP("running as root without setpriv or runuser: cannot start the program as an unprivileged user");
         ProgramCopy program;
-        QVERIFY(QDir(program.dt()).removeRecursively());
-        if (::geteuid() != 0)
-            QVERIFY(QFile::setPermissions(program.folder(), QFile::ReadOwner | QFile::ExeOwner));
-        const RunResult result = program.run(true);
-        QFile::setPermissions(program.folder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY2(result.finished && result.exitCode == 1 && result.output.contains(QStringLiteral("Dt")),
+        const QString blocker = program.folder() + QStringLiteral("/a file");
+        QVERIFY(WriteBytes(blocker, "not a folder"));
+        const RunResult result = program.run(false, {QStringLiteral("--data-dir"), blocker + QStringLiteral("/Dt")});
+        QVERIFY2(result.finished && result.exitCode == 1 &&
+                     result.output.contains(QStringLiteral("无法创建数据文件夹 ") + blocker + QStringLiteral("/Dt")),
                  qPrintable(result.describe()));
-        QVERIFY(!QFileInfo::exists(program.dt()));
+        QCOMPARE(ReadBytes(blocker), QByteArray("not a folder"));
+        QVERIFY(!QFileInfo::exists(program.userDt()));
     }
 
     void aStrangeMaximsFileDoesNotStopTheStart()

@@ -43,12 +43,12 @@ AppFixture::AppFixture(AppFixtureOptions options)
     testing::ShellSeam::Enable();
     QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
     if (options.prepare)
-        options.prepare(dir_.path());
+        options.prepare(dataDir());
     context_ = std::make_unique<AppContext>();
     window_ = std::make_unique<MainWindow>();
     window_->show();
     if (options.runStartup)
-        RunStartup(dir_.path());
+        RunStartup(exeDir(), PortableDataFolder(exeDir()));
 }
 
 AppFixture::~AppFixture()

@@ -59,11 +59,17 @@ QString RunResult::describe() const
     return QStringLiteral("finished %1, exit code %2, output:\n%3").arg(finished).arg(exitCode).arg(output.right(2000));
 }
 
-RunResult RunToEnd(QStringList command, bool asNobody, int timeoutMs)
+RunResult RunToEnd(QStringList command, bool asNobody, int timeoutMs, const QString& home)
 {
     QProcessEnvironment env = ChildEnvironment();
+    if (!home.isEmpty()) {
+        env.insert(QStringLiteral("HOME"), home);
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    }
     if (asNobody) {
-        env.insert(QStringLiteral("HOME"), QDir::tempPath());
+        if (home.isEmpty())
+            env.insert(QStringLiteral("HOME"), QDir::tempPath());
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         command = AsNobodyPrefix() + command;
     }
@@ -98,6 +104,15 @@ ProgramCopy::ProgramCopy()
     QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ReadOther | QFile::ExeOther |
                                            QFile::ReadGroup | QFile::ExeGroup);
     ok_ = dir_.isValid() && testsupport::CopyProgramFiles(qEnvironmentVariable("JOTRAK_BIN_DIR"), dir_.path());
+}
+
+RunResult ProgramCopy::run(bool asNobody, const QStringList& arguments) const
+{
+    const QString home = dir_.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    if (asNobody)
+        GiveToNobody(home);
+    return RunToEnd(QStringList{dir_.filePath(QStringLiteral("jotrak"))} + arguments, asNobody, 120000, home);
 }
 
 QString ProgramCopy::add(const QString& name) const

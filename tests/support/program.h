@@ -29,8 +29,9 @@ struct RunResult {
 };
 
 // Starts command and waits for it; a start that failed and then does not end
-// (a message box nobody answers) is killed after ten seconds.
-RunResult RunToEnd(QStringList command, bool asNobody = false, int timeoutMs = 120000);
+// (a message box nobody answers) is killed after ten seconds. With home, that
+// is the user's home folder (where the user's data folder is).
+RunResult RunToEnd(QStringList command, bool asNobody = false, int timeoutMs = 120000, const QString& home = {});
 
 class ProgramCopy {
 public:
@@ -39,7 +40,12 @@ public:
     QString folder() const { return dir_.path(); }
     QString dt(const QString& name = {}) const { return dir_.filePath(QStringLiteral("Dt/") + name); }
     QString database() const { return dt(QStringLiteral("db.mdb")); }
-    RunResult run(bool asNobody = false) const { return RunToEnd({dir_.filePath(QStringLiteral("jotrak"))}, asNobody); }
+    // The data folder of a start without a writable Dt: in a home of the copy's own.
+    QString userDt(const QString& name = {}) const
+    {
+        return dir_.filePath(QStringLiteral("home/.local/share/Jotrak/Dt/") + name);
+    }
+    RunResult run(bool asNobody = false, const QStringList& arguments = {}) const;
     // Puts a file built beside the tests into the folder (an unprivileged user may not reach the build).
     QString add(const QString& name) const;
 
