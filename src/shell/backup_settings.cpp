@@ -1,39 +1,24 @@
 #include "shell/backup_settings.h"
 
 #include "shell/app_context.h"
-
-#include <QDir>
-#include <QSettings>
-
-#include <memory>
+#include "shell/settings_store.h"
 
 namespace jotrak {
 
-namespace {
-
-// The program's settings file, beside the database.
-std::unique_ptr<QSettings> Settings()
-{
-    const QString path = QDir(App().exeDir).filePath(QStringLiteral("Dt/jotrak.ini"));
-    return std::make_unique<QSettings>(path, QSettings::IniFormat);
-}
-
-} // namespace
-
 QString BackupFolder()
 {
-    const QString chosen = Settings()->value(QStringLiteral("backup/folder")).toString();
-    return chosen.isEmpty() ? DefaultBackupFolder(DatabasePath(App().exeDir)) : chosen;
+    const QString chosen = OpenSettings()->value(QStringLiteral("backup/folder")).toString();
+    return chosen.isEmpty() ? DefaultBackupFolder(DatabaseFile(App().dataDir)) : chosen;
 }
 
 void SetBackupFolder(const QString& folder)
 {
-    Settings()->setValue(QStringLiteral("backup/folder"), folder);
+    OpenSettings()->setValue(QStringLiteral("backup/folder"), folder);
 }
 
 std::optional<BackupResult> LastBackup()
 {
-    const auto settings = Settings();
+    const auto settings = OpenSettings();
     settings->beginGroup(QStringLiteral("lastBackup"));
     BackupResult result;
     result.time = QDateTime::fromString(settings->value(QStringLiteral("time")).toString(), Qt::ISODate);
@@ -48,7 +33,7 @@ std::optional<BackupResult> LastBackup()
 
 void RememberBackup(const BackupResult& result)
 {
-    const auto settings = Settings();
+    const auto settings = OpenSettings();
     settings->beginGroup(QStringLiteral("lastBackup"));
     settings->setValue(QStringLiteral("time"), result.time.toString(Qt::ISODate));
     settings->setValue(QStringLiteral("ok"), result.ok);
