@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -68,6 +69,9 @@ struct AppContext {
     QLineEdit* MonthKeyEdit = nullptr;
     QLineEdit* DayKeyEdit = nullptr;
     int WebPaneShown = 0;
+    // Shows again what the database holds in the goal boxes and the item list
+    // (after a restore put another file in place); set by the start-up.
+    std::function<void()> reloadContents;
 };
 
 // The current program-wide object; there must be one.

@@ -22,17 +22,22 @@ ModalAnswers::ModalAnswers()
 void ModalAnswers::poll()
 {
     auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!modal || !modal->isVisible() || busy_)
+    if (!modal || !modal->isVisible() || answering_.contains(modal))
         return;
-    busy_ = true;
+    answering_ << modal;
     QPointer<QDialog> guard(modal);
-    if (queue_.isEmpty())
+    if (queue_.isEmpty()) {
         ++unexpected_;
-    else
+    } else {
+        // an answer may open a dialog over this one; a timer does not fire while it runs, so another looks for it
+        QTimer nested;
+        QObject::connect(&nested, &QTimer::timeout, [this] { poll(); });
+        nested.start(timer_.interval());
         queue_.dequeue()(modal);
+    }
     if (guard && guard->isVisible())
         guard->reject(); // a failed or missing answer must not leave the test waiting
-    busy_ = false;
+    answering_.removeOne(modal);
 }
 
 AppFixture::AppFixture(AppFixtureOptions options)

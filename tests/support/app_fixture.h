@@ -36,7 +36,8 @@ namespace jotrak::test {
 
 // Answers modal dialogs while the code under test waits in exec(): each one that
 // opens gets the next queued answer and is rejected if the answer leaves it open;
-// one nobody expected is rejected and counted.
+// one nobody expected is rejected and counted. A dialog an answer opens gets the
+// answer queued next.
 class ModalAnswers {
 public:
     ModalAnswers();
@@ -56,7 +57,7 @@ private:
     QTimer timer_;
     QQueue<std::function<void(QDialog*)>> queue_;
     int unexpected_ = 0;
-    bool busy_ = false;
+    QList<QDialog*> answering_;
 };
 
 struct AppFixtureOptions {
