@@ -73,6 +73,7 @@ BackupDialog::BackupDialog(QWidget* parent) : JotrakDialog(parent, kCaption, 310
     Place(this, new QLabel(QStringLiteral("备份文件夹")), "BackupFolderLabel", Dlu(7, 9, 50, 10));
     folderEdit_ = Place(this, new QLineEdit, "BackupFolderEdit", Dlu(60, 7, 168, 14));
     folderEdit_->setReadOnly(true);
+    folderEdit_->setFocusPolicy(Qt::ClickFocus); // the list takes the focus first
     auto* choose =
         Place(this, new QPushButton(QStringLiteral("选择备份文件夹")), "btnChooseBackupFolder", Dlu(234, 7, 70, 14));
 
@@ -94,7 +95,6 @@ BackupDialog::BackupDialog(QWidget* parent) : JotrakDialog(parent, kCaption, 310
     status_ = Place(this, new QLabel, "BackupStatus", Dlu(7, 176, 297, 20));
     status_->setWordWrap(true);
     buttons_ = {choose, now, restore, close};
-    list_->setFocus();
 
     connect(choose, &QPushButton::clicked, this, [this] { ChooseBackupFolder(); });
     connect(now, &QPushButton::clicked, this, [this] { BackUpNow(); });
