@@ -7,7 +7,10 @@
 // Counters: minimal_ms (the paired bare window), vs_minimal (ratio of the
 // sums), ready_ms (once both the end of the start-up sequence, which runs before
 // the first paint, and the first paint are reported), peak_rss_MiB (largest resident size of one program run, from
-// wait4).
+// wait4). BM_TenYearBackupDue runs the program on the ten-year database in
+// pairs, with the day's backup made already and due (none made, none
+// remembered), each pair in either order: the backup starts after the first
+// paint, so due_vs_made, the median of the ratios of the pairs, should be 1.
 #include "data/keys.h"
 #include "data/record_access.h"
 #include "data/seed.h"
@@ -20,6 +23,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -40,11 +44,13 @@ struct Run {
     int exitCode = -1;
 };
 
-// Starts exe offscreen, waits for the shown marker on standard error and for the exit.
-Run RunUntilShown(const std::string& exe, const char* argument = nullptr)
+// Starts exe offscreen, waits for the shown marker on standard error and for the
+// exit, which comes quitAfterMs after start-up.
+Run RunUntilShown(const std::string& exe, const char* argument = nullptr, int quitAfterMs = 100)
 {
     std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "JOTRAK_REPORT_SHOWN=1",
-                                    "JOTRAK_QUIT_AFTER_STARTUP_MS=100", "HOME=" + QDir::homePath().toStdString(),
+                                    "JOTRAK_QUIT_AFTER_STARTUP_MS=" + std::to_string(quitAfterMs),
+                                    "HOME=" + QDir::homePath().toStdString(),
                                     "XDG_RUNTIME_DIR=" + QDir::tempPath().toStdString()};
     if (const char* path = std::getenv("PATH"))
         env.push_back(std::string("PATH=") + path);
@@ -112,6 +118,15 @@ public:
     {
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
             QFile::remove(database() + QString::fromUtf8(suffix));
+    }
+
+    // The program's settings, where it remembers the day's backup.
+    QString settings() const { return dir_.filePath(QStringLiteral("Dt/jotrak.ini")); }
+    // No backup made and none remembered: the next start makes the day's backup.
+    void forgetBackups() const
+    {
+        QDir(dir_.filePath(QStringLiteral("Dt/backup"))).removeRecursively();
+        QFile::remove(settings());
     }
 
 private:
@@ -235,11 +250,64 @@ void BM_TenYearDatabase(benchmark::State& state)
     Report(state, program, minimal, peak, runs, ready);
 }
 
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void BM_TenYearBackupDue(benchmark::State& state)
+{
+    ProgramCopy copy;
+    FillTenYears(copy.database());
+    RunUntilShown(copy.exe(), nullptr, 3000); // time enough to make the day's backup
+    QFile remembered(copy.settings());
+    if (!remembered.open(QIODevice::ReadOnly)) {
+        state.SkipWithError("the first run remembered no backup");
+        return;
+    }
+    const QByteArray madeToday = remembered.readAll();
+    std::vector<double> made, due, ratios;
+    auto runWithBackupMade = [&] {
+        copy.forgetBackups();
+        QFile settings(copy.settings());
+        if (!settings.open(QIODevice::WriteOnly) || settings.write(madeToday) != madeToday.size())
+            return Run{};
+        settings.close();
+        return RunUntilShown(copy.exe());
+    };
+    auto runWithBackupDue = [&] {
+        copy.forgetBackups();
+        return RunUntilShown(copy.exe());
+    };
+    for (auto _ : state) {
+        // in turns, which goes first
+        const bool dueFirst = made.size() % 2 == 1;
+        const Run first = dueFirst ? runWithBackupDue() : runWithBackupMade();
+        const Run second = dueFirst ? runWithBackupMade() : runWithBackupDue();
+        const Run& withBackupMade = dueFirst ? second : first;
+        const Run& withBackupDue = dueFirst ? first : second;
+        if (!withBackupMade.shown || !withBackupDue.shown || withBackupDue.exitCode != 0) {
+            state.SkipWithError("a run did not show its window or did not exit with 0");
+            return;
+        }
+        state.SetIterationTime(withBackupDue.seconds);
+        made.push_back(withBackupMade.seconds);
+        due.push_back(withBackupDue.seconds);
+        ratios.push_back(withBackupDue.seconds / withBackupMade.seconds);
+    }
+    state.counters["made_ms"] = 1000.0 * Median(made);
+    state.counters["due_ms"] = 1000.0 * Median(due);
+    state.counters["due_vs_made"] = Median(ratios);
+}
+
 } // namespace
 
 // Arg 1: the bare window with one line of Chinese text.
 BENCHMARK(BM_MinimalWindow)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_FirstStartEmptyDt)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_TenYearDatabase)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_TenYearBackupDue)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(30);
 
 BENCHMARK_MAIN();

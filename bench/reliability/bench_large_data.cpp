@@ -1,8 +1,9 @@
 // The program on twenty years of use (146 100 day items, see large_database.h):
 // start-up to the window shown against the bare Qt window in the same run,
-// listing a day, the day's reminders, and both exports. Nothing of these should
-// grow with the size of the database. Counter peak_rss_MiB: the largest resident
-// size (of the started program for the start-up, of this process otherwise).
+// listing a day, the day's reminders, both exports, and the backup. Nothing of
+// these but the backup should grow with the size of the database. Counter
+// peak_rss_MiB: the largest resident size (of the started program for the
+// start-up, of this process otherwise).
 #include "large_database.h"
 
 #include "app/commands.h"
@@ -10,9 +11,11 @@
 #include "app/main_layout.h"
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "data/background_backup.h"
 #include "data/record_access.h"
 #include "export/excel_export.h"
 #include "export/text_export.h"
+#include "goals/goal_store.h"
 #include "shell/app_context.h"
 #include "shell/data_folder.h"
 #include "shell/message_box.h"
@@ -30,6 +33,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -224,5 +228,87 @@ void ExcelExport60000ItemsOfTwentyYears(benchmark::State& state)
     Finish(state);
 }
 BENCHMARK(ExcelExport60000ItemsOfTwentyYears)->Unit(benchmark::kMillisecond);
+
+// The whole backup of the twenty-year file as the program makes it: the copy
+// in steps, the check of the copy, the rename and the retention.
+void BackupOfTwentyYears(benchmark::State& state)
+{
+    TheProgram();
+    QTemporaryDir folder;
+    QDateTime at(QDate(2030, 6, 15), QTime(9, 0));
+    for (auto _ : state) {
+        const BackupResult result = MakeBackup(App().connection, folder.path(), at = at.addDays(1));
+        if (!result.ok) {
+            state.SkipWithError(qPrintable(result.reason));
+            return;
+        }
+    }
+    state.counters["file_MiB"] = static_cast<double>(QFileInfo(App().connection.path()).size()) / (1 << 20);
+    Finish(state);
+}
+BENCHMARK(BackupOfTwentyYears)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// The same on the thread of its own the program uses, while the window's thread
+// runs its event loop with a 1 ms timer and stores a day goal every 50 ms.
+// Arg 0: the window alone for 500 ms, the yardstick. Counters:
+// longest_ui_step_ms (the longest the event loop was away, a store excluded),
+// longest_store_ms (the longest store, waiting for the file included), stores.
+// The iteration time is the backup's, start to result.
+void BackupOfTwentyYearsWhileTheWindowAnswers(benchmark::State& state)
+{
+    TheProgram();
+    QTemporaryDir folder;
+    QDateTime at(QDate(2031, 6, 15), QTime(9, 0));
+    double longestStep = 0, longestStore = 0;
+    int stores = 0;
+    for (auto _ : state) {
+        BackgroundBackup runner;
+        bool done = false;
+        BackupResult result;
+        QObject::connect(&runner, &BackgroundBackup::finished, [&](const BackupResult& made) {
+            done = true;
+            result = made;
+        });
+        QElapsedTimer clock, sinceStore;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        qint64 last = 0;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const qint64 now = clock.nsecsElapsed();
+            longestStep = std::max(longestStep, static_cast<double>(now - last) / 1e6 - 1.0);
+            last = now;
+            if (sinceStore.elapsed() >= 50) {
+                StoreGoalText(App().connection, Table::Ri, kBusyDay, QStringLiteral("第 %1 次保存").arg(stores++));
+                last = clock.nsecsElapsed();
+                longestStore = std::max(longestStore, static_cast<double>(last - now) / 1e6);
+                sinceStore.start();
+            }
+        });
+        clock.start();
+        sinceStore.start();
+        tick.start(1);
+        if (state.range(0))
+            runner.start(App().connection, folder.path(), at = at.addDays(1), false);
+        else
+            QTimer::singleShot(500, [&] { done = result.ok = true; });
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        if (!result.ok) {
+            state.SkipWithError(qPrintable(result.reason));
+            return;
+        }
+    }
+    state.counters["longest_ui_step_ms"] = longestStep;
+    state.counters["longest_store_ms"] = longestStore;
+    state.counters["stores"] = stores;
+    Finish(state);
+}
+BENCHMARK(BackupOfTwentyYearsWhileTheWindowAnswers)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 } // namespace

@@ -21,12 +21,16 @@
 //   minimal_pss_MiB the same for the bare window
 //   page_helper_ms  (engine on) time from exec until the engine's first helper
 //                   process exists: the engine starts after the window is shown
+// BM_ProgramBackupDue: engine off, with the day's backup due at every start (no
+// backup made and none remembered); it starts after the first paint, so the
+// figures should match BM_ProgramEngineOff, where the first run made it.
 #include "support/program_files.h"
 #include "support/top_level_windows.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -244,6 +248,13 @@ public:
 
     std::string exe() const { return dir_.filePath(QStringLiteral("jotrak")).toStdString(); }
 
+    // No backup made and none remembered: the next start makes the day's backup.
+    void forgetBackups() const
+    {
+        QDir(dir_.filePath(QStringLiteral("Dt/backup"))).removeRecursively();
+        QFile::remove(dir_.filePath(QStringLiteral("Dt/jotrak.ini")));
+    }
+
 private:
     QTemporaryDir dir_;
 };
@@ -255,7 +266,7 @@ double Median(std::vector<double> values)
     return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void MeasureProgram(benchmark::State& state, bool engineOff)
+void MeasureProgram(benchmark::State& state, bool engineOff, bool backupDue = false)
 {
     if (!std::getenv("DISPLAY")) {
         state.SkipWithError("needs a screen: run under xvfb-run -a");
@@ -267,6 +278,8 @@ void MeasureProgram(benchmark::State& state, bool engineOff)
     int windows = 0;
     for (auto _ : state) {
         const Run bare = RunOnScreen(BinFile("minimal_window"), "--with-text", true);
+        if (backupDue)
+            copy.forgetBackups();
         const Run run = RunOnScreen(copy.exe(), nullptr, engineOff);
         if (!bare.final || !run.final || run.exitCode != 0) {
             state.SkipWithError("a run painted no line in a window that stayed, or did not exit with 0");
@@ -304,9 +317,15 @@ void BM_ProgramEngineOn(benchmark::State& state)
     MeasureProgram(state, false);
 }
 
+void BM_ProgramBackupDue(benchmark::State& state)
+{
+    MeasureProgram(state, true, true);
+}
+
 } // namespace
 
 BENCHMARK(BM_ProgramEngineOff)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
 BENCHMARK(BM_ProgramEngineOn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
+BENCHMARK(BM_ProgramBackupDue)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,6 @@
 #include "app/program.h"
 
+#include "app/daily_backup.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/translation.h"
@@ -154,6 +155,7 @@ int RunProgram(const QString& exeDir, const QString& dataDir)
     window.show();
     if (!StartOrReport(exeDir, dataDir))
         return 1;
+    StartDailyBackup(&window);
     ReportReadyWhenAsked(window);
     QuitAfterStartupWhenAsked(window);
     return QApplication::exec();

@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/commands.h"
 #include "app/date_watch.h"
 #include "app/day_reminders.h"
 #include "app/main_layout.h"
@@ -76,6 +77,7 @@ void RunStartup(const QString& exeDir, const DataFolder& data)
     app.browser->AttachBrowser(app.WebPane);
     app.browser->ShowFixedPage(app.dataDir);
     app.WebPaneShown = 1;
+    app.reloadContents = &ReloadWindowContents;
 }
 
 } // namespace jotrak

@@ -1,19 +1,14 @@
 #include "data/record_access.h"
 
+#include "data/file_safety.h"
 #include "data/schema.h"
 
 #include <sqlite3.h>
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <csignal>
-#endif
 
 namespace jotrak {
 
@@ -192,31 +187,6 @@ void Configure(ConnectionHolder& connection)
     sqlite3_exec(connection.handle(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
-bool ProcessIsRunning(qint64 pid)
-{
-#ifdef Q_OS_UNIX
-    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-#else
-    Q_UNUSED(pid);
-    return true; // not known here: leave its file alone
-#endif
-}
-
-// A first start killed while building the file leaves <name>.new-<pid> (and its
-// journal) behind, which nothing would ever rename or remove.
-void RemoveFilesOfInterruptedStarts(const QString& path)
-{
-    const QFileInfo info(path);
-    const QString prefix = info.fileName() + QStringLiteral(".new-");
-    const QDir dir(info.absolutePath());
-    for (const QString& name : dir.entryList({prefix + u'*'}, QDir::Files | QDir::Hidden)) {
-        bool isNumber = false;
-        const qint64 pid = name.mid(prefix.size()).section(u'-', 0, 0).toLongLong(&isNumber);
-        if (isNumber && pid > 0 && !ProcessIsRunning(pid))
-            QFile::remove(dir.filePath(name));
-    }
-}
-
 void CreateNewDatabase(const QString& path)
 {
     const QFileInfo info(path);
@@ -225,8 +195,8 @@ void CreateNewDatabase(const QString& path)
                                        .arg(QDir::toNativeSeparators(info.absolutePath())));
     // Built aside and renamed into place, so an interrupted first start never
     // leaves a half-made file under the real name.
-    RemoveFilesOfInterruptedStarts(path);
-    const QString temp = path + QStringLiteral(".new-%1").arg(QCoreApplication::applicationPid());
+    RemoveLeftoversOfGoneProcesses(info.absolutePath(), QStringLiteral("new"));
+    const QString temp = path + AsideSuffix(QStringLiteral("new"));
     QFile::remove(temp);
     sqlite3* db = nullptr;
     int rc =
@@ -305,13 +275,17 @@ void OpenDatabase(ConnectionHolder& holder, const QString& path)
     holder.path_ = QDir::toNativeSeparators(path);
     if (!QFileInfo::exists(path))
         CreateNewDatabase(path);
+    else // a restore killed before its rename leaves its copy aside
+        RemoveLeftoversOfGoneProcesses(QFileInfo(path).absolutePath(), QStringLiteral("restore"));
 
     const QString foreign = ForeignFileReason(path);
     if (!foreign.isEmpty())
         RaiseText(kNotJotrakFileError, NotJotrak(path, foreign));
 
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // serialized: a backup may copy the file on a thread of its own meanwhile
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
+                             nullptr);
     if (rc != SQLITE_OK) {
         const QString engine = EngineText(db);
         sqlite3_close_v2(db);

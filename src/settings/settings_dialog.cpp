@@ -1,5 +1,6 @@
 #include "settings/settings_dialog.h"
 
+#include "settings/backup_dialog.h"
 #include "settings/maxims_dialog.h"
 #include "shell/app_context.h"
 #include "shell/desktop.h"
@@ -61,7 +62,7 @@ QString InstalledFamily(const QString& name)
 
 } // namespace
 
-SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLiteral("设置"), 200, 138)
+SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLiteral("设置"), 200, 178)
 {
     setObjectName(QStringLiteral("SettingsDialog"));
     Put(new QLabel(QStringLiteral("设置字体名称"), this), QStringLiteral("FontNameLabel"), Dlu(12, 14, 52, 10));
@@ -83,7 +84,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
         Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
     connect(maxims, &QPushButton::clicked, this, [this] { OpenMaximsDialog(this); });
 
-    // where the data lives; room below for what keeps it safe
+    // where the data lives, and what keeps it safe
     const QString dataDir = QDir::toNativeSeparators(App().dataDir);
     Put(new QLabel(QStringLiteral("数据文件夹"), this), QStringLiteral("DataDirLabel"), Dlu(12, 80, 52, 10));
     auto* open = Put(new QPushButton(QStringLiteral("打开数据文件夹"), this), QStringLiteral("btnOpenDataDir"),
@@ -94,8 +95,16 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     folder->setToolTip(dataDir);
     folder->setCursorPosition(0);
 
-    auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 118, 50, 14));
-    auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 118, 50, 14));
+    auto* last = Put(new QLabel(LastBackupText(), this), QStringLiteral("LastBackupLabel"), Dlu(12, 118, 176, 10));
+    auto* backups = Put(new QPushButton(QStringLiteral("备份与恢复"), this), QStringLiteral("btnBackupRestore"),
+                        Dlu(118, 132, 70, 14));
+    connect(backups, &QPushButton::clicked, this, [this, last] {
+        BackupDialog(this).exec();
+        last->setText(LastBackupText());
+    });
+
+    auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 156, 50, 14));
+    auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 156, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
         if (takeFont())

@@ -74,6 +74,9 @@ struct AppContext {
     int WebPaneShown = 0;
     // Opens the search dialog; set by whoever provides one. Offered next to 设置 only when set.
     std::function<void()> openSearch;
+    // Shows again what the database holds in the goal boxes and the item list
+    // (after a restore put another file in place); set by the start-up.
+    std::function<void()> reloadContents;
 };
 
 // The current program-wide object; there must be one.

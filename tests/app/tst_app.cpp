@@ -1,6 +1,9 @@
 #include "support/app_fixture.h"
+#include "support/bytes.h"
+#include "support/database.h"
 
 #include "app/command_ids.h"
+#include "calendar/clock.h"
 #include "export/export_dialog.h"
 #include "launcher/launcher_table.h"
 #include "goals/add_item_dialog.h"
@@ -8,6 +11,7 @@
 #include "launcher/launcher_dialog.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
+#include "settings/backup_dialog.h"
 #include "settings/maxim_file.h"
 #include "settings/maxims.h"
 #include "settings/maxims_dialog.h"
@@ -26,6 +30,7 @@
 #include <QToolButton>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace jotrak;
 using namespace jotrak::test;
@@ -145,7 +150,9 @@ private slots:
         dialogs.emplace_back(new LauncherDialog(fx.window()));
         dialogs.emplace_back(new SettingsDialog(fx.window()));
         dialogs.emplace_back(new MaximsDialog(fx.window(), ParseMaximFile("A\r\nB")));
-        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 224}, {450, 312}};
+        dialogs.emplace_back(new BackupDialog(fx.window()));
+        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367},
+                               {450, 319}, {300, 289}, {450, 312}, {465, 325}};
         const std::tuple<int, const char*, QRect> places[] = {
             {0, "okButton", {150, 245, 87, 34}},    {0, "contentEdit", {89, 11, 513, 226}},
             {1, "contentEdit", {77, 11, 605, 197}}, {1, "doneRadio", {375, 450, 60, 16}},
@@ -451,6 +458,79 @@ private slots:
         for (qsizetype i = 0; i < messages.size(); ++i)
             QVERIFY2(AppFixture::messages()[i].text.startsWith(messages[i]), qPrintable(AppFixture::texts()[i]));
         QCOMPARE(fx.app().MaximList->lines, MaximTexts(ParseMaximFile(written)));
+    }
+
+    // 备份与恢复, opened from 设置: 立即备份 adds a copy; 恢复 asks first, and
+    // 取消 changes nothing while 确定 puts the copy's goals back into the window;
+    // a backup folder that cannot be written says so, and 设置 shows that result.
+    void backupAndRestoreThroughTheSettingsDialog()
+    {
+        AppFixture fx;
+        const QString older = QStringLiteral("旧的年目标");
+        const QString newer = QStringLiteral("新的年目标");
+        QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), older));
+        // read-only; root writes there anyway, so for root a folder under a file
+        QTemporaryDir scratch;
+        QString unwritable = scratch.filePath(QStringLiteral("readonly"));
+        if (::geteuid() == 0) {
+            QVERIFY(WriteBytes(scratch.filePath(QStringLiteral("file")), "x"));
+            unwritable = scratch.filePath(QStringLiteral("file/backup"));
+        } else {
+            QVERIFY(QDir().mkdir(unwritable));
+            QFile::setPermissions(unwritable, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        QString lastBefore, lastAfter;
+        fx.modals.next<SettingsDialog>([&](SettingsDialog* settings) {
+            auto* last = settings->findChild<QLabel*>(QStringLiteral("LastBackupLabel"));
+            lastBefore = last->text();
+            fx.modals.next<BackupDialog>([&](BackupDialog* d) {
+                auto* list = d->findChild<QTableWidget*>(QStringLiteral("BackupList"));
+                const auto click = [d](const char* name) {
+                    auto* button = d->findChild<QPushButton*>(QLatin1String(name));
+                    QTRY_VERIFY(button->isEnabled());
+                    button->click();
+                    QTRY_VERIFY(button->isEnabled());
+                };
+                click("btnBackupNow");
+                QCOMPARE(list->rowCount(), 1);
+                QCOMPARE((QStringList{list->item(0, 0)->text(), list->item(0, 2)->text()}),
+                         (QStringList{"2018-01-01 09:00:00", "1"}));
+
+                QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), newer));
+                fx.app().YearGoalEdit->setPlainText(newer);
+                Clock::SetForTest(QDateTime(QDate(2018, 1, 2), QTime(10, 0)));
+                AppFixture::queueAnswer(kIdCancel);
+                click("btnRestore");
+                QCOMPARE(AppFixture::messages().last().buttons, MessageButtons::OkCancel);
+                QCOMPARE(list->rowCount(), 1);
+                click("btnRestore");
+                QCOMPARE(AppFixture::messages().last().text, QStringLiteral("已恢复 2018-01-01 09:00 的备份。"));
+                QCOMPARE(fx.app().YearGoalEdit->toPlainText(), older);
+                QCOMPARE(GoalText(fx.db(), Table::Nian, QStringLiteral("2018")), older);
+                QCOMPARE(list->item(0, 0)->text(), QStringLiteral("2018-01-02 10:00:00")); // the file as it was
+
+                testing::FileDialogSeam::QueueAnswer(unwritable);
+                click("btnChooseBackupFolder");
+                QCOMPARE(list->rowCount(), 0);
+                AppFixture::clearMessages();
+                click("btnBackupNow");
+                QCOMPARE(AppFixture::messages().size(), 1);
+                QVERIFY2(AppFixture::messages()[0].text.contains(QDir::toNativeSeparators(unwritable)) &&
+                             AppFixture::messages()[0].text.contains(QStringLiteral("备份没有完成")),
+                         qPrintable(AppFixture::messages()[0].text));
+                QCOMPARE(list->rowCount(), 0);
+                testing::FileDialogSeam::QueueAnswer(QString()); // back to the folder beside the database
+                click("btnChooseBackupFolder");
+                QCOMPARE(list->rowCount(), 2);
+                d->findChild<QPushButton*>(QStringLiteral("btnClose"))->click();
+            });
+            settings->findChild<QPushButton*>(QStringLiteral("btnBackupRestore"))->click();
+            lastAfter = last->text();
+        });
+        fx.command(kCmdSettings);
+        QCOMPARE(fx.modals.unexpected(), 0);
+        QCOMPARE((QStringList{lastBefore, lastAfter}),
+                 (QStringList{"上次备份:还没有备份", "上次备份:2018-01-02 10:00 失败"}));
     }
 };
 

@@ -1,12 +1,15 @@
 // The kill worker on the program's stores alone, without a window: the changes
 // the program's operations make (items added, changed, completed and deleted;
 // goals; reminder schemes; launcher rows), through the same store calls. It
-// starts in a few milliseconds, so many changes fall between two kills. See
+// starts in a few milliseconds, so many changes fall between two kills. With
+// --workload backups it backs the file up and restores copies instead. See
 // worker_common.h.
 
 #include "worker_common.h"
 
+#include "data/backup.h"
 #include "data/keys.h"
+#include "data/restore.h"
 #include "data/seed.h"
 #include "goals/goal_store.h"
 #include "goals/item_store.h"
@@ -160,6 +163,53 @@ private:
     ConnectionHolder connection_;
 };
 
+// Each step stores a new generation into the goal of 2018 and backs the file
+// up into Dt/backup, dated a day after the last so the retention removes copies
+// as it runs; every third step restores one of the older copies. Standard
+// output: "restore <copy> <generation before>" before a restore, "restored"
+// after it. Days and generations of two seeds never meet.
+class BackupWorkload {
+public:
+    BackupWorkload(const Options& options, SideLog&)
+        : rng_(options.seed), seed_(options.seed),
+          start_(QDate(2018, 1, 1).addDays(1000 * static_cast<qint64>(options.seed)), QTime(9, 0))
+    {
+        OpenDatabase(connection_, QDir(options.exeDir).filePath(QStringLiteral("Dt/db.mdb")));
+        SeedPeriodTables(connection_);
+        folder_ = DefaultBackupFolder(connection_.path());
+    }
+
+    void step()
+    {
+        ++step_;
+        const QDateTime now = start_.addDays(step_);
+        const QString generation = QString::number(1000 * seed_ + static_cast<quint32>(step_));
+        StoreGoalText(connection_, Table::Nian, QStringLiteral("2018"), generation);
+        if (const BackupResult made = MakeBackup(connection_, folder_, now); !made.ok)
+            Die(QStringLiteral("backup failed: ") + made.reason);
+        if (step_ % 3 != 0)
+            return;
+        const QList<BackupInfo> copies = ListBackups(folder_);
+        const BackupInfo& chosen =
+            copies[1 + rng_.bounded(static_cast<quint32>(std::min<qsizetype>(copies.size() - 1, 7)))];
+        std::printf("restore %s %s\n", qPrintable(chosen.path), qPrintable(generation));
+        std::fflush(stdout);
+        if (const RestoreResult restored = RestoreBackup(connection_, chosen.path, folder_, now.addSecs(1));
+            !restored.ok)
+            Die(QStringLiteral("restore failed: ") + restored.reason);
+        std::printf("restored\n");
+        std::fflush(stdout);
+    }
+
+private:
+    QRandomGenerator rng_;
+    quint32 seed_;
+    QDateTime start_;
+    int step_ = 0;
+    QString folder_;
+    ConnectionHolder connection_;
+};
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -167,5 +217,6 @@ int main(int argc, char* argv[])
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    return RunWorkload<DataWorkload>(ParseOptions(args));
+    const Options options = ParseOptions(args);
+    return options.workload == u"backups" ? RunWorkload<BackupWorkload>(options) : RunWorkload<DataWorkload>(options);
 }

@@ -5,6 +5,7 @@
 
 #include "worker_process.h"
 
+#include "data/backup.h"
 #include "data/seed.h"
 
 #include <QRandomGenerator>
@@ -38,6 +39,7 @@ struct KillPlan {
     int kills = kSanitized ? 80 : 240;
     int uiEvery = kSanitized ? 4 : 6;
     int firstStartKills = kSanitized ? 4 : 10;
+    int backupKills = kSanitized ? 15 : 40;
 };
 
 // JOTRAK_KILLS=n asks for n kills instead; anything but a positive number is refused.
@@ -159,6 +161,59 @@ private slots:
         QCOMPARE(dt.entryList({QStringLiteral("db.mdb*")}, QDir::Files), (QStringList{QStringLiteral("db.mdb"), busy}));
         running.kill();
         running.waitForFinished();
+    }
+
+    // Backups and restores killed at any moment: the file and every copy stay
+    // usable, and a restore under way is found whole or not at all. The next
+    // open and the next backup clear what the killed ones left aside.
+    void killDuringBackupOrRestoreLeavesEveryFileUsable()
+    {
+        QRandomGenerator rng(7);
+        QTemporaryDir dir(ScratchRoot());
+        const QString path = DatabaseIn(dir.path());
+        const QString folder = DefaultBackupFolder(path);
+        int restoresCut = 0;
+        int restoresWhole = 0;
+        for (int round = 1; round <= Plan().backupKills; ++round) {
+            QProcess worker;
+            StartWorker(worker, Worker::Data, dir.path(), dir.filePath(QStringLiteral("log")), round,
+                        {QStringLiteral("--workload"), QStringLiteral("backups")});
+            QVERIFY(worker.waitForStarted());
+            QVERIFY2(WaitUntilReady(worker, 60000), worker.readAllStandardError().constData());
+            QThread::msleep(rng.bounded(5u, 300u));
+            QVERIFY2(KillNow(worker), worker.readAllStandardError().constData());
+            const QStringList said = QString::fromUtf8(worker.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+
+            ConnectionHolder connection;
+            OpenDatabase(connection, path);
+            QCOMPARE(IntegrityCheck(connection), QStringLiteral("ok"));
+            for (const BackupInfo& copy : ListBackups(folder))
+                QVERIFY2(CheckDatabaseFile(copy.path).isEmpty(), qPrintable(copy.path));
+            if (said.isEmpty() || !said.last().startsWith(u"restore "))
+                continue;
+            const QStringList restore = said.last().split(u' ');
+            ++restoresCut;
+            QVERIFY(QFileInfo::exists(restore[1]));
+            ConnectionHolder chosen;
+            OpenDatabase(chosen, restore[1]);
+            const QString now = test::GoalText(connection, Table::Nian, QStringLiteral("2018"));
+            const QString restored = test::GoalText(chosen, Table::Nian, QStringLiteral("2018"));
+            QVERIFY(restored != restore[2]);
+            QVERIFY2(now == restore[2] || now == restored, qPrintable(now));
+            if (now == restored)
+                QVERIFY(ReadState(connection) == ReadState(chosen));
+            restoresWhole += now == restored;
+        }
+        qInfo("backup and restore kills: %d, restores under way: %d, found done: %d", Plan().backupKills, restoresCut,
+              restoresWhole);
+
+        ConnectionHolder connection;
+        OpenDatabase(connection, path);
+        QVERIFY(MakeBackup(connection, folder, QDateTime(QDate(2999, 1, 1), QTime(9, 0))).ok);
+        const QStringList aside = {QStringLiteral("*.part-*"), QStringLiteral("*.restore-*")};
+        QCOMPARE(QDir(folder).entryList(aside, QDir::Files) +
+                     QDir(QFileInfo(path).path()).entryList(aside, QDir::Files),
+                 QStringList());
     }
 
     void everyReportedChangeSurvivesAKill()

@@ -4,6 +4,7 @@
 // workers on one file apart, reading rows, and the loop that runs a workload.
 //
 //   kill_worker     <exeDir> <log> <seed> [--lane N] [--ops N]   record-access layer
+//                   [--workload backups]                         backups and restores
 //   kill_worker_ui  <exeDir> <log> <seed> [--lane N] [--ops N]   the real main window
 //
 // Both store changes into <exeDir>/Dt/db.mdb until killed (or for --ops changes)
@@ -34,6 +35,7 @@ struct Options {
     quint32 seed = 1;
     int lane = 0;
     qint64 ops = kNoLimit;
+    QString workload; // "backups", or the changes of the program's operations
 };
 
 [[noreturn]] inline void Die(const QString& why)
@@ -105,7 +107,7 @@ inline SchemeFields RandomScheme(QRandomGenerator& rng, const Lane& lane)
 inline Options ParseOptions(const QStringList& args)
 {
     if (args.size() < 4)
-        Die(QStringLiteral("usage: <exeDir> <log> <seed> [--lane N] [--ops N]"));
+        Die(QStringLiteral("usage: <exeDir> <log> <seed> [--lane N] [--ops N] [--workload backups]"));
     Options options;
     options.exeDir = args[1];
     options.logPath = args[2];
@@ -115,6 +117,8 @@ inline Options ParseOptions(const QStringList& args)
             options.lane = args[i + 1].toInt();
         else if (args[i] == u"--ops")
             options.ops = args[i + 1].toLongLong();
+        else if (args[i] == u"--workload")
+            options.workload = args[i + 1];
     }
     return options;
 }

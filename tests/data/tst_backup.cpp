@@ -1,0 +1,256 @@
+// Backups: the names and what the retention keeps, copies that are checked
+// before they take their name, the listing, the copy made on a thread of its
+// own, and a restore that happens whole or not at all.
+#include "data/background_backup.h"
+#include "data/backup_names.h"
+#include "data/record_access.h"
+#include "data/restore.h"
+#include "support/bytes.h"
+#include "support/database.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace jotrak;
+
+namespace {
+
+const QDateTime kNoon(QDate(2018, 3, 5), QTime(12, 0, 0));
+
+// A seeded database in <temp>/Dt/db.mdb; Put writes day goals with a text and
+// items under the first of them.
+struct Db : test::TempDb {
+    explicit Db(int goals = 2, int items = 3) : TempDb(true) { Put(goals, items); }
+    void Put(int goals, int items)
+    {
+        for (int i = 0; i < goals; ++i)
+            test::SetGoal(connection, Table::Ri, FormatDayKey(2018, 1, ++goalsPut), QStringLiteral("目标"));
+        for (int i = 0; i < items; ++i)
+            test::AddItem(connection, Table::Ri, test::GoalId(connection, Table::Ri, QStringLiteral("20180101")),
+                          QStringLiteral("事项"));
+    }
+    QString backups() const { return DefaultBackupFolder(path()); }
+    QStringList names() const { return QDir(backups()).entryList(QDir::Files); }
+    int goalsPut = 0;
+};
+
+QStringList DailyNames(const QDate& first, int days, int stepDays = 1)
+{
+    QStringList names;
+    for (int i = 0; i < days; ++i)
+        names << BackupFileName(QDateTime(first.addDays(i * stepDays), QTime(9, 30)));
+    return names;
+}
+
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void retentionKeepsNewestOfFourteenDaysAndTwelveMonths_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("removed");
+        const QDate jan1(2018, 1, 1);
+        const QString noon = BackupFileName(kNoon);
+        const QString morning = BackupFileName(kNoon.addSecs(-3 * 3600));
+        QTest::newRow("one day: the newest stays") << QStringList{noon, morning} << QStringList{morning};
+        QTest::newRow("20 days of one month") << DailyNames(jan1, 20) << DailyNames(jan1, 6);
+        // days without a copy do not count: the 14 kept span four weeks
+        QTest::newRow("every other day") << DailyNames(jan1, 20, 2) << DailyNames(jan1, 6, 2);
+        // 400 days (to 2019-02-04): the 14 newest days, and the last copy of each
+        // of the 12 newest months, back to March 2018
+        QStringList kept = DailyNames(jan1.addDays(386), 14);
+        for (int month = 3; month <= 12; ++month)
+            kept << DailyNames(QDate(2018, month, 1).addMonths(1).addDays(-1), 1);
+        QStringList removed = DailyNames(jan1, 400);
+        for (const QString& name : kept)
+            removed.removeOne(name);
+        QStringList shuffled = DailyNames(jan1, 400);
+        std::reverse(shuffled.begin(), shuffled.end());
+        QTest::newRow("400 days, given newest first") << shuffled << removed;
+        QTest::newRow("upgrade copies and other files stay")
+            << (DailyNames(jan1, 16) << UpgradeBackupFileName(kNoon.addYears(-1), 1) << QStringLiteral("db-x.mdb")
+                                     << QStringLiteral("notes.txt")
+                                     << BackupFileName(kNoon) + QStringLiteral(".part-7"))
+            << DailyNames(jan1, 2);
+    }
+    void retentionKeepsNewestOfFourteenDaysAndTwelveMonths()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, removed);
+        QStringList got = BackupsToRemove(names);
+        got.sort();
+        removed.sort();
+        QCOMPARE(got, removed);
+    }
+
+    void namesCarryTheLocalMoment()
+    {
+        QCOMPARE(BackupFileName(kNoon), QStringLiteral("db-20180305-120000.mdb"));
+        bool beforeUpgrade = true;
+        QCOMPARE(BackupTimeOfName(QStringLiteral("db-20180305-120000.mdb"), &beforeUpgrade), kNoon);
+        QVERIFY(!beforeUpgrade);
+        QCOMPARE(BackupTimeOfName(UpgradeBackupFileName(kNoon, 1), &beforeUpgrade), kNoon);
+        QVERIFY(beforeUpgrade);
+        for (const char* other : {"db-20180305-1200.mdb", "db-20181305-120000.mdb", "xdb-20180305-120000.mdb"})
+            QVERIFY2(!BackupTimeOfName(QString::fromLatin1(other)).isValid(), other);
+    }
+
+    // A day of copies: names by the clock (the next free second when taken),
+    // each checked and listed with what it holds, and the retention applied.
+    void backupsAreCheckedListedAndPruned()
+    {
+        Db db;
+        for (int day = 0; day < 20; ++day)
+            QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(day)).ok);
+        const BackupResult again = MakeBackup(db.connection, db.backups(), kNoon.addDays(19));
+        QVERIFY(again.ok);
+        QCOMPARE(QFileInfo(again.path).fileName(), QStringLiteral("db-20180324-120001.mdb"));
+        QCOMPARE(again.time, kNoon.addDays(19));
+
+        // the 14 newest days; the first copy of the last day gave way to the second
+        QCOMPARE(db.names().size(), 14);
+        const QList<BackupInfo> list = ListBackups(db.backups());
+        QCOMPARE(list.size(), 14);
+        QCOMPARE(list.first().path, again.path);
+        QCOMPARE(list.last().time, kNoon.addDays(6));
+        QCOMPARE(list.first().goals, 2); // the seeded rows without a text do not count
+        QCOMPARE(list.first().items, 3);
+        QCOMPARE(list.first().size, QFileInfo(db.path()).size());
+        QCOMPARE(CheckDatabaseFile(again.path), QString());
+        QVERIFY(!HasBackupOfDay(db.backups(), kNoon.date()));
+        QVERIFY(HasBackupOfDay(db.backups(), kNoon.addDays(19).date()));
+
+        const BackupResult upgrade = BackupBeforeUpgrade(db.connection.handle(), db.path(), 1);
+        QVERIFY(upgrade.ok);
+        QVERIFY(QFileInfo(upgrade.path).fileName().endsWith(QStringLiteral("-v1.mdb")));
+        QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(40)).ok);
+        QVERIFY(QFileInfo::exists(upgrade.path));
+    }
+
+    // A failed backup says why in Chinese, leaves no file behind, and the
+    // database is untouched.
+    void failedBackupsLeaveNothing_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("folder is a file") << "folder-is-file" << QString::fromUtf8("无法创建备份文件夹");
+        QTest::newRow("database not open") << "closed" << QString::fromUtf8("数据库没有打开");
+        QTest::newRow("copy damaged on the way") << "damaged" << QString::fromUtf8("已损坏");
+        QTest::newRow("stopped") << "stop" << QString::fromUtf8("中止");
+    }
+    void failedBackupsLeaveNothing()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, words);
+        Db db;
+        QString folder = db.backups();
+        std::atomic<bool> stop{how == QLatin1String("stop")};
+        sqlite3* source = db.connection.handle();
+        if (how == QLatin1String("folder-is-file"))
+            QVERIFY(test::WriteBytes(folder, "x"));
+        if (how == QLatin1String("closed"))
+            source = nullptr;
+        sqlite3* damaged = nullptr;
+        if (how == QLatin1String("damaged")) {
+            // pages that do not hold together: the engine copies them as they are
+            const QString path = db.dir.filePath(QStringLiteral("damaged.mdb"));
+            QVERIFY(QFile::copy(db.path(), path));
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.seek(2 * 4096 + 8);
+            file.write(QByteArray(64, '\xff'));
+            file.close();
+            sqlite3_open(QFile::encodeName(path).constData(), &damaged);
+            source = damaged;
+        }
+        const BackupResult result = MakeBackup(source, db.path(), folder, kNoon, &stop);
+        sqlite3_close(damaged);
+        QVERIFY(!result.ok);
+        QVERIFY2(result.reason.contains(words), qPrintable(result.reason));
+        QCOMPARE(result.time, kNoon);
+        QCOMPARE(db.names(), QStringList());
+        QCOMPARE(test::CountRows(db.connection, Table::RiNext), 3);
+    }
+
+    // On its own thread: the result comes back to the thread that asked; a
+    // second start the same day does nothing; stopping leaves no part behind.
+    void backgroundBackupReportsOnceADay()
+    {
+        Db db;
+        BackgroundBackup runner;
+        QSignalSpy finished(&runner, &BackgroundBackup::finished);
+        QVERIFY(runner.start(db.connection, db.backups(), kNoon, true));
+        QVERIFY(!runner.start(db.connection, db.backups(), kNoon, true));
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.first().first().value<BackupResult>().ok);
+        QVERIFY(runner.start(db.connection, db.backups(), kNoon.addSecs(60), true));
+        QTRY_VERIFY(!runner.isRunning());
+        QCOMPARE(finished.size(), 1);
+
+        QVERIFY(runner.start(db.connection, db.backups(), kNoon.addDays(1), false));
+        runner.stop();
+        QVERIFY(!runner.isRunning());
+        for (const QString& name : db.names())
+            QVERIFY2(!name.contains(QStringLiteral(".part-")), qPrintable(name));
+    }
+
+    // Restore: the chosen copy replaces the file whole, the file as it was is
+    // backed up first, and a stale journal beside the file is never played
+    // back onto it. A copy that does not check out changes nothing.
+    void restoreHappensWholeOrNotAtAll_data()
+    {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("a backup") << "backup" << QString();
+        QTest::newRow("a backup, stale journal beside the file") << "journal" << QString();
+        QTest::newRow("a truncated copy") << "truncated" << QString::fromUtf8("无法恢复");
+        QTest::newRow("another program's database") << "foreign" << QString::fromUtf8("不是可以使用的 Jotrak 数据库");
+        QTest::newRow("a missing file") << "missing" << QString::fromUtf8("无法把备份");
+    }
+    void restoreHappensWholeOrNotAtAll()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, refusal);
+        Db db(2, 3);
+        const BackupResult copy = MakeBackup(db.connection, db.backups(), kNoon);
+        QVERIFY(copy.ok);
+        db.Put(1, 4); // now 3 goals with text, 7 items
+        QString path = copy.path;
+        if (chosen == QLatin1String("truncated")) {
+            path = db.dir.filePath(QStringLiteral("truncated.mdb"));
+            QFile::copy(copy.path, path);
+            QFile(path).resize(QFileInfo(path).size() / 2);
+        } else if (chosen == QLatin1String("foreign")) {
+            path = db.dir.filePath(QStringLiteral("foreign.mdb"));
+            sqlite3* other = nullptr;
+            sqlite3_open(QFile::encodeName(path).constData(), &other);
+            sqlite3_exec(other, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
+            sqlite3_close(other);
+        } else if (chosen == QLatin1String("missing")) {
+            path = db.dir.filePath(QStringLiteral("gone.mdb"));
+        } else if (chosen == QLatin1String("journal")) {
+            QVERIFY(test::WriteBytes(db.path() + QStringLiteral("-journal"), QByteArray(512, '\0')));
+        }
+
+        const RestoreResult result = RestoreBackup(db.connection, path, db.backups(), kNoon.addSecs(3600));
+        QVERIFY(db.connection.isOpen());
+        QCOMPARE(result.ok, refusal.isEmpty());
+        QVERIFY2(result.reason.contains(refusal), qPrintable(result.reason));
+        QCOMPARE(test::CountRows(db.connection, Table::RiNext), result.ok ? 3 : 7);
+        QCOMPARE(result.before.ok, result.ok);
+        if (result.ok)
+            QCOMPARE(ListBackups(db.backups()).first().items, 7);
+        QCOMPARE(QDir(db.dir.filePath(QStringLiteral("Dt"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("db.mdb")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBackup)
+#include "tst_backup.moc"
