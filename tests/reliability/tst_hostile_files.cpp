@@ -9,6 +9,7 @@
 #include "support/hostile_files.h"
 #include "support/program.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 #include <unistd.h>
@@ -93,12 +94,9 @@ private slots:
         QVERIFY2(start.finished && start.exitCode == 0, qPrintable(start.describe()));
         const RunResult probe = RunToEnd({program.add(QStringLiteral("readonly_probe")), program.folder()}, true);
         QVERIFY2(probe.exitCode == 0, qPrintable(probe.describe()));
-        const QString readOnly = QStringLiteral("只读").toUtf8().toHex();
-        QVERIFY2(probe.output.contains(QStringLiteral("goal ") + QStringLiteral("今天的目标").toUtf8().toHex()) &&
-                     probe.output.contains(QStringLiteral("items 1\n")) &&
-                     probe.output.section(QStringLiteral("after-modify "), 1).section(u'\n', 0, 0).contains(readOnly) &&
-                     probe.output.section(QStringLiteral("after-add "), 1).section(u'\n', 0, 0).contains(readOnly) &&
-                     probe.output.contains(QStringLiteral("rows-after-add 1")),
+        QVERIFY2(probe.output.contains(QStringLiteral("goal 今天的目标\nitems 1\nafter-modify ")) &&
+                     probe.output.section(QStringLiteral("after-modify "), 1).section(u'\n', 0, 0).contains(u"只读") &&
+                     probe.output.contains(QRegularExpression(QStringLiteral("after-add [^\n]*只读[^\n]* rows 1\n"))),
                  qPrintable(probe.output));
         QCOMPARE(Sha256(program.database()), before);
         QCOMPARE(QDir(program.dt()).entryList({QStringLiteral("db.mdb-*")}, QDir::Files | QDir::Hidden), QStringList());

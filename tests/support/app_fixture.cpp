@@ -35,20 +35,19 @@ void ModalAnswers::poll()
     busy_ = false;
 }
 
-AppFixture::AppFixture(AppFixtureOptions options)
+AppFixture::AppFixture(AppFixtureOptions options) : exeDir_(options.exeDir.isEmpty() ? dir_.path() : options.exeDir)
 {
     Clock::SetForTest(options.now);
     testing::MessageBoxSeam::Enable();
     testing::FileDialogSeam::Enable();
     testing::ShellSeam::Enable();
-    QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
+    QDir(exeDir_).mkpath(QStringLiteral("Dt"));
     if (options.prepare)
-        options.prepare(dir_.path());
+        options.prepare(exeDir_);
     context_ = std::make_unique<AppContext>();
     window_ = std::make_unique<MainWindow>();
     window_->show();
-    if (options.runStartup)
-        RunStartup(dir_.path());
+    RunStartup(exeDir_);
 }
 
 AppFixture::~AppFixture()

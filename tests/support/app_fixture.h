@@ -62,7 +62,7 @@ private:
 struct AppFixtureOptions {
     QDateTime now = QDateTime(QDate(2018, 1, 1), QTime(9, 0));
     std::function<void(const QString& exeDir)> prepare; // runs on the empty program folder
-    bool runStartup = true;
+    QString exeDir;                                     // a program folder instead of a temporary one
 };
 
 class AppFixture {
@@ -75,7 +75,7 @@ public:
     AppContext& app() const { return *context_; }
     ConnectionHolder& db() const { return context_->connection; }
     MainWindow* window() const { return window_.get(); }
-    QString exeDir() const { return dir_.path(); }
+    QString exeDir() const { return exeDir_; }
     QPushButton* button(int commandId) const;
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
     void command(int commandId) const;
@@ -89,6 +89,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QString exeDir_;
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<MainWindow> window_;
 };
