@@ -1,10 +1,9 @@
 #pragma once
 
-// Whole-program runs: the built program in a folder of its own (jotrak, its web
-// engine module, the delivered Dt/ without a database), started as a user would,
-// offscreen, with every message box written to standard error and answered OK,
-// closing right after start-up; optionally as the unprivileged user "nobody", so
-// that file permissions apply even when the tests run as root.
+// Whole-program runs: the built program in a folder of its own (program_files.h),
+// started offscreen as a user would, every message box written to standard error
+// and answered OK, closing right after start-up; optionally as the unprivileged
+// user "nobody", so that file permissions apply even when the tests run as root.
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -13,39 +12,31 @@ namespace jotrak::test {
 
 // The environment of every child process a test starts.
 QProcessEnvironment ChildEnvironment();
-
 // A file built beside the test executables (a worker, a probe).
 QString BuiltBeside(const QString& name);
 
-bool CanDropPrivileges();
+bool CanRunAsNobody();
 // Gives a file or folder to "nobody" (as root), so that it is that user's own.
 bool GiveToNobody(const QString& path);
 
 struct RunResult {
-    bool finished = false;
-    int exitCode = -1;
-    QString output; // standard output and standard error together
-    QString describe() const;
+    int exitCode = -1; // -1: it did not end by itself within a minute
+    QString output;    // standard output and standard error together
 };
-
-// Starts command and waits for it; a start that failed and then does not end
-// (a message box nobody answers) is killed after ten seconds.
-RunResult RunToEnd(QStringList command, bool asNobody = false, int timeoutMs = 120000);
+RunResult Run(QStringList command, bool asNobody = false);
 
 class ProgramCopy {
 public:
     ProgramCopy();
-    bool ok() const { return ok_; }
     QString folder() const { return dir_.path(); }
     QString dt(const QString& name = {}) const { return dir_.filePath(QStringLiteral("Dt/") + name); }
     QString database() const { return dt(QStringLiteral("db.mdb")); }
-    RunResult run(bool asNobody = false) const { return RunToEnd({dir_.filePath(QStringLiteral("jotrak"))}, asNobody); }
+    RunResult run(bool asNobody = false) const { return Run({dir_.filePath(QStringLiteral("jotrak"))}, asNobody); }
     // Puts a file built beside the tests into the folder (an unprivileged user may not reach the build).
     QString add(const QString& name) const;
 
 private:
     QTemporaryDir dir_;
-    bool ok_ = false;
 };
 
 } // namespace jotrak::test

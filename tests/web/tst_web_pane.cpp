@@ -33,9 +33,7 @@ private slots:
         QVERIFY(!CWebBrowser2::EngineUsable());
         AppFixture fx;
         QTest::qWait(50);
-        QVERIFY(fx.app().browser->isActive());
-        QCOMPARE(fx.app().browser->hostRect(), fx.app().WebPane->rect());
-        QVERIFY(fx.app().browser->view() == nullptr);
+        QVERIFY(fx.app().browser->isActive() && fx.app().browser->view() == nullptr);
         QVERIFY(fx.app().WebPane->findChildren<QWidget*>().isEmpty());
         QVERIFY(AppFixture::messages().isEmpty());
     }
@@ -106,22 +104,17 @@ private slots:
         QVERIFY(orphan.view() == nullptr);
     }
 
-    void theDeliveredPageIsAChineseStartPageThatNeedsNoNetwork()
+    // The page beside the program fetches nothing: every link leaves for a web site.
+    void theDeliveredPageNeedsNoNetwork()
     {
         QCOMPARE(FixedPageUrl(QStringLiteral("/opt/jotrak")),
                  QUrl::fromLocalFile(QStringLiteral("/opt/jotrak/Dt/start.html")));
         QFile file(DeliveredPage().toLocalFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QString html = QString::fromUtf8(file.readAll());
-        QVERIFY(html.contains(QStringLiteral("<title>有趣的网址</title>")));
-        QVERIFY(html.contains(QStringLiteral("charset=\"utf-8\"")));
         for (const char* fetched : {"src=", "url(", "@import", "<link", "<script", "target="})
             QVERIFY2(!html.contains(QLatin1String(fetched), Qt::CaseInsensitive), fetched);
-        const QRegularExpression link(QStringLiteral("<a href=\"([^\"]+)\">([^<]+)</a>"));
-        int links = 0;
-        for (auto it = link.globalMatch(html); it.hasNext(); ++links)
-            QVERIFY(it.next().captured(1).startsWith(QLatin1String("http")));
-        QVERIFY(links >= 12);
+        QVERIFY(!html.contains(QRegularExpression(QStringLiteral("href=\"(?!http)"))));
     }
 
     void theSandboxIsTurnedOffOnlyForRoot()
