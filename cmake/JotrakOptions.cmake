@@ -30,7 +30,9 @@ function(jotrak_add_subfolders)
 endfunction()
 
 # jotrak_add_test(NAME SOURCES a.cpp b.cpp LIBS lib...)
-# A QtTest executable run by CTest without a screen.
+# A QtTest executable run by CTest without a screen. The user's data and
+# configuration folders point into the build folder, so no test reaches the
+# real ones.
 function(jotrak_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -38,7 +40,7 @@ function(jotrak_add_test name)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;JOTRAK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;JOTRAK_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY}"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;JOTRAK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;JOTRAK_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config"
     TIMEOUT 600)
 endfunction()
 

@@ -41,7 +41,7 @@ struct Program {
         testing::MessageBoxSeam::Enable();
         window = std::make_unique<MainWindow>();
         window->show();
-        InitAppContext(dir.path());
+        InitAppContext(dir.path(), PortableDataFolder(dir.path()));
         BuildGoalPanel();
         BuildItemPanel();
         App().WebPaneShown = 1;

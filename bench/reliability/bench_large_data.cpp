@@ -14,6 +14,7 @@
 #include "export/excel_export.h"
 #include "export/text_export.h"
 #include "shell/app_context.h"
+#include "shell/data_folder.h"
 #include "shell/message_box.h"
 
 #include <benchmark/benchmark.h>
@@ -74,7 +75,7 @@ double MillisecondsUntilShown(const QString& program)
 }
 
 // A folder with the program (hard-linked: it finds Dt beside itself) and the
-// twenty-year database.
+// twenty-year database: a portable program.
 class ProgramOnLargeDatabase {
 public:
     ProgramOnLargeDatabase()
@@ -84,10 +85,9 @@ public:
                    QFile::encodeName(exe()).constData()) != 0)
             QFile::copy(bin.filePath(QStringLiteral("jotrak")), exe());
         QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
-        const QDir dt(bin.filePath(QStringLiteral("Dt")));
-        for (const QString& name : dt.entryList(QDir::Files))
-            if (!name.startsWith(QStringLiteral("db.mdb")))
-                QFile::copy(dt.filePath(name), dir_.filePath(QStringLiteral("Dt/") + name));
+        const QDir shipped(ShippedFilesDir(bin.path()));
+        for (const QString& name : shipped.entryList(QDir::Files))
+            QFile::copy(shipped.filePath(name), dir_.filePath(QStringLiteral("Dt/") + name));
         QFile::copy(bench::TwentyYearDatabase(), dir_.filePath(QStringLiteral("Dt/db.mdb")));
     }
     QString exe() const { return dir_.filePath(QStringLiteral("jotrak")); }
@@ -133,7 +133,7 @@ struct Program {
         QFile::copy(bench::TwentyYearDatabase(), dir.filePath(QStringLiteral("Dt/db.mdb")));
         window = std::make_unique<MainWindow>();
         window->show();
-        InitAppContext(dir.path());
+        InitAppContext(dir.path(), PortableDataFolder(dir.path()));
         BuildGoalPanel();
         BuildItemPanel();
         App().WebPaneShown = 1;
@@ -204,7 +204,8 @@ BENCHMARK(TextExportOfTwentyYears)->Unit(benchmark::kMillisecond);
 void ExcelExport60000ItemsOfTwentyYears(benchmark::State& state)
 {
     TheProgram();
-    const QString templatePath = QDir(QStringLiteral(JOTRAK_BIN_DIR)).filePath(QStringLiteral("Dt/1.xls"));
+    const QString templatePath =
+        QDir(ShippedFilesDir(QStringLiteral(JOTRAK_BIN_DIR))).filePath(QStringLiteral("1.xls"));
     const QDate first(2018, 1, 1);
     const QString toKey = first.addDays(2999).toString(QStringLiteral("yyyyMMdd"));
     qint64 bytes = 0;

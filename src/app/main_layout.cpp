@@ -201,7 +201,7 @@ void BuildGoalPanel()
 void BuildItemPanel()
 {
     AppContext& app = App();
-    LoadMaxims(*app.MaximList, app.exeDir);
+    LoadMaxims(*app.MaximList, app.dataDir);
     const int h = kLayoutHeight;
 
     MakeLabel(QStringLiteral("MaximLabel"), ChooseMaxim(*app.MaximList, Clock::UtcNow().toSecsSinceEpoch()), 500, 5,

@@ -5,6 +5,7 @@
 #include "app/translation.h"
 #include "data/database_error.h"
 #include "shell/app_context.h"
+#include "shell/data_folder.h"
 #include "shell/message_box.h"
 
 #include <QApplication>
@@ -83,17 +84,26 @@ private:
     bool everyPaint_;
 };
 
-bool StartOrReport(const QString& exeDir)
+bool StartOrReport(const QString& exeDir, const QString& chosenDataDir)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
+    const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, chosenDataDir));
+    if (!data.portable) {
+        const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
+        if (!trouble.isEmpty()) {
+            qWarning().noquote() << "start-up failed:" << trouble;
+            ShowMessage(App().mainWindow, trouble, caption);
+            return false;
+        }
+    }
     try {
-        RunStartup(exeDir);
+        RunStartup(exeDir, data);
         return true;
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "start-up failed:" << error.what();
         ShowMessage(App().mainWindow,
                     QString::fromUtf8("无法打开数据库文件 %1,程序将退出。\n\n%2")
-                        .arg(QDir::toNativeSeparators(DatabasePath(exeDir)), error.message()),
+                        .arg(QDir::toNativeSeparators(DatabaseFile(data.path)), error.message()),
                     caption, MessageButtons::Ok, error.details());
     } catch (const std::exception& error) {
         qWarning() << "start-up failed:" << error.what();
@@ -134,7 +144,7 @@ void QuitAfterStartupWhenAsked(MainWindow& window)
 
 } // namespace
 
-int RunProgram(const QString& exeDir)
+int RunProgram(const QString& exeDir, const QString& dataDir)
 {
     InstallQtTranslation();
     AppContext context;
@@ -142,7 +152,7 @@ int RunProgram(const QString& exeDir)
     window.setWindowIcon(ProgramIcon());
     ReportShownWhenAsked(window);
     window.show();
-    if (!StartOrReport(exeDir))
+    if (!StartOrReport(exeDir, dataDir))
         return 1;
     ReportReadyWhenAsked(window);
     QuitAfterStartupWhenAsked(window);

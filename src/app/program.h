@@ -5,10 +5,12 @@
 namespace jotrak {
 
 // The program on an existing QApplication: loads Qt's Chinese translation
-// (InstallQtTranslation), builds AppContext and the main
-// window, shows it, runs the start-up and the event loop. Returns the exit code:
-// 0 after the window is closed (or a right press on its background), 1 when
-// start-up fails (the user is told which file and why; nothing is overwritten).
+// (InstallQtTranslation), builds AppContext and the main window, shows it,
+// finds the data folder (dataDir when not empty, else as shell/data_folder.h
+// says) and makes it ready, runs the start-up and the event loop. Returns the
+// exit code: 0 after the window is closed (or a right press on its
+// background), 1 when start-up fails (the user is told which folder or file
+// and why; nothing is overwritten).
 //
 // Two environment variables serve tests and benchmarks only:
 //   JOTRAK_QUIT_AFTER_STARTUP_MS=n  closes the main window n ms after start-up;
@@ -20,7 +22,7 @@ namespace jotrak {
 //                                   way to the screen.
 // The window is shown and filled by the start-up sequence before the event loop
 // runs, so its first frame is the whole window.
-int RunProgram(const QString& exeDir);
+int RunProgram(const QString& exeDir, const QString& dataDir);
 
 // The marker line written for JOTRAK_REPORT_SHOWN.
 inline constexpr char kShownMarker[] = "JOTRAK_SHOWN";

@@ -15,6 +15,7 @@
 #include "shell/centering.h"
 #include "shell/fonts.h"
 #include "shell/message_box.h"
+#include "shell/settings_store.h"
 #include "web/web_browser.h"
 
 #include <QDebug>
@@ -22,11 +23,13 @@
 
 namespace jotrak {
 
-void InitAppContext(const QString& exeDir)
+void InitAppContext(const QString& exeDir, const DataFolder& data)
 {
     AppContext& app = App();
     CenterOnDesktop(app.mainWindow);
     app.exeDir = exeDir;
+    app.dataDir = data.path;
+    UseSettingsFile(data.settingsFile);
     app.windowRect = app.mainWindow->frameGeometry();
     app.fontSong12 = SongFont(12);
     app.fontKai18 = KaiFont(18);
@@ -40,7 +43,7 @@ void InitAppContext(const QString& exeDir)
     if (!app.browser)
         app.browser = MakeOwned<CWebBrowser2>();
     CreateConnection(app.connection);
-    OpenDatabase(app.connection, DatabasePath(exeDir));
+    OpenDatabase(app.connection, DatabaseFile(data.path));
     SeedPeriodTables(app.connection);
     try {
         ExtendPeriodTables(app.connection, app.startTime.date().year());
@@ -55,9 +58,9 @@ void InitAppContext(const QString& exeDir)
     }
 }
 
-void RunStartup(const QString& exeDir)
+void RunStartup(const QString& exeDir, const DataFolder& data)
 {
-    InitAppContext(exeDir);
+    InitAppContext(exeDir, data);
     BuildGoalPanel();
     BuildItemPanel();
     AppContext& app = App();
@@ -67,7 +70,7 @@ void RunStartup(const QString& exeDir)
     StartDateWatch(app.mainWindow);
     LoadLauncherTable();
     app.browser->AttachBrowser(app.WebPane);
-    app.browser->ShowFixedPage();
+    app.browser->ShowFixedPage(app.dataDir);
     app.WebPaneShown = 1;
 }
 

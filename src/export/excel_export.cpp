@@ -6,7 +6,6 @@
 #include "goals/goal_store.h"
 #include "goals/item_store.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 
 namespace jotrak {
@@ -128,11 +127,6 @@ ExportResult WorkbookBytes(ConnectionHolder& connection, Table goalTable, const 
 }
 
 } // namespace
-
-QString DefaultTemplatePath()
-{
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Dt/1.xls");
-}
 
 ExportResult ExportItemsToExcel(ConnectionHolder& connection, Table goalTable, const QString& fromKey,
                                 const QString& toKey, int filter, const QString& templatePath, QIODevice& out)

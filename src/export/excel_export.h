@@ -19,9 +19,6 @@ inline constexpr int kExportOpenItems = 2; // not done
 inline constexpr const char* kWorkbookFailedMessage = "无法打开文件,请检查数据文件是否存在";
 inline constexpr const char* kWorkbookFailedCaption = "数据文件不存在";
 
-// Dt/1.xls beside the program.
-QString DefaultTemplatePath();
-
 // Writes a copy of the .xls template at templatePath with one row per work item
 // added to its Sheet1, from row 3 on (or below any value the template already
 // has there): A the goal key, B the item's content, C its completion note (both

@@ -36,11 +36,10 @@ QPushButton* AddButton(QWidget* dialog, const QString& text, const char* name, Q
     return JotrakDialog::Place(dialog, new QPushButton(text), name, geometry);
 }
 
-// The workbook template beside the program: <exeDir>/Dt/1.xls.
+// The workbook template of the data folder.
 QString TemplatePath()
 {
-    const QString exeDir = HasApp() ? App().exeDir : QString();
-    return exeDir.isEmpty() ? DefaultTemplatePath() : QDir(exeDir).filePath(QStringLiteral("Dt/1.xls"));
+    return QDir(App().dataDir).filePath(QStringLiteral("1.xls"));
 }
 
 ExportResult RunWriter(const ExportButtonRule& rule, const ExportDialogData& data)

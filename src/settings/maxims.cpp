@@ -74,9 +74,9 @@ void ParseMaxims(MaximList& list, const QByteArray& bytes)
         list.lines.append(line);
 }
 
-void LoadMaxims(MaximList& list, const QString& exeDir)
+void LoadMaxims(MaximList& list, const QString& dataDir)
 {
-    ParseMaxims(list, ReadMaximFile(QDir(exeDir).filePath(QStringLiteral("Dt/gey.txt"))));
+    ParseMaxims(list, ReadMaximFile(QDir(dataDir).filePath(QStringLiteral("gey.txt"))));
 }
 
 QString ChooseMaxim(const MaximList& list, qint64 secondsSinceEpoch)

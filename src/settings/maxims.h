@@ -7,7 +7,7 @@
 
 namespace jotrak {
 
-// The maxims of Dt/gey.txt, one per line, in file order. Every line is kept,
+// The maxims of gey.txt in the data folder, one per line, in file order. Every line is kept,
 // however many there are and however long they are.
 struct MaximList {
     QStringList lines;
@@ -29,10 +29,10 @@ bool NextMaximLine(QString& slot, QStringView text, qsizetype& cursor);
 // by NextMaximLine. Any bytes give a list; undecodable bytes become U+FFFD.
 void ParseMaxims(MaximList& list, const QByteArray& bytes);
 
-// Reads <exeDir>/Dt/gey.txt (GB18030, which reads GBK files the same) into list.
+// Reads <dataDir>/gey.txt (GB18030, which reads GBK files the same) into list.
 // A missing file is created empty. A file or folder that cannot be read leaves
 // the list empty.
-void LoadMaxims(MaximList& list, const QString& exeDir);
+void LoadMaxims(MaximList& list, const QString& dataDir);
 
 // The maxim shown for a run: a generator seeded with the time in seconds draws
 // r, and line r mod count is taken. Empty text when there are no maxims.

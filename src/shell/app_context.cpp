@@ -41,9 +41,9 @@ bool HasApp()
     return g_app != nullptr;
 }
 
-QString DatabasePath(const QString& exeDir)
+QString DatabaseFile(const QString& dataDir)
 {
-    return QDir(exeDir).filePath(QStringLiteral("Dt/db.mdb"));
+    return QDir(dataDir).filePath(QStringLiteral("db.mdb"));
 }
 
 } // namespace jotrak

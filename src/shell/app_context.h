@@ -32,7 +32,7 @@ template <class T, class... Args> Owned<T> MakeOwned(Args&&... args)
 }
 
 // The one program-wide object: the main window and its controls, the program's
-// folder, fonts, start-up time, today's date, the database connection, the state
+// folder and the data folder, fonts, start-up time, today's date, the database connection, the state
 // of the work-item view, the launcher bindings, the maxims and the web page.
 // Exactly one exists at a time; App() reaches it. The launcher bindings, the
 // maxims and the web page are made by the start-up (InitAppContext).
@@ -44,6 +44,8 @@ struct AppContext {
 
     QWidget* mainWindow = nullptr;
     QString exeDir;
+    // where the database, the maxims, the template and the start page are (see shell/data_folder.h)
+    QString dataDir;
     QRect windowRect;
     QFont fontSong12;
     QFont fontKai18;
@@ -72,7 +74,7 @@ struct AppContext {
 AppContext& App();
 bool HasApp();
 
-// Path of the database beside the program: <exeDir>/Dt/db.mdb.
-QString DatabasePath(const QString& exeDir);
+// The database of a data folder: <dataDir>/db.mdb.
+QString DatabaseFile(const QString& dataDir);
 
 } // namespace jotrak

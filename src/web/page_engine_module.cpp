@@ -1,4 +1,4 @@
-// Reaches the web engine module (webengine_module.cpp) beside the program. It is
+// Reaches the web engine module (webengine_module.cpp). It is
 // loaded on first use, after the main window is on the screen; when it cannot be
 // loaded the pane stays empty.
 #include "web/page_engine.h"
@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QOpenGLContext>
 #include <QUrl>
@@ -46,13 +47,21 @@ void EnsureSharedGraphicsContext()
         qWarning() << "web page: no shared graphics context - the page may not render";
 }
 
+// Installed, the module lies in the program's private library folder; in the
+// build tree (and in a folder carried around whole) beside the program.
+QString ModulePath()
+{
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    const QString installed = programDir.filePath(QStringLiteral(JOTRAK_MODULE_FROM_BIN "/" JOTRAK_WEBENGINE_MODULE));
+    return QFileInfo::exists(installed) ? installed : programDir.filePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE));
+}
+
 const EngineModule& Module()
 {
     static const EngineModule module = [] {
         EngineModule found;
         EnsureSharedGraphicsContext();
-        QLibrary library(
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE)));
+        QLibrary library(ModulePath());
         if (!library.load()) {
             qWarning().noquote() << "web page: cannot load the web engine module:" << library.errorString()
                                  << "- the pane stays empty";

@@ -84,9 +84,9 @@ void TurnSandboxOffWhenRoot()
 
 } // namespace
 
-QUrl FixedPageUrl(const QString& exeDir)
+QUrl FixedPageUrl(const QString& dataDir)
 {
-    return QUrl::fromLocalFile(QDir(exeDir).filePath(QLatin1String(kFixedPageFile)));
+    return QUrl::fromLocalFile(QDir(dataDir).filePath(QLatin1String(kFixedPageFile)));
 }
 
 void PrepareWebEngineEnvironment()
@@ -159,8 +159,9 @@ void CWebBrowser2::StartEngine()
         Load();
 }
 
-void CWebBrowser2::ShowFixedPage()
+void CWebBrowser2::ShowFixedPage(const QString& dataDir)
 {
+    page_ = FixedPageUrl(dataDir);
     ++navigations_;
     loadWanted_ = true;
     if (view_)
@@ -169,17 +170,16 @@ void CWebBrowser2::ShowFixedPage()
 
 void CWebBrowser2::Load()
 {
-    const QUrl page = FixedPageUrl(QCoreApplication::applicationDirPath());
     if (g_seam) {
-        g_loaded.append(page);
+        g_loaded.append(page_);
         return;
     }
-    if (!QFileInfo::exists(page.toLocalFile())) {
-        qWarning().noquote() << "web page: start page missing:" << page.toLocalFile() << "- the pane stays empty";
+    if (!QFileInfo::exists(page_.toLocalFile())) {
+        qWarning().noquote() << "web page: start page missing:" << page_.toLocalFile() << "- the pane stays empty";
         view_->hide();
         return;
     }
-    page_engine::LoadPage(view_, page);
+    page_engine::LoadPage(view_, page_);
 }
 
 void CWebBrowser2::Destroy()

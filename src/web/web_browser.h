@@ -10,11 +10,11 @@ class QWidget;
 
 namespace jotrak {
 
-// The start page delivered with the program, relative to the program's folder.
-inline constexpr char kFixedPageFile[] = "Dt/start.html";
+// The start page, in the data folder.
+inline constexpr char kFixedPageFile[] = "start.html";
 
-// The one address the pane shows: the start page beside the program in exeDir.
-QUrl FixedPageUrl(const QString& exeDir);
+// The one address the pane shows: the start page of the data folder dataDir.
+QUrl FixedPageUrl(const QString& dataDir);
 
 // Settings the web engine reads only at process start; main() calls this before
 // the QApplication exists. Run as root, Chromium refuses its sandbox, so only then
@@ -34,7 +34,8 @@ public:
     CWebBrowser2& operator=(const CWebBrowser2&) = delete;
 
     void AttachBrowser(QWidget* host);
-    void ShowFixedPage();
+    // Shows the start page of the data folder dataDir.
+    void ShowFixedPage(const QString& dataDir);
     // Releases the page view (part of the program's clean-up; the destructor does it too).
     void Destroy();
 
@@ -60,6 +61,7 @@ private:
     void Load();
 
     QWidget* host_ = nullptr;
+    QUrl page_;
     QRect hostRect_;
     bool active_ = false;
     bool loadWanted_ = false;

@@ -10,6 +10,7 @@
 #include "reminders/scheme_editing.h"
 #include "settings/settings_dialog.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -129,7 +130,7 @@ private slots:
         dialogs.emplace_back(new ReminderDialog(fx.window(), reminders));
         dialogs.emplace_back(new LauncherDialog(fx.window()));
         dialogs.emplace_back(new SettingsDialog(fx.window()));
-        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 156}};
+        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 224}};
         for (std::size_t i = 0; i < dialogs.size(); ++i) {
             dialogs[i]->show();
             QCOMPARE(dialogs[i]->size(), sizes[i]);
@@ -231,7 +232,8 @@ private slots:
     }
 
     // Ctrl+, opens 设置 centred over the main window (20 pixels higher); it closes
-    // with 1 or 2 and keeps nothing; its two buttons inside do nothing.
+    // with 1 or 2 and keeps nothing; its two font buttons do nothing; it shows the
+    // data folder in use, and its button opens that folder on the desktop.
     void theSettingsDialog()
     {
         AppFixture fx;
@@ -249,6 +251,10 @@ private slots:
                 QTest::keyClicks(name, QStringLiteral("SimSun"));
                 d->findChild<QPushButton*>(QStringLiteral("btn1012"))->click();
                 d->findChild<QPushButton*>(QStringLiteral("btn1011"))->click();
+                auto* folder = d->findChild<QLineEdit*>(QStringLiteral("DataDirEdit"));
+                QVERIFY(folder->isReadOnly());
+                QCOMPARE(folder->text(), QDir::toNativeSeparators(fx.dataDir()));
+                d->findChild<QPushButton*>(QStringLiteral("btnOpenDataDir"))->click();
                 QVERIFY(d->isVisible());
                 if (how == std::string_view("escape"))
                     QTest::keyClick(d, Qt::Key_Escape);
@@ -265,6 +271,7 @@ private slots:
             QVERIFY2(result == expected, how);
         }
         QCOMPARE(fx.modals.unexpected(), 0);
+        QCOMPARE(testing::ShellSeam::Opened(), QStringList(std::size(closings), fx.dataDir()));
     }
 };
 

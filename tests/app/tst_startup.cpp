@@ -26,9 +26,9 @@ private slots:
              {std::tuple{QDate(2037, 12, 31), 20, 7305}, {QDate(2040, 6, 15), 24, 8766}}) {
             AppFixtureOptions options;
             options.now = QDateTime(today, QTime(9, 0));
-            options.prepare = [](const QString& exeDir) {
+            options.prepare = [](const QString& dataDir) {
                 ConnectionHolder connection;
-                OpenDatabase(connection, DatabasePath(exeDir));
+                OpenDatabase(connection, DatabaseFile(dataDir));
                 SeedPeriodTables(connection);
             };
             AppFixture fx(options);

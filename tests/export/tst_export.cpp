@@ -16,6 +16,7 @@
 #include "export/shared_strings.h"
 #include "export/text_export.h"
 #include "export/xls_template.h"
+#include "shell/data_folder.h"
 
 #include <QBuffer>
 #include <QRegularExpression>
@@ -280,7 +281,7 @@ private slots:
 
     // The layers under the writer: a string is cut at a record end, never inside
     // a surrogate pair; each stream position names the record it belongs to; the
-    // compound file keeps every stream and storage; Dt/1.xls is the writer's own.
+    // compound file keeps every stream and storage; the shipped 1.xls is the writer's own.
     void theWorkbookLayers()
     {
         SharedStrings table;
@@ -330,7 +331,8 @@ private slots:
             std::find_if(back->children.begin(), back->children.end(), [](auto& e) { return e.isStorage; });
         QCOMPARE(vba->findStream(QStringLiteral("dir"))->data, QByteArray(4096, 'd'));
 
-        QCOMPARE(ReadBytes(qEnvironmentVariable("JOTRAK_BIN_DIR") + QStringLiteral("/Dt/1.xls")), TemplateFile());
+        QCOMPARE(ReadBytes(ShippedFilesDir(qEnvironmentVariable("JOTRAK_BIN_DIR")) + QStringLiteral("/1.xls")),
+                 TemplateFile());
     }
 };
 

@@ -10,6 +10,7 @@
 #include "data/seed.h"
 #include "export/excel_export.h"
 #include "export/export_dialog.h"
+#include "shell/data_folder.h"
 
 #include <QRadioButton>
 
@@ -20,11 +21,12 @@ namespace {
 
 // Goals on both sides of the default range of 10 March 2018, each with one item
 // "item <key>", and the delivered template.
-void Prepare(const QString& exeDir)
+void Prepare(const QString& dataDir)
 {
-    QVERIFY(QFile::copy(qEnvironmentVariable("JOTRAK_BIN_DIR") + QStringLiteral("/Dt/1.xls"), exeDir + "/Dt/1.xls"));
+    QVERIFY(QFile::copy(ShippedFilesDir(qEnvironmentVariable("JOTRAK_BIN_DIR")) + QStringLiteral("/1.xls"),
+                        dataDir + QStringLiteral("/1.xls")));
     ConnectionHolder c;
-    OpenDatabase(c, DatabasePath(exeDir));
+    OpenDatabase(c, DatabaseFile(dataDir));
     SeedPeriodTables(c);
     for (const char* key : {"2018", "2019", "201801", "201802", "201803", "201804", "20180207", "20180208", "20180220",
                             "20180310", "20180311"}) {
@@ -201,7 +203,7 @@ private slots:
             press(d, "exportDayGoalsButton", QStringLiteral("no such folder/goals.txt"));
             QCOMPARE(AppFixture::messages().size(), 1);
             QVERIFY(testing::ShellSeam::Opened().isEmpty());
-            QVERIFY(WriteBytes(fx->exeDir() + QStringLiteral("/Dt/1.xls"), QByteArray(4096, '\x5a')));
+            QVERIFY(WriteBytes(fx->dataDir() + QStringLiteral("/1.xls"), QByteArray(4096, '\x5a')));
             press(d, "exportYearItemsButton", QStringLiteral("bad.xls"));
             QCOMPARE(AppFixture::texts(),
                      (QStringList{kWorkbookFailedMessage, QStringLiteral("caption: ") + kWorkbookFailedCaption}));

@@ -159,11 +159,11 @@ private slots:
     {
         fx.reset();
         AppFixtureOptions options;
-        options.prepare = [](const QString& exeDir) {
+        options.prepare = [](const QString& dataDir) {
             TempDb seeded(true);
             SetGoal(seeded.connection, Table::Yue, QStringLiteral("201801"), QStringLiteral("goal 201801"));
             CloseConnection(seeded.connection);
-            QVERIFY(QFile::copy(seeded.path(), DatabasePath(exeDir)));
+            QVERIFY(QFile::copy(seeded.path(), DatabaseFile(dataDir)));
         };
         fx = std::make_unique<AppFixture>(options);
         QCOMPARE(fx->app().MonthGoalEdit->toPlainText(), QStringLiteral("goal 201801"));
@@ -224,7 +224,7 @@ private slots:
         }
         sqlite3* other = nullptr;
         if (how == 2) {
-            sqlite3_open(qPrintable(DatabasePath(fx->exeDir())), &other);
+            sqlite3_open(qPrintable(DatabaseFile(fx->dataDir())), &other);
             QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_busy_timeout(fx->db().handle(), 0);
         }
@@ -368,7 +368,7 @@ private slots:
         click(kCmdDayItems);
         const QStringList before = Shown(list());
         ConnectionHolder other;
-        OpenDatabase(other, DatabasePath(fx->exeDir()));
+        OpenDatabase(other, DatabaseFile(fx->dataDir()));
         RemoveWorkItem(other, Table::Ri, gone);
         clickRow(0);
         click(kCmdEditItem); // no dialog opens

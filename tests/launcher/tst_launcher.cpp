@@ -22,9 +22,9 @@ const QString kLongPath = QStringLiteral("/mnt/共享 盘/it's/") + QString(2500
 std::unique_ptr<AppFixture> StartWith(const std::map<int, LauncherRow>& rows)
 {
     AppFixtureOptions options;
-    options.prepare = [rows](const QString& exeDir) {
+    options.prepare = [rows](const QString& dataDir) {
         ConnectionHolder connection;
-        OpenDatabase(connection, DatabasePath(exeDir));
+        OpenDatabase(connection, DatabaseFile(dataDir));
         for (const auto& [number, row] : rows)
             QVERIFY(StoreLauncherRow(connection, number, row));
     };

@@ -74,9 +74,9 @@ private slots:
         };
         // the shell's own output to a pipe waits until it ends: a child echoes "locked"
         QProcess lock;
-        lock.start(shell,
-                   {DatabasePath(fx.exeDir()), QStringLiteral("BEGIN IMMEDIATE;"), QStringLiteral(".shell echo locked"),
-                    QStringLiteral(".shell sleep %1.5").arg(seconds), QStringLiteral("COMMIT;")});
+        lock.start(shell, {DatabaseFile(fx.dataDir()), QStringLiteral("BEGIN IMMEDIATE;"),
+                           QStringLiteral(".shell echo locked"), QStringLiteral(".shell sleep %1.5").arg(seconds),
+                           QStringLiteral("COMMIT;")});
         QVERIFY(lock.waitForReadyRead(10000) && lock.readLine().trimmed() == "locked");
         add(QStringLiteral("first"));
         QVERIFY(lock.waitForFinished(30000));

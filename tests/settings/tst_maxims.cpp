@@ -1,6 +1,7 @@
 #include "support/bytes.h"
 
 #include "settings/maxims.h"
+#include "shell/data_folder.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,11 +11,11 @@ using namespace jotrak::test;
 
 namespace {
 
-// The maxims of a program folder whose Dt/gey.txt holds bytes.
+// The maxims of a data folder whose gey.txt holds bytes.
 QStringList Lines(const QByteArray& bytes)
 {
     QTemporaryDir dir;
-    WriteBytes(dir.filePath(QStringLiteral("Dt/gey.txt")), bytes);
+    WriteBytes(dir.filePath(QStringLiteral("gey.txt")), bytes);
     MaximList list;
     LoadMaxims(list, dir.path());
     return list.lines;
@@ -61,24 +62,25 @@ private slots:
     void aMissingFileIsCreatedEmptyAndAFolderGivesNone()
     {
         QTemporaryDir dir;
+        const QString dt = dir.filePath(QStringLiteral("Dt"));
         MaximList list{{QStringLiteral("old")}};
-        LoadMaxims(list, dir.path()); // no Dt: nothing made
+        LoadMaxims(list, dt); // no Dt: nothing made
         QCOMPARE(list.count(), 0);
-        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("Dt"))));
+        QVERIFY(!QFileInfo::exists(dt));
         QDir(dir.path()).mkdir(QStringLiteral("Dt"));
-        LoadMaxims(list, dir.path());
+        LoadMaxims(list, dt);
         QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("Dt/gey.txt"))), QByteArray(""));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Dt/gey.txt"))));
         QFile::remove(dir.filePath(QStringLiteral("Dt/gey.txt")));
         QDir(dir.path()).mkpath(QStringLiteral("Dt/gey.txt"));
-        LoadMaxims(list, dir.path());
+        LoadMaxims(list, dt);
         QCOMPARE(list.count(), 0);
     }
 
     void theDeliveredFileHoldsMaximsAndEachCanBeChosen()
     {
         MaximList list;
-        LoadMaxims(list, qEnvironmentVariable("JOTRAK_BIN_DIR"));
+        LoadMaxims(list, ShippedFilesDir(qEnvironmentVariable("JOTRAK_BIN_DIR")));
         QVERIFY(list.lines.contains(QStringLiteral("业精于勤，荒于嬉；行成于思，毁于随。")));
         for (const QString& line : list.lines)
             QVERIFY2(!line.isEmpty() && !line.contains(QChar::ReplacementCharacter), qPrintable(line));

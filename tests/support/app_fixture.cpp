@@ -43,11 +43,11 @@ AppFixture::AppFixture(AppFixtureOptions options) : exeDir_(options.exeDir.isEmp
     testing::ShellSeam::Enable();
     QDir(exeDir_).mkpath(QStringLiteral("Dt"));
     if (options.prepare)
-        options.prepare(exeDir_);
+        options.prepare(dataDir());
     context_ = std::make_unique<AppContext>();
     window_ = std::make_unique<MainWindow>();
     window_->show();
-    RunStartup(exeDir_);
+    RunStartup(exeDir_, PortableDataFolder(exeDir_));
 }
 
 AppFixture::~AppFixture()

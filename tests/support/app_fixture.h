@@ -5,7 +5,7 @@
 // of modal dialogs.
 //
 //   AppFixture fx;                     clock at 2018-01-01 09:00, empty Dt/, start-up run
-//   fx.app(), fx.window(), fx.exeDir(), fx.db()
+//   fx.app(), fx.window(), fx.exeDir(), fx.dataDir() (its Dt/, portable), fx.db()
 //   fx.button(121), fx.control<QLabel>("MaximLabel"), fx.command(121)
 //   fx.modals.next<AddItemDialog>([](AddItemDialog* d) { ... });   before the command
 //   AppFixture::texts()                the message boxes shown: text, and "caption: ..." when it differs
@@ -61,8 +61,8 @@ private:
 
 struct AppFixtureOptions {
     QDateTime now = QDateTime(QDate(2018, 1, 1), QTime(9, 0));
-    std::function<void(const QString& exeDir)> prepare; // runs on the empty program folder
-    QString exeDir;                                     // a program folder instead of a temporary one
+    std::function<void(const QString& dataDir)> prepare; // runs on the empty data folder
+    QString exeDir;                                      // a program folder instead of a temporary one
 };
 
 class AppFixture {
@@ -76,6 +76,7 @@ public:
     ConnectionHolder& db() const { return context_->connection; }
     MainWindow* window() const { return window_.get(); }
     QString exeDir() const { return exeDir_; }
+    QString dataDir() const { return exeDir_ + QStringLiteral("/Dt"); }
     QPushButton* button(int commandId) const;
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
     void command(int commandId) const;

@@ -33,11 +33,17 @@ bool GiveToNobody(const QString& path)
     return ::geteuid() != 0 || ::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0;
 }
 
-RunResult Run(QStringList command, bool asNobody)
+RunResult Run(QStringList command, bool asNobody, const QString& home)
 {
     QProcessEnvironment env = ChildEnvironment();
+    if (!home.isEmpty()) {
+        env.insert(QStringLiteral("HOME"), home);
+        env.remove(QStringLiteral("XDG_DATA_HOME"));
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    }
     if (asNobody && ::geteuid() == 0) {
-        env.insert(QStringLiteral("HOME"), QDir::tempPath());
+        if (home.isEmpty())
+            env.insert(QStringLiteral("HOME"), QDir::tempPath());
         env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
         command = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"),
                               QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"), QStringLiteral("--")} +
@@ -61,6 +67,15 @@ ProgramCopy::ProgramCopy()
 {
     QFile::setPermissions(dir_.path(), QFile::permissions(dir_.path()) | QFile::ReadOther | QFile::ExeOther);
     testsupport::CopyProgramFiles(qEnvironmentVariable("JOTRAK_BIN_DIR"), dir_.path());
+}
+
+RunResult ProgramCopy::run(bool asNobody, const QStringList& arguments) const
+{
+    const QString home = dir_.filePath(QStringLiteral("home"));
+    QDir().mkpath(home);
+    if (asNobody)
+        GiveToNobody(home);
+    return Run(QStringList{dir_.filePath(QStringLiteral("jotrak"))} + arguments, asNobody, home);
 }
 
 QString ProgramCopy::add(const QString& name) const

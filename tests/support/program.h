@@ -23,7 +23,9 @@ struct RunResult {
     int exitCode = -1; // -1: it did not end by itself within a minute
     QString output;    // standard output and standard error together
 };
-RunResult Run(QStringList command, bool asNobody = false);
+// Starts command and waits for it, with home as the user's home folder when given
+// (where the user's data folder is).
+RunResult Run(QStringList command, bool asNobody = false, const QString& home = {});
 
 class ProgramCopy {
 public:
@@ -31,7 +33,12 @@ public:
     QString folder() const { return dir_.path(); }
     QString dt(const QString& name = {}) const { return dir_.filePath(QStringLiteral("Dt/") + name); }
     QString database() const { return dt(QStringLiteral("db.mdb")); }
-    RunResult run(bool asNobody = false) const { return Run({dir_.filePath(QStringLiteral("jotrak"))}, asNobody); }
+    // The data folder of a start without a writable Dt: in a home of the copy's own.
+    QString userDt(const QString& name = {}) const
+    {
+        return dir_.filePath(QStringLiteral("home/.local/share/Jotrak/Dt/") + name);
+    }
+    RunResult run(bool asNobody = false, const QStringList& arguments = {}) const;
     // Puts a file built beside the tests into the folder (an unprivileged user may not reach the build).
     QString add(const QString& name) const;
 

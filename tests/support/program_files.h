@@ -1,7 +1,9 @@
 #pragma once
 
-// The files a user gets: the program, its web engine module (when built) and the
-// delivered Dt folder, without any database a developer's run left there.
+// The files a user gets, laid out as a portable program: the program, its web
+// engine module (when built) and Dt holding the shipped files.
+
+#include "shell/data_folder.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,11 +30,9 @@ inline bool CopyProgramFiles(const QString& binDir, const QString& to)
     if (bin.exists(module) && !LinkOrCopy(bin.filePath(module), target.filePath(module)))
         return false;
     target.mkpath(QStringLiteral("Dt"));
-    const QDir dt(bin.filePath(QStringLiteral("Dt")));
-    for (const QString& name : dt.entryList(QDir::Files)) {
-        if (name.startsWith(QStringLiteral("db.mdb")))
-            continue;
-        if (!QFile::copy(dt.filePath(name), target.filePath(QStringLiteral("Dt/") + name)))
+    const QDir shipped(ShippedFilesDir(binDir));
+    for (const QString& name : shipped.entryList(QDir::Files)) {
+        if (!QFile::copy(shipped.filePath(name), target.filePath(QStringLiteral("Dt/") + name)))
             return false;
     }
     return true;

@@ -84,7 +84,7 @@ private slots:
         pane_ = new QWidget(&window_);
         pane_->setGeometry(10, 30, 505, 638);
         browser_.AttachBrowser(pane_);
-        browser_.ShowFixedPage();
+        browser_.ShowFixedPage(ShippedFilesDir(QCoreApplication::applicationDirPath()));
         window_.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window_));
         QTRY_VERIFY_WITH_TIMEOUT(browser_.view() != nullptr, 10000);
@@ -96,7 +96,7 @@ private slots:
 
     void thePageIsTheStartPageFillingThePane()
     {
-        QCOMPARE(page_->property("url").toUrl(), FixedPageUrl(QCoreApplication::applicationDirPath()));
+        QCOMPARE(page_->property("url").toUrl(), FixedPageUrl(ShippedFilesDir(QCoreApplication::applicationDirPath())));
         QCOMPARE(browser_.view()->geometry(), QRect(0, 0, 505, 638));
         QCOMPARE(Run(page_, QStringLiteral("[innerWidth, innerHeight]")).toList(), (QVariantList{505, 638}));
         QVERIFY(Run(page_, QStringLiteral("document.querySelectorAll('a').length")).toInt() >= 12);
@@ -132,7 +132,7 @@ private slots:
         QCOMPARE(outside_.opened[0].path(), opened.path());
         QCOMPARE(outside_.opened[0].query(QUrl::FullyDecoded), opened.query(QUrl::FullyDecoded));
         QTest::qWait(300);
-        QCOMPARE(page_->property("url").toUrl(), FixedPageUrl(QCoreApplication::applicationDirPath()));
+        QCOMPARE(page_->property("url").toUrl(), FixedPageUrl(ShippedFilesDir(QCoreApplication::applicationDirPath())));
     }
 
     // The whole program as a user starts it: one main window from the first

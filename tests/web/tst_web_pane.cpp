@@ -1,6 +1,7 @@
 #include "support/app_fixture.h"
 
 #include "app/command_ids.h"
+#include "shell/data_folder.h"
 #include "web/web_browser.h"
 
 #include <QCoreApplication>
@@ -14,9 +15,14 @@ using jotrak::test::AppFixture;
 
 namespace {
 
+QString ShippedDir()
+{
+    return ShippedFilesDir(QCoreApplication::applicationDirPath());
+}
+
 QUrl DeliveredPage()
 {
-    return FixedPageUrl(QCoreApplication::applicationDirPath());
+    return FixedPageUrl(ShippedDir());
 }
 
 } // namespace
@@ -56,7 +62,7 @@ private slots:
         }
         QVERIFY(view->isVisible());
         QCOMPARE(fx.app().browser->view(), view);
-        QCOMPARE(testing::WebViewSeam::Loaded(), QList<QUrl>{DeliveredPage()});
+        QCOMPARE(testing::WebViewSeam::Loaded(), QList<QUrl>{FixedPageUrl(fx.dataDir())});
         QCOMPARE(fx.app().browser->navigationCount(), 1);
     }
 
@@ -72,7 +78,7 @@ private slots:
         pane->hide();
         CWebBrowser2 browser;
         browser.AttachBrowser(pane);
-        browser.ShowFixedPage();
+        browser.ShowFixedPage(ShippedDir());
         QCoreApplication::processEvents();
         QVERIFY(browser.view() == nullptr);
         window.show();
@@ -98,7 +104,7 @@ private slots:
         {
             QWidget gone;
             orphan.AttachBrowser(&gone);
-            orphan.ShowFixedPage();
+            orphan.ShowFixedPage(ShippedDir());
         }
         QTest::qWait(20);
         QVERIFY(orphan.view() == nullptr);
@@ -107,8 +113,8 @@ private slots:
     // The page beside the program fetches nothing: every link leaves for a web site.
     void theDeliveredPageNeedsNoNetwork()
     {
-        QCOMPARE(FixedPageUrl(QStringLiteral("/opt/jotrak")),
-                 QUrl::fromLocalFile(QStringLiteral("/opt/jotrak/Dt/start.html")));
+        QCOMPARE(FixedPageUrl(QStringLiteral("/home/u/.local/share/Jotrak/Dt")),
+                 QUrl::fromLocalFile(QStringLiteral("/home/u/.local/share/Jotrak/Dt/start.html")));
         QFile file(DeliveredPage().toLocalFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QString html = QString::fromUtf8(file.readAll());
