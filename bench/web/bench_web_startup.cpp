@@ -22,7 +22,7 @@
 //   page_helper_ms  (engine on) time from exec until the engine's first helper
 //                   process exists: the engine starts after the window is shown
 #include "support/program_files.h"
-#include "support/top_level_windows.h"
+#include "web/top_level_windows.h"
 
 #include <benchmark/benchmark.h>
 
