@@ -108,24 +108,19 @@ private slots:
     {
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("line");
-        QTest::newRow("00:30 in Beijing")
-            << At(2018, 1, 21, 0) << "今日 2018年 1月 21日, 星期日, 农历 2017年 12月 5号, 戊戌 狗年";
-        QTest::newRow("Wednesday") << At(2018, 1, 24, 9)
-                                   << "今日 2018年 1月 24日, 星期三, 农历 2017年 12月 8号, 戊戌 狗年";
-        QTest::newRow("lunar new year") << At(2018, 2, 16, 9)
-                                        << "今日 2018年 2月 16日, 星期五, 农历 2018年 1月 1号, 戊戌 狗年";
-        QTest::newRow("late at UTC-5") << At(2018, 12, 31, 23, -5)
-                                       << "今日 2018年 12月 31日, 星期一, 农历 2018年 11月 25号, 戊戌 狗年";
-        QTest::newRow("Tuesday") << At(2019, 1, 1, 9)
-                                 << "今日 2019年 1月 1日, 星期二, 农历 2018年 11月 26号, 己亥 猪年";
-        QTest::newRow("the month repeated")
-            << At(2020, 4, 23, 9) << "今日 2020年 4月 23日, 星期四, 农历 2020年 4月 1号, 庚子 鼠年";
-        QTest::newRow("leap month") << At(2020, 5, 23, 9)
-                                    << "今日 2020年 5月 23日, 星期六, 农历 2020年 4月 1号, 庚子 鼠年";
-        QTest::newRow("the rabbit") << At(2023, 1, 22, 9)
-                                    << "今日 2023年 1月 22日, 星期日, 农历 2023年 1月 1号, 癸卯 兔年";
-        QTest::newRow("outside the tables")
-            << At(2060, 3, 1, 9) << "今日 2060年 3月 1日, 星期一, 农历 无数据, 庚辰 龙年";
+        const std::tuple<const char*, QDateTime, const char*> rows[] = {
+            {"00:30 in Beijing", At(2018, 1, 21, 0), "2018年 1月 21日, 星期日, 农历 2017年 12月 5号, 戊戌 狗年"},
+            {"Wednesday", At(2018, 1, 24, 9), "2018年 1月 24日, 星期三, 农历 2017年 12月 8号, 戊戌 狗年"},
+            {"lunar new year", At(2018, 2, 16, 9), "2018年 2月 16日, 星期五, 农历 2018年 1月 1号, 戊戌 狗年"},
+            {"late at UTC-5", At(2018, 12, 31, 23, -5), "2018年 12月 31日, 星期一, 农历 2018年 11月 25号, 戊戌 狗年"},
+            {"Tuesday", At(2019, 1, 1, 9), "2019年 1月 1日, 星期二, 农历 2018年 11月 26号, 己亥 猪年"},
+            {"the month repeated", At(2020, 4, 23, 9), "2020年 4月 23日, 星期四, 农历 2020年 4月 1号, 庚子 鼠年"},
+            {"leap month", At(2020, 5, 23, 9), "2020年 5月 23日, 星期六, 农历 2020年 4月 1号, 庚子 鼠年"},
+            {"the rabbit", At(2023, 1, 22, 9), "2023年 1月 22日, 星期日, 农历 2023年 1月 1号, 癸卯 兔年"},
+            {"outside the tables", At(2060, 3, 1, 9), "2060年 3月 1日, 星期一, 农历 无数据, 庚辰 龙年"},
+        };
+        for (const auto& [name, now, line] : rows)
+            QTest::newRow(name) << now << QStringLiteral("今日 ") + QString::fromUtf8(line);
     }
     void todayLine()
     {
