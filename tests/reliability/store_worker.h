@@ -9,11 +9,12 @@
 //   store_worker <db.mdb> <first stamp> [lane] [changes]   (without changes: until killed)
 
 #include "support/database.h"
-#include "support/program.h"
 
 #include "launcher/launcher_table.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QProcess>
 #include <QMap>
 
 namespace jotrak::test {
@@ -94,8 +95,7 @@ inline qint64 ApplyReport(Facts& facts, const QByteArray& output, qint64 next)
 
 inline void StartWorker(QProcess& worker, const QStringList& arguments)
 {
-    worker.setProcessEnvironment(ChildEnvironment());
-    worker.start(BuiltBeside(QStringLiteral("store_worker")), arguments);
+    worker.start(QCoreApplication::applicationDirPath() + QStringLiteral("/store_worker"), arguments);
 }
 
 // A folder in memory (/dev/shm) when there is one, so a worker makes many changes

@@ -5,16 +5,20 @@
 // message naming it and exit code 1, and nothing is changed. A read-only file
 // still shows the data and refuses a change with a clear message.
 
+#include "support/app_fixture.h"
 #include "support/bytes.h"
 #include "support/database.h"
-#include "support/program.h"
+#include "support/program_files.h"
 
+#include "app/command_ids.h"
+#include "data/database_error.h"
 #include "data/seed.h"
-#include "shell/app_context.h"
+#include "goals/add_item_dialog.h"
 
+#include <QApplication>
 #include <QDirIterator>
+#include <QProcess>
 #include <QRegularExpression>
-#include <QTest>
 
 #include <unistd.h>
 
@@ -73,6 +77,83 @@ void MakeHostileDatabase(const QString& kind, const QString& path)
     }
 }
 
+// The built program in a folder of its own as a user has it, with a home of its
+// own; runs offscreen, every message box written out and answered, closing right
+// after start-up. As root, "nobody" runs it when asked, so that permissions apply.
+struct ProgramCopy {
+    QTemporaryDir dir;
+    ProgramCopy()
+    {
+        QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ReadOther | QFile::ExeOther);
+        testsupport::CopyProgramFiles(qEnvironmentVariable("JOTRAK_BIN_DIR"), dir.path());
+        QDir(dir.path()).mkpath(QStringLiteral("home"));
+        if (::geteuid() == 0)
+            QVERIFY(::chown(QFile::encodeName(dir.filePath(QStringLiteral("home"))).constData(), 65534, 65534) == 0);
+    }
+    QString folder() const { return dir.path(); }
+    QString dt(const QString& name = {}) const { return dir.filePath(QStringLiteral("Dt/") + name); }
+    QString userDt() const { return dir.filePath(QStringLiteral("home/.local/share/Jotrak/Dt")); }
+    // exit code (-1: it did not end by itself within a minute) and what it wrote
+    std::pair<int, QString> run(QStringList command, bool asNobody) const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"JOTRAK_NONINTERACTIVE", "JOTRAK_REPORT_SHOWN"})
+            env.insert(QString::fromLatin1(name), QStringLiteral("1"));
+        env.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("0"));
+        env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
+        for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+            env.remove(QString::fromLatin1(name));
+        if (asNobody && ::geteuid() == 0)
+            command =
+                QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                            QStringLiteral("--clear-groups"), QStringLiteral("--")} +
+                command;
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.setWorkingDirectory(QDir::tempPath()); // the program finds Dt beside itself, not here
+        process.start(command.takeFirst(), command);
+        const bool ended = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit;
+        process.kill();
+        process.waitForFinished();
+        return {ended ? process.exitCode() : -1, QString::fromUtf8(process.readAll())};
+    }
+};
+
+// Run as a program of its own (--probe <folder>): starts the main window on the
+// program folder and reports what a user sees: the day goal, the items listed,
+// and the messages of 修改 and of 新增 with the rows listed then.
+int Probe(const QString& folder)
+{
+    AppFixtureOptions options;
+    options.exeDir = folder;
+    std::unique_ptr<AppFixture> fx;
+    try {
+        fx = std::make_unique<AppFixture>(options);
+    } catch (const DatabaseError& error) {
+        std::printf("start-up failed: %s\n", error.what());
+        return 1;
+    }
+    const auto last = [] {
+        const QString text = AppFixture::messages().isEmpty() ? QString() : AppFixture::messages().last().text;
+        AppFixture::clearMessages();
+        return QString(text).replace(u'\n', u' ');
+    };
+    fx->command(kCmdDayItems);
+    std::printf("goal %s\nitems %d\n", qPrintable(fx->app().DayGoalEdit->toPlainText()),
+                fx->app().ItemList->rowCount());
+    fx->app().DayGoalEdit->setPlainText(QStringLiteral("changed"));
+    fx->command(kCmdModifyDayGoal);
+    std::printf("after-modify %s\n", qPrintable(last()));
+    fx->modals.next<AddItemDialog>([](AddItemDialog* dialog) {
+        dialog->findChild<QPlainTextEdit*>(QStringLiteral("contentEdit"))->setPlainText(QStringLiteral("new"));
+        dialog->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+    });
+    fx->command(kCmdAddItem);
+    std::printf("after-add %s rows %d\n", qPrintable(last()), fx->app().ItemList->rowCount());
+    return 0;
+}
+
 } // namespace
 
 class TestHostileFiles : public QObject {
@@ -83,15 +164,10 @@ private slots:
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("words"); // what the refusal says; empty: the start succeeds
+        for (const char* kind : {"Dt as shipped", "no Dt", "read-only Dt", "binary maxims", "50 MB maxims",
+                                 "one 1 MB maxims line", "maxims folder", "read-only db.mdb"})
+            QTest::newRow(kind) << kind << QString();
         const char* const rows[][2] = {
-            {"Dt as shipped", ""},
-            {"no Dt", ""},
-            {"read-only Dt", ""},
-            {"binary maxims", ""},
-            {"50 MB maxims", ""},
-            {"one 1 MB maxims line", ""},
-            {"maxims folder", ""},
-            {"read-only db.mdb", ""},
             {"data folder under a file", "无法创建数据文件夹"},
             {"read-only data folder", "不能写入"},
             {"empty", "空"},
@@ -113,8 +189,6 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, words);
         const bool asNobody = kind.startsWith(u"read-only");
-        if (asNobody && !CanRunAsNobody())
-            QSKIP("running as root without setpriv: cannot start the program as an unprivileged user");
         ProgramCopy program;
         const QString maxims = program.dt(QStringLiteral("gey.txt"));
         const QString elsewhere = program.folder() + QStringLiteral("/elsewhere");
@@ -132,11 +206,11 @@ private slots:
         } else if (kind == u"data folder under a file") {
             QVERIFY(WriteBytes(elsewhere, "not a folder"));
         } else if (kind == u"read-only db.mdb") {
-            MakeJotrakFile(program.database());
-            QVERIFY(GiveToNobody(program.dt()) &&
-                    QFile::setPermissions(program.database(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+            MakeJotrakFile(program.dt(QStringLiteral("db.mdb")));
+            QVERIFY(QFile::setPermissions(program.dt(QStringLiteral("db.mdb")), QFile::ReadOwner | QFile::ReadOther));
+            QVERIFY(::geteuid() != 0 || ::chown(QFile::encodeName(program.dt()).constData(), 65534, 65534) == 0);
         } else if (!words.isEmpty() && !ownDataFolder) {
-            MakeHostileDatabase(kind, program.database());
+            MakeHostileDatabase(kind, program.dt(QStringLiteral("db.mdb")));
         }
         const QString readOnly = kind == u"read-only Dt" ? program.dt() : elsewhere;
         if (kind == u"read-only Dt" || kind == u"read-only data folder") {
@@ -148,19 +222,20 @@ private slots:
         const QStringList before = state();
         const QByteArray maximsBefore = Sha256(maxims);
         const QString dataFolder = kind == u"data folder under a file" ? elsewhere + QStringLiteral("/Dt") : elsewhere;
-        const RunResult result = program.run(
-            asNobody, ownDataFolder ? QStringList{QStringLiteral("--data-dir"), dataFolder} : QStringList{});
+        QStringList command = {program.folder() + QStringLiteral("/jotrak")};
+        if (ownDataFolder)
+            command << QStringLiteral("--data-dir") << dataFolder;
+        const auto [exitCode, output] = program.run(command, asNobody);
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         if (!words.isEmpty()) {
-            QVERIFY2(result.exitCode == 1 && result.output.contains(words) &&
-                         result.output.contains(ownDataFolder ? dataFolder : QStringLiteral("db.mdb")),
-                     qPrintable(result.output));
+            QVERIFY2(exitCode == 1 && output.contains(words) &&
+                         output.contains(ownDataFolder ? dataFolder : QStringLiteral("db.mdb")),
+                     qPrintable(output));
             QCOMPARE(state(), before);
             QVERIFY(!QFileInfo::exists(program.userDt()));
             return;
         }
-        QVERIFY2(result.exitCode == 0 && result.output.contains(QStringLiteral("JOTRAK_READY")),
-                 qPrintable(result.output));
+        QVERIFY2(exitCode == 0 && output.contains(QStringLiteral("JOTRAK_READY")), qPrintable(output));
         const bool portable = kind != u"no Dt" && kind != u"read-only Dt";
         const QString data = portable ? program.dt() : program.userDt();
         if (portable)
@@ -169,12 +244,13 @@ private slots:
             QCOMPARE(state(), before);
         QVERIFY(QFile::exists(data + QStringLiteral("/gey.txt")));
         if (kind == u"read-only db.mdb") {
-            const RunResult probe = Run({program.add(QStringLiteral("readonly_probe")), program.folder()}, true);
-            QVERIFY2(
-                probe.exitCode == 0 && probe.output.contains(QStringLiteral("goal 今天的目标\nitems 1\n")) &&
-                    probe.output.contains(QRegularExpression(QStringLiteral("after-modify [^\n]*只读"))) &&
-                    probe.output.contains(QRegularExpression(QStringLiteral("after-add [^\n]*只读[^\n]* rows 1\n"))),
-                qPrintable(probe.output));
+            const QString probe = program.folder() + QStringLiteral("/probe");
+            QVERIFY(testsupport::LinkOrCopy(QCoreApplication::applicationFilePath(), probe));
+            const auto [probeExit, seen] = program.run({probe, QStringLiteral("--probe"), program.folder()}, true);
+            QVERIFY2(probeExit == 0 && seen.contains(QStringLiteral("goal 今天的目标\nitems 1\n")) &&
+                         seen.contains(QRegularExpression(QStringLiteral("after-modify [^\n]*只读"))) &&
+                         seen.contains(QRegularExpression(QStringLiteral("after-add [^\n]*只读[^\n]* rows 1\n"))),
+                     qPrintable(seen));
             QCOMPARE(state(), before);
         }
         ConnectionHolder c;
@@ -184,5 +260,12 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestHostileFiles)
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--probe")
+        return Probe(QString::fromLocal8Bit(argv[2]));
+    TestHostileFiles test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_hostile_files.moc"
