@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QScrollBar>
 
 #include <sqlite3.h>
@@ -82,11 +81,10 @@ private slots:
         for (const auto& [name, rect, text] : named) {
             QCOMPARE(fx.control(QLatin1String(name))->geometry(), rect);
             if (text)
-                QCOMPARE(TextOf(fx.control(QLatin1String(name))), QString::fromUtf8(text));
+                QCOMPARE(fx.control(QLatin1String(name))->property("text").toString() +
+                             fx.control(QLatin1String(name))->property("plainText").toString(),
+                         QString::fromUtf8(text));
         }
-        QCOMPARE(fx.app().fontKai18.pixelSize(), 18);
-        QCOMPARE(fx.app().fontKai18.weight(), QFont::Thin);
-        QCOMPARE(fx.control(QStringLiteral("MaximLabel"))->font().pixelSize(), 12);
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
@@ -148,70 +146,24 @@ private slots:
         QCOMPARE(dialogs[0]->focusWidget(), dialogs[0]->findChild<QWidget*>(QStringLiteral("okButton")));
     }
 
-    // The sentence says what happened and what to do; the engine's words go to the
-    // details, no statement is shown, the box keeps what was typed, and the program
-    // goes on.
-    void aDatabaseErrorIsShownAndTheProgramGoesOn_data()
-    {
-        QTest::addColumn<int>("how");
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("details");
-        QTest::newRow("connection closed") << 0 << "数据库没有打开" << QString();
-        QTest::newRow("locked by another program") << 1 << "另一个程序占用" << QString("SQLite 5: database is locked");
-        QTest::newRow("read-only") << 2 << "只读" << QString("SQLite 8: attempt to write a readonly database");
-    }
+    // A change refused by the engine (here a read-only file) is told in Chinese,
+    // the engine's words in the details; the box keeps what was typed, and the
+    // program goes on. (The sentences: tst_data; a busy file: tst_two_programs.)
     void aDatabaseErrorIsShownAndTheProgramGoesOn()
     {
-        QFETCH(int, how);
-        QFETCH(QString, words);
-        QFETCH(QString, details);
         AppFixture fx;
-        sqlite3* other = nullptr;
-        if (how == 0) {
-            CloseConnection(fx.db());
-        } else if (how == 1) {
-            QCOMPARE(sqlite3_open(QFile::encodeName(fx.db().path()).constData(), &other), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_busy_timeout(fx.db().handle(), 20);
-        } else {
-            sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
-        }
+        sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
         fx.app().YearGoalEdit->setPlainText(QStringLiteral("typed"));
         fx.command(kCmdModifyYearGoal);
-        sqlite3_close(other);
-        QCOMPARE(AppFixture::messages().size(), 1);
+        QCOMPARE(AppFixture::texts().mid(1), QStringList{QStringLiteral("caption: 数据库错误")});
         const testing::ShownMessage& shown = AppFixture::messages()[0];
-        QCOMPARE(shown.caption, QStringLiteral("数据库错误"));
-        QVERIFY2(shown.text.contains(words) && !shown.text.contains(QStringLiteral("select"), Qt::CaseInsensitive),
-                 qPrintable(shown.text));
-        QCOMPARE(shown.details, details);
+        QVERIFY2(shown.text.contains(QStringLiteral("只读")), qPrintable(shown.text));
+        QCOMPARE(shown.details, QStringLiteral("SQLite 8: attempt to write a readonly database"));
         QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QStringLiteral("typed"));
-        if (how == 2) {
-            sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
-            fx.command(kCmdViewYearGoal);
-            QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QString());
-        }
+        sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
+        fx.command(kCmdViewYearGoal);
+        QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QString());
         QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
-    }
-
-    // A real box, no seam: 确定 and 取消 whatever translation is loaded, the details apart.
-    void aMessageBoxHasChineseButtonsAndDetails()
-    {
-        AppFixture fx;
-        testing::MessageBoxSeam::Disable();
-        QStringList buttons;
-        fx.modals.next<QMessageBox>([&](QMessageBox* box) {
-            for (QAbstractButton* button : box->buttons())
-                if (box->buttonRole(button) != QMessageBox::ActionRole) // not "show details"
-                    buttons << button->text();
-            buttons << box->detailedText();
-            box->button(QMessageBox::Cancel)->click();
-        });
-        QCOMPARE(ShowMessage(fx.window(), QStringLiteral("是否确定删除!"), QStringLiteral("删除确认"),
-                             MessageButtons::OkCancel, QStringLiteral("engine words")),
-                 kIdCancel);
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{"engine words", "取消", "确定"}));
     }
 
     // A right press on the window's own background ends the program; on a control it does not.

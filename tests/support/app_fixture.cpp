@@ -6,8 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPointer>
 
 namespace jotrak::test {
@@ -79,21 +77,6 @@ QStringList AppFixture::texts()
             texts << QStringLiteral("caption: ") + message.caption;
     }
     return texts;
-}
-
-QString TextOf(const QWidget* widget)
-{
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    if (auto* line = qobject_cast<const QLineEdit*>(widget))
-        return line->text();
-    if (auto* edit = qobject_cast<const QPlainTextEdit*>(widget))
-        return edit->toPlainText();
-    if (auto* group = qobject_cast<const QGroupBox*>(widget))
-        return group->title();
-    return {};
 }
 
 } // namespace jotrak::test

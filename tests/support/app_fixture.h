@@ -95,7 +95,4 @@ private:
     std::unique_ptr<MainWindow> window_;
 };
 
-// The text of a button, label, line or text box, or group box title.
-QString TextOf(const QWidget* widget);
-
 } // namespace jotrak::test
