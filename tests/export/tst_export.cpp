@@ -1,6 +1,6 @@
 // The export writers without widgets: the range rules of dialog 129, the text
-// file byte for byte, and the workbook read back by libfreexl. Python's xlrd
-// reads the larger samples (check_with_xlrd.py).
+// file byte for byte, and the workbooks read back by libfreexl (and by Python's
+// xlrd: check_with_xlrd.py).
 
 #include "xls_samples.h"
 
@@ -49,7 +49,6 @@ struct Exporter {
         buffer.open(QIODevice::WriteOnly);
         return ExportGoalsAsText(db.connection, table, from, to, buffer) ? buffer.data() : QByteArray("failed");
     }
-    SheetCells sheet() const { return ReadSheetWithFreeXl(target).value_or(SheetCells{{"<unreadable>"}}); }
 };
 
 QByteArray Gb(const QString& text)
@@ -198,9 +197,33 @@ private slots:
         QCOMPARE(result.details, places.size() > 10 ? places.join(u'\n') : QString());
     }
 
-    // A range without items gives the template unchanged; new rows go below what a
-    // template holds, also without a string table; the target is replaced whole; a
-    // sheet takes 65 534 items and one more is refused, leaving the earlier file.
+    // Every sample export reads back in libfreexl as it must (empty cells at the
+    // ends of a row and empty rows at the end aside), but the long texts: freexl
+    // 1.0.6 refuses some texts split over CONTINUE records that xlrd reads.
+    void samplesReadBackByFreeXl()
+    {
+        QTemporaryDir folder;
+        const auto trimmed = [](SheetCells cells) {
+            for (auto& row : cells)
+                while (!row.empty() && row.back().isEmpty())
+                    row.pop_back();
+            while (!cells.empty() && cells.back().empty())
+                cells.pop_back();
+            return cells;
+        };
+        const std::optional<std::vector<XlsSample>> samples = WriteXlsSamples(QDir(folder.path()));
+        QVERIFY(samples && samples->size() == 6);
+        for (const XlsSample& sample : *samples)
+            for (const auto& [name, cells] : sample.sheets)
+                if (!sample.file.endsWith(u"texts.xls"))
+                    QVERIFY2(trimmed(ReadSheetWithFreeXl(sample.file, name).value_or(SheetCells{{"?"}})) ==
+                                 trimmed(cells),
+                             qPrintable(sample.file + u' ' + name));
+    }
+
+    // A range without items gives the template unchanged; the target is replaced
+    // whole; a sheet takes 65 534 items and one more is refused, leaving the
+    // earlier file.
     void workbooksFromTemplates()
     {
         Exporter x;
@@ -214,19 +237,6 @@ private slots:
             QVERIFY(x.excel(Table::Nian, QString::fromLatin1(from), QString::fromLatin1(to), filter));
             QCOMPARE(ReadBytes(x.target), TemplateFile());
         }
-        const std::vector<QString> row = {"2018", "a", "b", "OK"};
-        QVERIFY(WriteBytes(x.templatePath, XlsFileWithStream(TemplateWithValueBelowStream())));
-        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
-        SheetCells below(7, std::vector<QString>(4));
-        below[0][0] = QStringLiteral("标题");
-        below[5][0] = QStringLiteral("备注行");
-        below[6] = row;
-        QCOMPARE(x.sheet(), below);
-        QVERIFY(WriteBytes(x.templatePath, XlsFileWithStream(TemplateWithoutStringsStream())));
-        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
-        QCOMPARE(x.sheet(), (SheetCells{{"", "", "", ""}, {"", "", "", ""}, row}));
-
-        QVERIFY(WriteBytes(x.templatePath, TemplateFile()));
         {
             Transaction t(c);
             for (int n = 1; n < 65534; ++n)
@@ -281,7 +291,7 @@ private slots:
 
     // The layers under the writer: a string is cut at a record end, never inside
     // a surrogate pair; each stream position names the record it belongs to; the
-    // compound file keeps every stream and storage; the shipped 1.xls is the writer's own.
+    // shipped 1.xls is the writer's own.
     void theWorkbookLayers()
     {
         SharedStrings table;
@@ -315,21 +325,6 @@ private slots:
             }
         }
         QCOMPARE(pointers, (QStringList{"sheet", "sheet", "sheet", "strings", "index"}));
-
-        xls::CompoundEntry root{QString(), true, {}, {}, {}};
-        root.clsid[0] = 0x20;
-        const QByteArray big = RandomBytes(7 * 1024 * 1024 + 12345, 7);
-        root.children.push_back({QStringLiteral("Workbook"), false, big, {}, {}});
-        root.children.push_back({QStringLiteral("_VBA_PROJECT_CUR"), true, {}, {}, {}});
-        root.children.back().children.push_back({QStringLiteral("dir"), false, QByteArray(4096, 'd'), {}, {}});
-        root.children.push_back({QStringLiteral("Empty"), false, QByteArray(), {}, {}});
-        const std::optional<xls::CompoundEntry> back = xls::ReadCompoundFile(*xls::WriteCompoundFile(root));
-        QCOMPARE(back->clsid, root.clsid);
-        QCOMPARE(back->findStream(QStringLiteral("workbook"))->data, big);
-        QVERIFY(back->findStream(QStringLiteral("Empty"))->data.isEmpty());
-        const auto vba =
-            std::find_if(back->children.begin(), back->children.end(), [](auto& e) { return e.isStorage; });
-        QCOMPARE(vba->findStream(QStringLiteral("dir"))->data, QByteArray(4096, 'd'));
 
         QCOMPARE(ReadBytes(ShippedFilesDir(qEnvironmentVariable("JOTRAK_BIN_DIR")) + QStringLiteral("/1.xls")),
                  TemplateFile());

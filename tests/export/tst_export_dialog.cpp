@@ -48,11 +48,10 @@ QStringList Exported(const QString& path)
                 rows << lines[i + 1];
         return rows;
     }
-    QString error;
-    const std::optional<SheetCells> cells = ReadSheetWithFreeXl(path, QStringLiteral("Sheet1"), &error);
-    for (std::size_t r = 2; cells && r < cells->size(); ++r)
-        rows << (*cells)[r][0] + u'|' + (*cells)[r][1] + u'|' + (*cells)[r][3];
-    return cells ? rows : QStringList{error};
+    const SheetCells cells = ReadSheetWithFreeXl(path).value_or(SheetCells{{"unreadable", "", "", ""}});
+    for (std::size_t r = cells.size() == 1 ? 0 : 2; r < cells.size(); ++r)
+        rows << cells[r][0] + u'|' + cells[r][1] + u'|' + cells[r][3];
+    return rows;
 }
 
 } // namespace
