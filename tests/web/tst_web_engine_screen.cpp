@@ -104,7 +104,7 @@ private slots:
         QVERIFY(Run(page_, QStringLiteral("document.querySelectorAll('a').length")).toInt() >= 12);
     }
 
-    // A link, a link to a new window and a search all open in the user's browser;
+    // A link and a search open in the user's browser;
     // the pane keeps the start page.
     void clicksLeaveThePane_data()
     {
@@ -112,11 +112,6 @@ private slots:
         QTest::addColumn<QString>("selector");
         QTest::addColumn<QUrl>("opened");
         QTest::newRow("link") << QString() << "a[href=\"https://www.baidu.com/\"]" << QUrl("https://www.baidu.com/");
-        QTest::newRow("new window") << "var a=document.createElement('a');a.id='blank';a.target='_blank';"
-                                       "a.href='https://example.org/new';a.textContent='新窗口';"
-                                       "a.style='position:fixed;left:10px;top:10px;padding:10px;background:#fff';"
-                                       "document.body.appendChild(a);true"
-                                    << "#blank" << QUrl("https://example.org/new");
         QTest::newRow("search") << "document.querySelector('input[name=wd]').value='日历';true"
                                 << "form button" << QUrl("https://www.baidu.com/s?wd=日历");
     }
