@@ -129,23 +129,6 @@ private slots:
         Clock::SetForTest(now);
         QCOMPARE(BuildTodayLine(CRiLi()), line);
     }
-
-    void invalidDatesTakeTodaysLocalDateAndYearsHaveNames()
-    {
-        Clock::SetForTest(At(2018, 1, 21, 1)); // still 20 January in UTC
-        QCOMPARE(Clock::UtcNow().date(), QDate(2018, 1, 20));
-        const int invalid[][3] = {{1900, 12, 31}, {2051, 1, 1},  {2018, 2, 29}, {2018, 0, 5},
-                                  {2018, 13, 5},  {2018, 4, 31}, {2018, 4, 0},  {-5, 1, 1}};
-        for (const auto& [y, m, d] : invalid) {
-            const CRiLi date(y, m, d);
-            QCOMPARE(QDate(date.year(), date.month(), date.day()), QDate(2018, 1, 21));
-        }
-        QCOMPARE(CRiLi(2016, 2, 29).day(), 29);
-        const std::pair<int, const char*> names[] = {
-            {1901, "辛丑 牛年"}, {2023, "癸卯 兔年"}, {2050, "庚午 马年"}, {3, "癸亥 猪年"}};
-        for (const auto& [year, name] : names)
-            QCOMPARE(CRiLi::FormatYearName(year), QString::fromUtf8(name));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestCalendar)
