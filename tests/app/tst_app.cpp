@@ -153,9 +153,9 @@ private slots:
         QCOMPARE(dialogs[0]->focusWidget(), dialogs[0]->findChild<QWidget*>(QStringLiteral("okButton")));
     }
 
-    // A change refused by the engine (here a read-only file) is told in Chinese,
-    // the engine's words in the details; the box keeps what was typed, and the
-    // program goes on. (The sentences: tst_data; a busy file: tst_two_programs.)
+    // A change refused by the engine (here a read-only file: a goal, an item) is
+    // told in Chinese, the engine's words in the details; the box keeps what was
+    // typed, and the program goes on. (The sentences: tst_data; a busy file: tst_two_programs.)
     void aDatabaseErrorIsShownAndTheProgramGoesOn()
     {
         AppFixture fx;
@@ -167,6 +167,15 @@ private slots:
         QVERIFY2(shown.text.contains(QStringLiteral("只读")), qPrintable(shown.text));
         QCOMPARE(shown.details, QStringLiteral("SQLite 8: attempt to write a readonly database"));
         QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QStringLiteral("typed"));
+        fx.command(kCmdYearItems);
+        fx.modals.next<AddItemDialog>([](AddItemDialog* d) {
+            d->findChild<QPlainTextEdit*>(QStringLiteral("contentEdit"))->setPlainText(QStringLiteral("new"));
+            d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
+        });
+        fx.command(kCmdAddItem);
+        QCOMPARE(AppFixture::messages().size(), 2);
+        QVERIFY(AppFixture::messages()[1].text.contains(QStringLiteral("只读")));
+        QCOMPARE(fx.app().ItemList->rowCount(), 0);
         sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
         fx.command(kCmdViewYearGoal);
         QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QString());
