@@ -33,19 +33,19 @@ void ModalAnswers::poll()
     busy_ = false;
 }
 
-AppFixture::AppFixture(AppFixtureOptions options) : exeDir_(options.exeDir.isEmpty() ? dir_.path() : options.exeDir)
+AppFixture::AppFixture(AppFixtureOptions options)
 {
     Clock::SetForTest(options.now);
     testing::MessageBoxSeam::Enable();
     testing::FileDialogSeam::Enable();
     testing::ShellSeam::Enable();
-    QDir(exeDir_).mkpath(QStringLiteral("Dt"));
+    QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
     if (options.prepare)
         options.prepare(dataDir());
     context_ = std::make_unique<AppContext>();
     window_ = std::make_unique<MainWindow>();
     window_->show();
-    RunStartup(exeDir_, PortableDataFolder(exeDir_));
+    RunStartup(dir_.path(), PortableDataFolder(dir_.path()));
 }
 
 AppFixture::~AppFixture()
