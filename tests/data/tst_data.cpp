@@ -8,7 +8,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <limits>
 
 using namespace jotrak;
 using namespace jotrak::test;
@@ -42,24 +41,6 @@ class TestData : public QObject {
     Q_OBJECT
 
 private slots:
-    void leadingNumber()
-    {
-        const std::pair<const char*, int> rows[] = {
-            {"0105", 105},
-            {" \t+12abc", 12},
-            {"-5", -5},
-            {"3号", 3},
-            {"abc", 0},
-            {"-", 0},
-            {"x12", 0},
-            {"１２", 0},
-            {"99999999999999999999", std::numeric_limits<int>::max()},
-            {"-99999999999999999999", std::numeric_limits<int>::min()},
-        };
-        for (const auto& [text, number] : rows)
-            QVERIFY2(LeadingNumber(QString::fromUtf8(text)) == number, text);
-    }
-
     // Rows are read once, at open, in IDME order; a new row knows its IDME before
     // it is stored, and an IDME is never given twice.
     void rowsAreReadOnceInIdOrderAndIdsAreNotReused()
