@@ -246,12 +246,14 @@ std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder)
     AddItem(c, Table::Yue, month, QStringLiteral("超").repeated(40000));
     SheetCells texts = {{"201803", longChinese, mixed, "OK"},
                         {"201803", QStringLiteral("超").repeated(32767), {}, "未完成"}};
+    Transaction batch(c);
     for (int i = 0; i < 1500; ++i) {
         const QString content = i % 2 ? QStringLiteral("第%1项工作内容").arg(i).repeated(1 + i % 5)
                                       : QStringLiteral("item %1 ").arg(i).repeated(1 + i % 9);
         AddItem(c, Table::Yue, month, content, QString::number(i));
         texts.push_back({"201803", content, QString::number(i), "未完成"});
     }
+    batch.commit();
     add("texts", Table::Yue, "201803", "201803", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(texts)}});
 
     // A sheet filled to its last row, in a file past the 109 sectors of FAT that
