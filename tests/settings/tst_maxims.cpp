@@ -98,24 +98,7 @@ private slots:
         QCOMPARE(MaximTexts(file), Lines(written));
     }
 
-    void aMissingFileIsCreatedEmptyAndAFolderGivesNone()
-    {
-        QTemporaryDir dir;
-        const QString dt = dir.filePath(QStringLiteral("Dt"));
-        MaximList list{{QStringLiteral("old")}};
-        LoadMaxims(list, dt); // no Dt: nothing made
-        QCOMPARE(list.count(), 0);
-        QVERIFY(!QFileInfo::exists(dt));
-        QDir(dir.path()).mkdir(QStringLiteral("Dt"));
-        LoadMaxims(list, dt);
-        QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("Dt/gey.txt"))), QByteArray(""));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Dt/gey.txt"))));
-        QFile::remove(dir.filePath(QStringLiteral("Dt/gey.txt")));
-        QDir(dir.path()).mkpath(QStringLiteral("Dt/gey.txt"));
-        LoadMaxims(list, dt);
-        QCOMPARE(list.count(), 0);
-    }
-
+    // (A missing file or a folder in its place: tst_hostile_files.)
     void theDeliveredFileHoldsMaximsAndEachCanBeChosen()
     {
         MaximList list;

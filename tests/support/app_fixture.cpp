@@ -6,8 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPointer>
 
 namespace jotrak::test {
@@ -48,8 +46,7 @@ AppFixture::AppFixture(AppFixtureOptions options)
     context_ = std::make_unique<AppContext>();
     window_ = std::make_unique<MainWindow>();
     window_->show();
-    if (options.runStartup)
-        RunStartup(exeDir(), PortableDataFolder(exeDir()));
+    RunStartup(dir_.path(), PortableDataFolder(dir_.path()));
 }
 
 AppFixture::~AppFixture()
@@ -81,21 +78,6 @@ QStringList AppFixture::texts()
             texts << QStringLiteral("caption: ") + message.caption;
     }
     return texts;
-}
-
-QString TextOf(const QWidget* widget)
-{
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    if (auto* line = qobject_cast<const QLineEdit*>(widget))
-        return line->text();
-    if (auto* edit = qobject_cast<const QPlainTextEdit*>(widget))
-        return edit->toPlainText();
-    if (auto* group = qobject_cast<const QGroupBox*>(widget))
-        return group->title();
-    return {};
 }
 
 } // namespace jotrak::test
