@@ -20,11 +20,6 @@ QString ShippedDir()
     return ShippedFilesDir(QCoreApplication::applicationDirPath());
 }
 
-QUrl DeliveredPage()
-{
-    return FixedPageUrl(ShippedDir());
-}
-
 } // namespace
 
 class WebPaneTest : public QObject {
@@ -84,9 +79,7 @@ private slots:
     // The page beside the program fetches nothing: every link leaves for a web site.
     void theDeliveredPageNeedsNoNetwork()
     {
-        QCOMPARE(FixedPageUrl(QStringLiteral("/home/u/.local/share/Jotrak/Dt")),
-                 QUrl::fromLocalFile(QStringLiteral("/home/u/.local/share/Jotrak/Dt/start.html")));
-        QFile file(DeliveredPage().toLocalFile());
+        QFile file(FixedPageUrl(ShippedDir()).toLocalFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QString html = QString::fromUtf8(file.readAll());
         for (const char* fetched : {"src=", "url(", "@import", "<link", "<script", "target="})
