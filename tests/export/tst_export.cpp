@@ -1,6 +1,5 @@
 // The export writers without widgets: the range rules of dialog 129, the text
-// file byte for byte, and the workbooks read back by libfreexl (and by Python's
-// xlrd: check_with_xlrd.py).
+// file byte for byte, and the workbooks read back by libfreexl and Python's xlrd.
 
 #include "xls_samples.h"
 
@@ -19,6 +18,10 @@
 #include "shell/data_folder.h"
 
 #include <QBuffer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QStringEncoder>
 #include <QTest>
@@ -191,10 +194,11 @@ private slots:
         QCOMPARE(result.details, places.size() > 10 ? places.join(u'\n') : QString());
     }
 
-    // Every sample export reads back in libfreexl as it must (empty cells at the
-    // ends of a row and empty rows at the end aside), but the long texts: freexl
-    // 1.0.6 refuses some texts split over CONTINUE records that xlrd reads.
-    void samplesReadBackByFreeXl()
+    // Every sample export reads back as it must in libfreexl (empty cells at the
+    // ends of a row and empty rows at the end aside; freexl 1.0.6 refuses some texts
+    // split over CONTINUE records, so not the long texts) and in Python's xlrd,
+    // which also checks the formats (check_with_xlrd.py).
+    void samplesReadBack()
     {
         QTemporaryDir folder;
         const auto trimmed = [](SheetCells cells) {
@@ -207,12 +211,30 @@ private slots:
         };
         const std::optional<std::vector<XlsSample>> samples = WriteXlsSamples(QDir(folder.path()));
         QVERIFY(samples && samples->size() == 5);
-        for (const XlsSample& sample : *samples)
-            for (const auto& [name, cells] : sample.sheets)
-                if (!sample.file.endsWith(u"texts.xls"))
-                    QVERIFY2(trimmed(ReadSheetWithFreeXl(sample.file, name).value_or(SheetCells{{"?"}})) ==
+        QJsonArray expected;
+        for (const XlsSample& sample : *samples) {
+            QJsonObject sheets;
+            QJsonArray formats;
+            for (const auto& [name, cells] : sample.sheets) {
+                QVERIFY2(sample.file.endsWith(u"texts.xls") ||
+                             trimmed(ReadSheetWithFreeXl(sample.file, name).value_or(SheetCells{{"?"}})) ==
                                  trimmed(cells),
-                             qPrintable(sample.file + u' ' + name));
+                         qPrintable(sample.file + u' ' + name));
+                QJsonArray rows;
+                for (const auto& row : cells)
+                    rows.append(QJsonArray::fromStringList(QStringList(row.begin(), row.end())));
+                sheets[name] = rows;
+            }
+            for (const auto& [row, column, xf] : sample.formats)
+                formats.append(QJsonArray{row, column, xf});
+            expected.append(QJsonObject{{"file", sample.file}, {"sheets", sheets}, {"formats", formats}});
+        }
+        QVERIFY(WriteBytes(folder.filePath(QStringLiteral("expected.json")), QJsonDocument(expected).toJson()));
+        QProcess xlrd;
+        xlrd.setProcessChannelMode(QProcess::MergedChannels);
+        xlrd.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(JOTRAK_XLRD_CHECK), folder.path()});
+        QVERIFY(xlrd.waitForFinished(300000));
+        QVERIFY2(xlrd.exitCode() == 0, xlrd.readAll().constData());
     }
 
     // A range without items gives the template unchanged, replacing the target
