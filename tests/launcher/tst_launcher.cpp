@@ -18,21 +18,6 @@ namespace {
 const QString kLong = QStringLiteral("O'Neil 的 \"常用\" 100% ") + QString(1200, QChar(0x5B57));
 const QString kLongPath = QStringLiteral("/mnt/共享 盘/it's/") + QString(2500, u'x') + QStringLiteral("/文件 名.txt");
 
-// A program whose table An holds the given rows before start-up.
-std::unique_ptr<AppFixture> StartWith(const std::map<int, LauncherRow>& rows)
-{
-    AppFixtureOptions options;
-    options.prepare = [rows](const QString& dataDir) {
-        ConnectionHolder connection;
-        OpenDatabase(connection, DatabaseFile(dataDir));
-        for (const auto& [number, row] : rows)
-            QVERIFY(StoreLauncherRow(connection, number, row));
-    };
-    auto fx = std::make_unique<AppFixture>(options);
-    AppFixture::clearMessages();
-    return fx;
-}
-
 // Clicks launcher button n; returns what was handed to the shell.
 QStringList Click(AppFixture& fx, int n)
 {
@@ -94,24 +79,26 @@ private slots:
 
     // A bound button shows its name (an ampersand as itself) and hands its path to
     // the desktop, a missing target without a word; an unbound one is blank and inert.
-    void buttonsOpenTheirPaths()
+    // In dialog 131: choose a button, fill it (the path from the file or folder
+    // dialog), 保存, then 更新界面并退出 (or Enter outside a push button) reloads
+    // the buttons; 退出 and Escape leave the old buttons until the next reload.
+    void theButtonsAndTheirDialog()
     {
-        auto fx = StartWith({{2, {QStringLiteral("读&写"), QStringLiteral("/home/用户/it's a plan.txt")}},
-                             {18, {QStringLiteral("旧文件"), QStringLiteral("/nowhere/gone.doc")}}});
+        AppFixtureOptions options;
+        options.prepare = [](const QString& dataDir) {
+            ConnectionHolder c;
+            OpenDatabase(c, DatabaseFile(dataDir));
+            QVERIFY(StoreLauncherRow(c, 2, {QStringLiteral("读&写"), QStringLiteral("/home/用户/it's a plan.txt")}));
+            QVERIFY(StoreLauncherRow(c, 3, {QStringLiteral("报表"), QStringLiteral("/data/报表.xls")}));
+            QVERIFY(StoreLauncherRow(c, 18, {QStringLiteral("旧文件"), QStringLiteral("/nowhere/gone.doc")}));
+        };
+        auto fx = std::make_unique<AppFixture>(options);
         QCOMPARE(Caption(*fx, 2), QStringLiteral("读&&写"));
         QCOMPARE(Click(*fx, 2), QStringList{QStringLiteral("/home/用户/it's a plan.txt")});
         QCOMPARE(Click(*fx, 18), QStringList{QStringLiteral("/nowhere/gone.doc")});
         QCOMPARE(Caption(*fx, 1), QString());
         QCOMPARE(Click(*fx, 1), QStringList());
         QVERIFY(AppFixture::messages().isEmpty());
-    }
-
-    // Choose a button, fill it (the path from the file or folder dialog), 保存,
-    // then 更新界面并退出 (or Enter outside a push button) reloads the buttons;
-    // 退出 and Escape leave the old buttons until the next reload.
-    void theDialogStoresAndReloads()
-    {
-        auto fx = StartWith({{3, {QStringLiteral("报表"), QStringLiteral("/data/报表.xls")}}});
         int result = 0;
         fx->modals.next<LauncherDialog>([&](LauncherDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("按钮设置"));
