@@ -6,10 +6,8 @@
 #include "support/bytes.h"
 #include "support/database.h"
 
-#include "export/biff_records.h"
 #include "export/biff_workbook.h"
 #include "export/byte_io.h"
-#include "export/compound_file.h"
 #include "export/excel_export.h"
 #include "export/export_dialog_rules.h"
 #include "export/shared_strings.h"

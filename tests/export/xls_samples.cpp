@@ -129,9 +129,7 @@ QByteArray RestyledTemplateStream()
     SetU32(sst, 0, 7);
     SetU32(sst, 4, ++unique);
     std::vector<BiffRecord> globals =
-        Globals({Font(14, true, QStringLiteral("黑体")), BiffRecord{0x041E, QByteArray("\xa4\0\3\0\0"
-                                                                                       "0.0",
-                                                                                       8)}},
+        Globals({Font(14, true, QStringLiteral("黑体")), BiffRecord{0x041E, QByteArray::fromHex("a400030000302e30")}},
                 {CellXf(XfStyle{.font = 0, .horizontal = 0, .vertical = 0, .wrap = true}),
                  CellXf(XfStyle{.font = 0, .horizontal = 2, .vertical = 1, .thinBorder = true})},
                 {QStringLiteral("封面"), QStringLiteral("Sheet1"), QStringLiteral("备注")});
