@@ -72,8 +72,10 @@ private slots:
             previous = current;
         }
         QCOMPARE(Text(previous).left(8), QStringLiteral("2050-12-"));
-        QCOMPARE(repeatedMonth, 3); // 2050 repeats its third month
-        QCOMPARE(leapYears, 54);    // and is the 55th year with a leap month
+        QCOMPARE(repeatedMonth, 3);                    // 2050 repeats its third month
+        QCOMPARE(leapYears, 54);                       // and is the 55th year with a leap month
+        QCOMPARE(CRiLi::LunarMonthDays(2025, 3), 30U); // a mended word
+        QCOMPARE(CRiLi::LunarMonthDays(2020, 4), 30U | 29U << 16);
     }
 
     // A leap month carries the number of the month it repeats; the mended table
@@ -98,8 +100,6 @@ private slots:
         QFETCH(QDate, date);
         QFETCH(QString, lunar);
         QCOMPARE(Text(LunarOf(date)), lunar);
-        QCOMPARE(CRiLi::LunarMonthDays(2025, 3), 30U); // a mended word
-        QCOMPARE(CRiLi::LunarMonthDays(2020, 4), 30U | 29U << 16);
     }
 
     // The line shows the local date (not the UTC one), the week day, the lunar date
@@ -116,7 +116,6 @@ private slots:
             {"Tuesday", At(2019, 1, 1, 9), "2019年 1月 1日, 星期二, 农历 2018年 11月 26号, 己亥 猪年"},
             {"the month repeated", At(2020, 4, 23, 9), "2020年 4月 23日, 星期四, 农历 2020年 4月 1号, 庚子 鼠年"},
             {"leap month", At(2020, 5, 23, 9), "2020年 5月 23日, 星期六, 农历 2020年 4月 1号, 庚子 鼠年"},
-            {"the rabbit", At(2023, 1, 22, 9), "2023年 1月 22日, 星期日, 农历 2023年 1月 1号, 癸卯 兔年"},
             {"outside the tables", At(2060, 3, 1, 9), "2060年 3月 1日, 星期一, 农历 无数据, 庚辰 龙年"},
         };
         for (const auto& [name, now, line] : rows)

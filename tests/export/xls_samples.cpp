@@ -112,11 +112,9 @@ QByteArray RestyledTemplateStream()
 {
     QByteArray sst = QByteArray(8, '\0');
     PutText(sst, QStringLiteral("工作细项(修改版)"), true);
-    quint32 unique = 1;
-    for (const char* s : {"目标", "工作内容", "完成情况", "是否完成", "OK", "封面内容", "备注内容"}) {
+    for (const char* s : {"目标", "工作内容", "完成情况", "是否完成", "OK", "封面内容", "备注内容"})
         PutText(sst, QString::fromUtf8(s));
-        ++unique;
-    }
+    quint32 unique = 8;
     for (; sst.size() < 8000; ++unique)
         PutText(sst, QStringLiteral("填充字符串%1").arg(unique));
     const QString split = QStringLiteral("跨记录的字符串测试用例"); // 4 characters here, 6 in CONTINUE
@@ -130,12 +128,8 @@ QByteArray RestyledTemplateStream()
         PutText(cont, QStringLiteral("续表字符串%1").arg(++unique));
     SetU32(sst, 0, 7);
     SetU32(sst, 4, ++unique);
-    QByteArray format;
-    PutU16(format, 164);
-    PutU16(format, 3);
-    PutU8(format, 0);
     std::vector<BiffRecord> globals =
-        Globals({Font(14, true, QStringLiteral("黑体")), BiffRecord{0x041E, format + "0.0"}},
+        Globals({Font(14, true, QStringLiteral("黑体")), BiffRecord{0x041E, QByteArray::fromHex("a400030000302e30")}},
                 {CellXf(XfStyle{.font = 0, .horizontal = 0, .vertical = 0, .wrap = true}),
                  CellXf(XfStyle{.font = 0, .horizontal = 2, .vertical = 1, .thinBorder = true})},
                 {QStringLiteral("封面"), QStringLiteral("Sheet1"), QStringLiteral("备注")});
@@ -177,28 +171,14 @@ QByteArray RestyledTemplateStream()
 
 namespace {
 
-// Sheet1 holding 标题 in A1 and 备注行 in A6: new rows go below it.
-QByteArray TemplateWithValueBelowStream()
-{
-    SharedStrings strings;
-    const quint32 title = strings.intern(QStringLiteral("标题"));
-    const quint32 below = strings.intern(QStringLiteral("备注行"));
-    strings.addReferences(2);
-    std::vector<BiffRecord> globals = Globals({}, {}, {QStringLiteral("Sheet1")});
-    globals.push_back(Eof());
-    return AssembleWorkbook(
-        std::move(globals), &strings,
-        {{Bof(kWorksheetSubstream), Dimensions(0, 6, 0, 1), Row(0, 0, 1, 255, false), Row(5, 0, 1, 255, false),
-          LabelSst(0, 0, 15, title), LabelSst(5, 0, 15, below), Window2(true), Eof()}});
-}
-
-// No shared string table and an empty Sheet1.
-QByteArray TemplateWithoutStringsStream()
+// Sheet1 without a string table, holding the number 7 in A6: new rows go below it.
+QByteArray TemplateWithNumberBelowStream()
 {
     std::vector<BiffRecord> globals = Globals({}, {}, {QStringLiteral("Sheet1")});
     globals.push_back(Eof());
     return AssembleWorkbook(std::move(globals), nullptr,
-                            {{Bof(kWorksheetSubstream), Dimensions(0, 0, 0, 0), Window2(true), Eof()}});
+                            {{Bof(kWorksheetSubstream), Dimensions(5, 6, 0, 1), Row(5, 0, 1, 255, false),
+                              Number(5, 0, 15, 7), Window2(true), Eof()}});
 }
 
 SheetCells WithTemplate(const SheetCells& data)
@@ -220,66 +200,53 @@ std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder)
                          const QByteArray& templateFile, std::map<QString, SheetCells> sheets,
                          std::vector<std::array<int, 3>> formats = {}) {
         const QString templatePath = db.dir.filePath(QStringLiteral("template.xls"));
-        WriteBytes(templatePath, templateFile);
         const QString file = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".xls"));
-        ok = ok && ExportItemsToExcel(c, table, QString::fromLatin1(from), QString::fromLatin1(to), kExportAllItems,
-                                      templatePath, file);
+        ok = ok && WriteBytes(templatePath, templateFile) &&
+             ExportItemsToExcel(c, table, QString::fromLatin1(from), QString::fromLatin1(to), kExportAllItems,
+                                templatePath, file);
         samples.push_back({file, std::move(sheets), std::move(formats)});
+    };
+    const auto item = [&](Table table, const char* key, const QString& content, const QString& note, bool done) {
+        AddItem(c, table, GoalId(c, table, QString::fromLatin1(key)), content, note, done);
+        return std::vector<QString>{QString::fromLatin1(key), content, note, done ? "OK" : "未完成"};
     };
 
     // Items of three day goals, one without items, both ends of the range included.
-    const int first = GoalId(c, Table::Ri, QStringLiteral("20180101"));
-    AddItem(c, Table::Ri, first, QStringLiteral("写年度计划"), QStringLiteral("已写完"), true);
-    AddItem(c, Table::Ri, first, QStringLiteral("整理文件"));
-    AddItem(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180103")), QStringLiteral("review"), QString(), true);
-    AddItem(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180104")), QStringLiteral("outside"));
-    add("all", Table::Ri, "20180101", "20180103", TemplateFile(),
-        {{QStringLiteral("Sheet1"), WithTemplate({{"20180101", "写年度计划", "已写完", "OK"},
-                                                  {"20180101", "整理文件", {}, "未完成"},
-                                                  {"20180103", "review", {}, "OK"}})}});
+    SheetCells all = {item(Table::Ri, "20180101", QStringLiteral("写年度计划"), QStringLiteral("已写完"), true),
+                      item(Table::Ri, "20180101", QStringLiteral("整理文件"), {}, false),
+                      item(Table::Ri, "20180103", QStringLiteral("review"), {}, true)};
+    item(Table::Ri, "20180104", QStringLiteral("outside"), {}, false);
+    add("all", Table::Ri, "20180101", "20180103", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(all)}});
 
     // Long, Chinese and non-BMP texts, one cut at a cell's limit; a string table of many records.
-    const int month = GoalId(c, Table::Yue, QStringLiteral("201803"));
-    const QString longChinese = QStringLiteral("长文本测试。").repeated(1700);
-    const QString mixed = QStringLiteral("emoji 😀 and 𠀀, ünïcödé\n第二行");
-    AddItem(c, Table::Yue, month, longChinese, mixed, true);
-    AddItem(c, Table::Yue, month, QStringLiteral("超").repeated(40000));
-    SheetCells texts = {{"201803", longChinese, mixed, "OK"},
-                        {"201803", QStringLiteral("超").repeated(32767), {}, "未完成"}};
+    SheetCells texts = {item(Table::Yue, "201803", QStringLiteral("长文本测试。").repeated(1700),
+                             QStringLiteral("emoji 😀 and 𠀀, ünïcödé\n第二行"), true),
+                        item(Table::Yue, "201803", QStringLiteral("超").repeated(40000), {}, false)};
+    texts[1][1].truncate(32767);
     Transaction batch(c);
-    for (int i = 0; i < 1500; ++i) {
-        const QString content = i % 2 ? QStringLiteral("第%1项工作内容").arg(i).repeated(1 + i % 5)
-                                      : QStringLiteral("item %1 ").arg(i).repeated(1 + i % 9);
-        AddItem(c, Table::Yue, month, content, QString::number(i));
-        texts.push_back({"201803", content, QString::number(i), "未完成"});
-    }
-    batch.commit();
-    add("texts", Table::Yue, "201803", "201803", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(texts)}});
-
+    for (int i = 0; i < 1500; ++i)
+        texts.push_back(item(Table::Yue, "201803",
+                             i % 2 ? QStringLiteral("第%1项工作内容").arg(i).repeated(1 + i % 5)
+                                   : QStringLiteral("item %1 ").arg(i).repeated(1 + i % 9),
+                             QString::number(i), false));
     // A sheet filled to its last row, in a file past the 109 sectors of FAT that
     // the header itself can list.
-    const int year = GoalId(c, Table::Nian, QStringLiteral("2018"));
     SheetCells full;
-    {
-        Transaction t(c);
-        for (int n = 0; n < 65534; ++n) {
-            const QString content = QStringLiteral("item %1 of a full sheet, long enough to fill many sectors").arg(n);
-            AddItem(c, Table::Nian, year, content, {}, n % 3 == 0);
-            full.push_back({"2018", content, {}, n % 3 == 0 ? "OK" : "未完成"});
-        }
-        t.commit();
-    }
+    for (int n = 0; n < 65534; ++n)
+        full.push_back(item(Table::Nian, "2018",
+                            QStringLiteral("item %1 of a full sheet, long enough to fill many sectors").arg(n), {},
+                            n % 3 == 0));
+    batch.commit();
+    add("texts", Table::Yue, "201803", "201803", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(texts)}});
     add("full", Table::Nian, "2018", "2018", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(full)}});
 
     // Other templates: other sheets, formats and strings kept; new texts take the
     // format of the blank cells they land on, else their column's; new rows go
     // below what a sheet holds, also without a string table.
-    const int day = GoalId(c, Table::Ri, QStringLiteral("20180301"));
     SheetCells styled = {{"工作细项(修改版)", "42"}, {"目标", "工作内容", "完成情况", "是否完成"}};
     std::vector<std::array<int, 3>> formats = {{5, 4, kRestyledBlankXf}}; // a blank not written over stays
     for (int i = 0; i < 8; ++i) {
-        AddItem(c, Table::Ri, day, QStringLiteral("细项%1").arg(i), QStringLiteral("OK"), i % 2 == 1);
-        styled.push_back({"20180301", QStringLiteral("细项%1").arg(i), "OK", i % 2 ? "OK" : "未完成"});
+        styled.push_back(item(Table::Ri, "20180301", QStringLiteral("细项%1").arg(i), QStringLiteral("OK"), i % 2));
         for (int column = 0; column < 4; ++column)
             formats.push_back({2 + i, column, 2 + i < 7 ? kRestyledBlankXf : (column == 1 ? 16 : 15)});
     }
@@ -288,13 +255,9 @@ std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder)
          {QStringLiteral("封面"), {{"封面内容"}}},
          {QStringLiteral("备注"), {{"备注内容"}}}},
         formats);
-    const int goal = GoalId(c, Table::Nian, QStringLiteral("2019"));
-    AddItem(c, Table::Nian, goal, QStringLiteral("a"), QStringLiteral("b"), true);
-    const std::vector<QString> row = {"2019", "a", "b", "OK"};
-    add("below", Table::Nian, "2019", "2019", XlsFileWithStream(TemplateWithValueBelowStream()),
-        {{QStringLiteral("Sheet1"), {{"标题"}, {}, {}, {}, {}, {"备注行"}, row}}});
-    add("no strings", Table::Nian, "2019", "2019", XlsFileWithStream(TemplateWithoutStringsStream()),
-        {{QStringLiteral("Sheet1"), {{}, {}, row}}});
+    const std::vector<QString> row = item(Table::Nian, "2019", QStringLiteral("a"), QStringLiteral("b"), true);
+    add("below", Table::Nian, "2019", "2019", XlsFileWithStream(TemplateWithNumberBelowStream()),
+        {{QStringLiteral("Sheet1"), {{}, {}, {}, {}, {}, {"7"}, row}}});
     return ok ? std::optional(samples) : std::nullopt;
 }
 

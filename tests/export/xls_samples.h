@@ -1,13 +1,10 @@
 #pragma once
 
-// Workbooks for the export tests: the writer's exports from templates as they
-// are delivered and as another spreadsheet program might leave them, with what
-// each must hold, for two independent readers (libfreexl here, Python's xlrd in
-// check_with_xlrd.py).
+// The writer's exports from the delivered template and from templates as another
+// spreadsheet program might leave them, with what each must hold, for two
+// independent readers: libfreexl here, Python's xlrd in check_with_xlrd.py.
 
-#include <QByteArray>
 #include <QDir>
-#include <QString>
 
 #include <array>
 #include <map>

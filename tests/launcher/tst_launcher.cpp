@@ -18,21 +18,6 @@ namespace {
 const QString kLong = QStringLiteral("O'Neil 的 \"常用\" 100% ") + QString(1200, QChar(0x5B57));
 const QString kLongPath = QStringLiteral("/mnt/共享 盘/it's/") + QString(2500, u'x') + QStringLiteral("/文件 名.txt");
 
-// A program whose table An holds the given rows before start-up.
-std::unique_ptr<AppFixture> StartWith(const std::map<int, LauncherRow>& rows)
-{
-    AppFixtureOptions options;
-    options.prepare = [rows](const QString& dataDir) {
-        ConnectionHolder connection;
-        OpenDatabase(connection, DatabaseFile(dataDir));
-        for (const auto& [number, row] : rows)
-            QVERIFY(StoreLauncherRow(connection, number, row));
-    };
-    auto fx = std::make_unique<AppFixture>(options);
-    AppFixture::clearMessages();
-    return fx;
-}
-
 // Clicks launcher button n; returns what was handed to the shell.
 QStringList Click(AppFixture& fx, int n)
 {
@@ -63,56 +48,57 @@ private slots:
     void theTableGivesEachButtonItsRow()
     {
         TempDb db;
-        auto* c = &db.connection;
-        QVERIFY(StoreLauncherRow(*c, 1, {kLong, kLongPath}));
-        QVERIFY(StoreLauncherRow(*c, 2, {QString(), QStringLiteral("/empty")}));
-        QVERIFY(StoreLauncherRow(*c, 3, {QStringLiteral(" 0"), QStringLiteral("/space-zero")}));
-        QVERIFY(StoreLauncherRow(*c, 4, {QStringLiteral("照片"), QStringLiteral("/photos")}));
-        QCOMPARE(sqlite3_exec(c->handle(),
+        ConnectionHolder& c = db.connection;
+        QVERIFY(StoreLauncherRow(c, 1, {kLong, kLongPath}));
+        QVERIFY(StoreLauncherRow(c, 2, {QString(), QStringLiteral("/empty")}));
+        QVERIFY(StoreLauncherRow(c, 3, {QStringLiteral(" 0"), QStringLiteral("/space-zero")}));
+        QVERIFY(StoreLauncherRow(c, 4, {QStringLiteral("照片"), QStringLiteral("/photos")}));
+        QCOMPARE(sqlite3_exec(c.handle(),
                               "UPDATE An SET ming = NULL, wj = NULL WHERE IDME = 6;"
                               "INSERT INTO An (ming, wj) VALUES ('第十九', '/nineteen')",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
         std::array<LauncherButton, kLauncherButtons> entries;
-        ReadLauncherTable(*c, entries);
+        ReadLauncherTable(c, entries);
         QVERIFY(entries[3].bound && !entries[17].bound);
-        QCOMPARE(LauncherListLines(*c).size(), 18);
-        QVERIFY(StoreLauncherRow(*c, 4, {EmptyButtonName, QString()})); // cleared meanwhile
-        QCOMPARE(sqlite3_exec(c->handle(), "DELETE FROM An WHERE IDME >= 18", nullptr, nullptr, nullptr), SQLITE_OK);
-        const LauncherCaptions captions = ReadLauncherTable(*c, entries);
+        QCOMPARE(LauncherListLines(c).size(), 18);
+        QVERIFY(StoreLauncherRow(c, 4, {EmptyButtonName, QString()})); // cleared meanwhile
+        QCOMPARE(sqlite3_exec(c.handle(), "DELETE FROM An WHERE IDME >= 18", nullptr, nullptr, nullptr), SQLITE_OK);
+        const LauncherCaptions captions = ReadLauncherTable(c, entries);
         QStringList seen;
         for (int k = 0; k < kLauncherButtons; ++k)
             seen << (entries[k].bound ? captions[k].left(6) + u'|' + entries[k].path.left(6) : QStringLiteral("-"));
         QCOMPARE(seen.join(u' '),
                  QStringLiteral("O'Neil|/mnt/共 |/empty  0|/space - - |") + QStringLiteral(" -").repeated(12));
         QCOMPARE(captions[0], kLong);
-        QCOMPARE(ReadLauncherRow(*c, 1)->path, kLongPath);
-        QCOMPARE(LauncherListLines(*c), (QStringList{kLong, "", " 0", "4", "5", "", "7", "8", "9", "10", "11", "12",
-                                                     "13", "14", "15", "16", "17"}));
-        QVERIFY(!ReadLauncherRow(*c, 18));
-        QVERIFY(!StoreLauncherRow(*c, 18, {QStringLiteral("x"), QStringLiteral("/x")}));
+        QCOMPARE(ReadLauncherRow(c, 1)->path, kLongPath);
+        QCOMPARE(LauncherListLines(c).mid(0, 7), (QStringList{kLong, "", " 0", "4", "5", "", "7"}));
+        QCOMPARE(LauncherListLines(c).size(), 17);
+        QVERIFY(!ReadLauncherRow(c, 18) && !StoreLauncherRow(c, 18, {QStringLiteral("x"), QStringLiteral("/x")}));
     }
 
     // A bound button shows its name (an ampersand as itself) and hands its path to
     // the desktop, a missing target without a word; an unbound one is blank and inert.
-    void buttonsOpenTheirPaths()
+    // In dialog 131: choose a button, fill it (the path from the file or folder
+    // dialog), 保存, then 更新界面并退出 (or Enter outside a push button) reloads
+    // the buttons; 退出 and Escape leave the old buttons until the next reload.
+    void theButtonsAndTheirDialog()
     {
-        auto fx = StartWith({{2, {QStringLiteral("读&写"), QStringLiteral("/home/用户/it's a plan.txt")}},
-                             {18, {QStringLiteral("旧文件"), QStringLiteral("/nowhere/gone.doc")}}});
+        AppFixtureOptions options;
+        options.prepare = [](const QString& dataDir) {
+            ConnectionHolder c;
+            OpenDatabase(c, DatabaseFile(dataDir));
+            QVERIFY(StoreLauncherRow(c, 2, {QStringLiteral("读&写"), QStringLiteral("/home/用户/it's a plan.txt")}));
+            QVERIFY(StoreLauncherRow(c, 3, {QStringLiteral("报表"), QStringLiteral("/data/报表.xls")}));
+            QVERIFY(StoreLauncherRow(c, 18, {QStringLiteral("旧文件"), QStringLiteral("/nowhere/gone.doc")}));
+        };
+        auto fx = std::make_unique<AppFixture>(options);
         QCOMPARE(Caption(*fx, 2), QStringLiteral("读&&写"));
         QCOMPARE(Click(*fx, 2), QStringList{QStringLiteral("/home/用户/it's a plan.txt")});
         QCOMPARE(Click(*fx, 18), QStringList{QStringLiteral("/nowhere/gone.doc")});
         QCOMPARE(Caption(*fx, 1), QString());
         QCOMPARE(Click(*fx, 1), QStringList());
         QVERIFY(AppFixture::messages().isEmpty());
-    }
-
-    // Choose a button, fill it (the path from the file or folder dialog), 保存,
-    // then 更新界面并退出 (or Enter outside a push button) reloads the buttons;
-    // 退出 and Escape leave the old buttons until the next reload.
-    void theDialogStoresAndReloads()
-    {
-        auto fx = StartWith({{3, {QStringLiteral("报表"), QStringLiteral("/data/报表.xls")}}});
         int result = 0;
         fx->modals.next<LauncherDialog>([&](LauncherDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("按钮设置"));
@@ -121,7 +107,6 @@ private slots:
             auto* name = In<QLineEdit>(d, "nameEdit");
             auto* path = In<QPlainTextEdit>(d, "pathEdit");
             QCOMPARE(list->item(2)->text(), QStringLiteral("报表"));
-            QCOMPARE(list->item(6)->text(), QStringLiteral("7"));
             In(d, "saveButton")->click(); // nothing chosen
             QCOMPARE(AppFixture::texts(), QStringList{QStringLiteral("请选择要保存到具体哪一个按钮上")});
             list->setCurrentRow(2);
@@ -143,10 +128,9 @@ private slots:
             In(d, "chooseFolderButton")->click(); // cancelled: the path stays
             QCOMPARE(path->toPlainText(), QStringLiteral("/home/u/周报 v2.docx"));
             const auto& asked = testing::FileDialogSeam::Requests();
-            QCOMPARE(asked.size(), 2);
-            QCOMPARE(asked[0].kind + asked[0].title + asked[0].filter,
-                     QStringLiteral("open请选择点击按钮后要打开的文件所有文件(*.*)"));
-            QCOMPARE(asked[1].kind + asked[1].title, QStringLiteral("folder请选择点击按钮后要打开的文件夹"));
+            QCOMPARE(
+                asked[0].kind + asked[0].title + asked[0].filter + asked.value(1).kind + asked.value(1).title,
+                QStringLiteral("open请选择点击按钮后要打开的文件所有文件(*.*)folder请选择点击按钮后要打开的文件夹"));
             path->setPlainText(kLongPath);
             auto* save = In(d, "saveButton");
             save->setFocus();

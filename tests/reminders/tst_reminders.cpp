@@ -3,7 +3,6 @@
 
 #include "app/command_ids.h"
 #include "calendar/clock.h"
-#include "calendar/cri_li.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/reminder_rules.h"
 #include "reminders/reminder_text.h"
@@ -84,21 +83,24 @@ private slots:
         fx.reset();
     }
 
-    // Schemes are "G<rule>=content" (Gregorian) or "L<rule>=content" (lunar);
-    // the clock stands at 02:00 on 21 January 2018 in Beijing (lunar 12/05, the
-    // UTC date is still the 20th, lunar 12/04).
+    // Schemes are "<lifa><rule>=content", lifa G (0, Gregorian), L (1, lunar) or a
+    // digit (any but 0 is lunar); the clock stands at 02:00 on 21 January 2018 in
+    // Beijing (lunar 12/05; the UTC date is still the 20th, lunar 12/04).
     void theDayKeyFiresItsSchemes_data()
     {
         QTest::addColumn<QStringList>("schemes");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("fired");
-        QTest::newRow("yearly") << QStringList{"G0221=A"} << "20180221" << QStringList{"A"};
+        QTest::newRow("yearly, rules without a day never")
+            << QStringList{"G0221=A", "G=e", "Gabc=x", "G00=z"} << "20180221" << QStringList{"A"};
         QTest::newRow("yearly, other day") << QStringList{"G0221=A"} << "20180222" << QStringList{};
         QTest::newRow("lunar 30 in a 30-day month") << QStringList{"L30=T"} << "20200522" << QStringList{"T"};
+        QTest::newRow("no lunar 30 in a 29-day month")
+            << QStringList{"L29=a", "L30=b"} << "20200620" << QStringList{"a"};
         QTest::newRow("lunar 0401 in the leap fourth month")
             << QStringList{"L0401=N"} << "20200523" << QStringList{"N"};
-        const QStringList both{"L1205=lunar", "G1205=gregorian"};
-        QTest::newRow("lunar 12/05") << both << "20180121" << QStringList{"lunar"};
+        const QStringList both{"L1205=lunar", "G1205=gregorian", "71205=lunar as 7"};
+        QTest::newRow("lunar 12/05") << both << "20180121" << QStringList{"lunar", "lunar as 7"};
         QTest::newRow("Gregorian 12/05") << both << "20181205" << QStringList{"gregorian"};
         QTest::newRow("05 in both calendars") << QStringList{"G05=g", "L05=l"} << "20190805" << QStringList{"g", "l"};
         QTest::newRow("IDME order") << QStringList{"G15=first", "G0315=yearly", "G16=other"} << "20180315"
@@ -115,6 +117,12 @@ private slots:
             << QStringList{"L1205=local", "L0101=new year"} << "20510101" << QStringList{"local"};
         QTest::newRow("empty content, digits then text")
             << QStringList{"G0221=", "G21号=x"} << "20180221" << QStringList{"", "x"};
+        QStringList longOnes, longSchemes;
+        for (int i = 0; i < 20; ++i) {
+            longOnes << QString(3000, u'提') + QString::number(i);
+            longSchemes << QStringLiteral("G0221=") + longOnes.last();
+        }
+        QTest::newRow("however long") << longSchemes << "20180221" << longOnes;
     }
     void theDayKeyFiresItsSchemes()
     {
@@ -122,76 +130,32 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QStringList, fired);
         Clock::SetForTest(QDateTime(QDate(2018, 1, 21), QTime(2, 0), QTimeZone(8 * 3600)));
-        for (const QString& scheme : schemes)
-            AddScheme(fx->db(), scheme);
+        for (const QString& scheme : schemes) {
+            const qsizetype rule = scheme.indexOf(u'=');
+            const int lifa = scheme[0] == u'G' ? 0 : scheme[0] == u'L' ? 1 : scheme[0].digitValue();
+            AppendScheme(fx->db(), {QStringLiteral("s"), scheme.mid(rule + 1), scheme.mid(1, rule - 1), lifa});
+        }
         QCOMPARE(ComposeDayReminders(fx->db(), key), Lines(fired));
-    }
-
-    // Monthly 31 only in months of 31 days, 0229 only in leap years, lunar 30 only
-    // in lunar months of 30 days; a rule without a day (empty, letters) never;
-    // any lifa but 0 is lunar; an empty content shows the prefix alone; every match
-    // whatever its length.
-    void aRuleFiresOnItsDaysOnly()
-    {
-        AddScheme(fx->db(), QStringLiteral("G31=M"));
-        AddScheme(fx->db(), QStringLiteral("G0229=L"));
-        AddScheme(fx->db(), QStringLiteral("L30=T"));
-        for (const char* rule : {"G=never", "Gabc=never"})
-            AddScheme(fx->db(), QString::fromLatin1(rule));
-        QStringList firing;
-        for (QDate d(2018, 1, 1); d.year() <= 2020; d = d.addDays(1)) {
-            const QString text = ComposeDayReminders(fx->db(), d.toString(QStringLiteral("yyyyMMdd")));
-            const LunarDate lunar = CRiLi(d.year(), d.month(), d.day()).GetLunarDate();
-            QCOMPARE(text.contains(QStringLiteral("]:T")), lunar.day == 30);
-            QVERIFY(!text.contains(QStringLiteral("never")));
-            if (text.contains(QStringLiteral("]:M")) || text.contains(QStringLiteral("]:L")))
-                firing << d.toString(d.year() == 2018 ? QStringLiteral("MMdd") : QStringLiteral("yyyyMMdd"));
-        }
-        QCOMPARE(firing.mid(0, 7), (QStringList{"0131", "0331", "0531", "0731", "0831", "1031", "1231"}));
-        QVERIFY(firing.contains(QStringLiteral("20200229")) && !firing.contains(QStringLiteral("20190228")));
-
-        TempDb db;
-        AppendScheme(db.connection, {QStringLiteral("s"), QStringLiteral("lunar as 7"), QStringLiteral("1205"), 7});
-        AddScheme(db.connection, QStringLiteral("G0121="));
-        QStringList longOnes;
-        for (int i = 0; i < 20; ++i) {
-            longOnes << QString(3000, u'提') + QString::number(i);
-            AddScheme(db.connection, QStringLiteral("G0221=") + longOnes.last());
-        }
-        QCOMPARE(ComposeDayReminders(db.connection, QStringLiteral("20180121")), Lines({"lunar as 7", ""}));
-        QCOMPARE(ComposeDayReminders(db.connection, QStringLiteral("20180221")), Lines(longOnes));
     }
 
     // "mmdd" yearly, "dd" monthly, two digits each, from the leading digits typed;
     // the other form's text is ignored; the month is looked at before the day.
-    void theDateRuleIsComposedOrRefused_data()
-    {
-        QTest::addColumn<bool>("monthly");
-        QTest::addColumn<QStringList>("typed"); // month, day, monthly day
-        QTest::addColumn<QString>("rule");      // or the message
-        const QString month = QString::fromUtf16(kBadMonthMessage);
-        const QString day = QString::fromUtf16(kBadDayMessage);
-        QTest::newRow("yearly 1 5") << false << QStringList{"1", "5", "abc"} << "0105";
-        QTest::newRow("monthly 9") << true << QStringList{"13", "99", "9"} << "09";
-        QTest::newRow("digits then text") << false << QStringList{"3月", "3号", ""} << "0303";
-        QTest::newRow("monthly digits then text") << true << QStringList{"", "", "31号"} << "31";
-        QTest::newRow("month 13") << false << QStringList{"13", "1", "1"} << month;
-        QTest::newRow("month 0") << false << QStringList{"0", "1", "1"} << month;
-        QTest::newRow("month letters") << false << QStringList{"ab", "1", "1"} << month;
-        QTest::newRow("month before day") << false << QStringList{"13", "32", "1"} << month;
-        QTest::newRow("day 32") << false << QStringList{"12", "32", "1"} << day;
-        QTest::newRow("day 0") << false << QStringList{"12", "0", "1"} << day;
-        QTest::newRow("monthly day 32") << true << QStringList{"1", "1", "32"} << day;
-        QTest::newRow("monthly day empty") << true << QStringList{"1", "1", ""} << day;
-    }
     void theDateRuleIsComposedOrRefused()
     {
-        QFETCH(bool, monthly);
-        QFETCH(QStringList, typed);
-        QFETCH(QString, rule);
-        const ComposedDateRule composed =
-            ComposeDateRule(monthly ? Repeat::Monthly : Repeat::Yearly, typed[0], typed[1], typed[2]);
-        QCOMPARE(composed.refusal ? QString::fromUtf16(composed.refusal) : composed.rule, rule);
+        const QString month = QString::fromUtf16(kBadMonthMessage), day = QString::fromUtf16(kBadDayMessage);
+        // monthly, then the month, day and monthly day typed, and the rule or the message
+        const std::tuple<bool, const char*, const char*, const char*, QString> rows[] = {
+            {false, "1", "5", "abc", "0105"}, {true, "13", "99", "9", "09"},  {false, "3月", "3号", "", "0303"},
+            {true, "", "", "31号", "31"},     {false, "13", "1", "1", month}, {false, "0", "1", "1", month},
+            {false, "13", "32", "1", month},  {false, "12", "32", "1", day},  {false, "12", "0", "1", day},
+            {true, "1", "1", "32", day},      {true, "1", "1", "", day},
+        };
+        for (const auto& [monthly, m, d, monthlyDay, rule] : rows) {
+            const ComposedDateRule composed =
+                ComposeDateRule(monthly ? Repeat::Monthly : Repeat::Yearly, QString::fromUtf8(m), QString::fromUtf8(d),
+                                QString::fromUtf8(monthlyDay));
+            QCOMPARE(composed.refusal ? QString::fromUtf16(composed.refusal) : composed.rule, rule);
+        }
     }
 
     // A refused date stores nothing and keeps the fields; 新增 selects the new
