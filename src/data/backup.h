@@ -44,8 +44,8 @@ QString DefaultBackupFolder(const QString& databasePath);
 // use it, and changes made meanwhile reach the copy as they are made. The copy
 // is built under a temporary name and takes its own name only after it is on
 // the disk, passes PRAGMA integrity_check and opens as a Jotrak database. Then
-// the copies beyond the last 14 daily and 12 monthly ones are removed. Never
-// throws; a set stop flag ends it between two steps, leaving nothing behind.
+// the copies BackupsToRemove names are removed. Never throws; a set stop flag
+// ends it between two steps, leaving nothing behind.
 BackupResult MakeBackup(ConnectionHolder& connection, const QString& folder, const QDateTime& now,
                         const std::atomic<bool>* stop = nullptr);
 // The same on a bare engine connection to the file at databasePath.
