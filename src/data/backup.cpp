@@ -158,7 +158,9 @@ BackupResult CopyIntoFolder(sqlite3* source, const QString& databasePath, const 
     RemoveLeftoversOfGoneProcesses(folder, kPartWhat);
     const QDir dir(folder);
     QString target = FreeName(dir, now, name);
-    const QString part = target + AsideSuffix(kPartWhat);
+    // two copies may be under way at once, for the same name: each has a part of its own
+    static std::atomic<int> parts{0};
+    const QString part = target + AsideSuffix(kPartWhat) + QStringLiteral("-%1").arg(++parts);
     QFile::remove(part);
     QString details;
     QString failure = source ? CopyDatabase(source, databasePath, part, folder, stop, &details)

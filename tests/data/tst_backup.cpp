@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
 using namespace jotrak;
 
 namespace {
@@ -105,23 +107,29 @@ private slots:
             QVERIFY2(!BackupTimeOfName(QString::fromLatin1(other)).isValid(), other);
     }
 
-    // Copies on 20 days: names by the clock (the next free second when taken),
-    // each checked and listed with what it holds, and the retention applied.
+    // Copies on 20 days: names by the clock (the next free second when taken,
+    // also by two copies made at once), each checked and listed with what it
+    // holds, and the retention applied.
     void backupsAreCheckedListedAndPruned()
     {
         Db db;
         for (int day = 0; day < 20; ++day)
             QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(day)).ok);
+        BackupResult beside;
+        std::thread thread([&] { beside = MakeBackup(db.connection, db.backups(), kNoon.addDays(19)); });
         const BackupResult again = MakeBackup(db.connection, db.backups(), kNoon.addDays(19));
-        QVERIFY(again.ok);
-        QCOMPARE(QFileInfo(again.path).fileName(), QStringLiteral("db-20180324-120001.mdb"));
+        thread.join();
+        QVERIFY(again.ok && beside.ok);
+        QStringList made{QFileInfo(again.path).fileName(), QFileInfo(beside.path).fileName()};
+        made.sort();
+        QCOMPARE(made, (QStringList{"db-20180324-120001.mdb", "db-20180324-120002.mdb"}));
         QCOMPARE(again.time, kNoon.addDays(19));
 
         // every copy of the 14 newest days, and the newest of March before them
-        QCOMPARE(db.names().size(), 16);
+        QCOMPARE(db.names().size(), 17);
         const QList<BackupInfo> list = ListBackups(db.backups());
-        QCOMPARE(list.size(), 16);
-        QCOMPARE(list.first().path, again.path);
+        QCOMPARE(list.size(), 17);
+        QCOMPARE(list.first().time, kNoon.addDays(19).addSecs(2));
         QCOMPARE(list.last().time, kNoon.addDays(5));
         QCOMPARE(list.first().goals, 2); // the seeded rows without a text do not count
         QCOMPARE(list.first().items, 3);
