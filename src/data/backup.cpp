@@ -256,6 +256,12 @@ QString CheckDatabaseFile(const QString& path, QString* details, const std::atom
     return problem.isEmpty() ? QString() : QString::fromUtf8("不是可以使用的 Jotrak 数据库:%1").arg(problem);
 }
 
+std::mutex& RestoreLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
 bool HasBackupOfDay(const QString& folder, const QDate& day)
 {
     const QString pattern = QStringLiteral("db-%1-*.mdb").arg(day.toString(QStringLiteral("yyyyMMdd")));

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <atomic>
+#include <mutex>
 
 struct sqlite3;
 
@@ -61,6 +62,10 @@ BackupResult BackupBeforeUpgrade(sqlite3* db, const QString& databasePath, int f
 // Empty when the file passes PRAGMA integrity_check and opens as a Jotrak
 // database this release can use; else a Chinese sentence saying why not.
 QString CheckDatabaseFile(const QString& path, QString* details = nullptr, const std::atomic<bool>* stop = nullptr);
+
+// Held by a restore while it runs; the daily backup is skipped while it is
+// held, so it never copies a file that is being replaced.
+std::mutex& RestoreLock();
 
 // Whether folder holds a daily copy made on day.
 bool HasBackupOfDay(const QString& folder, const QDate& day);
