@@ -39,10 +39,12 @@ QString DefaultBackupFolder(const QString& databasePath);
 
 // Copies the database open on connection into folder as
 // db-YYYYMMDD-HHMMSS.mdb (the local moment now; the next free second when that
-// name is taken) with the engine's online backup, in steps of a few
-// milliseconds each. It may run on a thread of its own while the program goes
-// on using the connection: the engine lets one step or one statement at a time
-// use it, and changes made meanwhile reach the copy as they are made. The copy
+// name is taken) with the engine's online backup, in steps of a millisecond or
+// two with a pause between them. It may run on a thread of its own while the
+// program goes on using the connection: the engine lets one step or one
+// statement at a time use it, and changes made meanwhile reach the copy as they
+// are made (a change through another connection starts the copy again; after a
+// few such restarts the rest is copied in one step). The copy
 // is built under a temporary name and takes its own name only after it is on
 // the disk, passes PRAGMA integrity_check and opens as a Jotrak database. Then
 // the copies BackupsToRemove names are removed. Never throws; a set stop flag
