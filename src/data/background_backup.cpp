@@ -26,6 +26,9 @@ bool BackgroundBackup::start(ConnectionHolder& connection, const QString& folder
     stop_ = false;
     result_.reset();
     thread_ = QThread::create([this, source, databasePath, folder, now, onlyFirstOfDay] {
+        const std::unique_lock restoring(RestoreLock(), std::try_to_lock);
+        if (!restoring)
+            return;
         if (!onlyFirstOfDay || !HasBackupOfDay(folder, now.date()))
             result_ = MakeBackup(source, databasePath, folder, now, &stop_);
     });

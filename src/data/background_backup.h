@@ -26,9 +26,9 @@ public:
     explicit BackgroundBackup(QObject* parent = nullptr);
     ~BackgroundBackup() override;
 
-    // Starts MakeBackup unless one is running (then false). With onlyFirstOfDay
-    // nothing is made, and finished is not sent, when folder already holds a
-    // copy of now's day.
+    // Starts MakeBackup unless one is running (then false). Nothing is made,
+    // and finished is not sent, while a restore runs, or with onlyFirstOfDay
+    // when folder already holds a copy of now's day.
     bool start(ConnectionHolder& connection, const QString& folder, const QDateTime& now, bool onlyFirstOfDay);
     bool isRunning() const { return thread_ != nullptr; }
     // Stops a running copy and waits for its thread; finished is not sent.

@@ -16,14 +16,23 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace jotrak {
 
 namespace {
 
-// Pages copied per step: the engine holds the connection for one step only, so
-// the program's own reads and writes on it wait a few milliseconds at most.
-constexpr int kPagesPerStep = 256;
+// Pages copied per step: the engine holds the connection (and, from another
+// connection, the file) for one step only, so a store of the program waits a
+// millisecond or two at most.
+constexpr int kPagesPerStep = 32;
+// The pause between two steps: a store waiting for the connection gets it
+// before the next step does.
+constexpr unsigned long kPauseUs = 500;
+// A change made through another connection starts the copy again; after this
+// many restarts the rest is copied in one step, holding the file meanwhile, so
+// a copy made while the program stores every few moments still ends.
+constexpr int kRestartsBeforeOneStep = 3;
 // While the file stays locked by another program, or a change of the program
 // is under way on the connection, the copy waits this long before it gives up.
 constexpr int kLockedWaitMs = 30000;
@@ -115,12 +124,22 @@ QString CopyDatabase(sqlite3* from, const QString& source, const QString& target
         return CopyFailure(rc, source, folder);
     }
     QElapsedTimer locked;
+    int pages = kPagesPerStep;
+    int copied = 0;
+    int restarts = 0;
     do {
         if (stop && stop->load()) {
             sqlite3_backup_finish(backup);
             return Stopped();
         }
-        rc = sqlite3_backup_step(backup, kPagesPerStep);
+        rc = sqlite3_backup_step(backup, pages);
+        if (rc == SQLITE_OK) {
+            const int before =
+                std::exchange(copied, sqlite3_backup_pagecount(backup) - sqlite3_backup_remaining(backup));
+            if (copied < before && ++restarts == kRestartsBeforeOneStep)
+                pages = -1;
+            QThread::usleep(kPauseUs);
+        }
         if (rc != SQLITE_BUSY && rc != SQLITE_LOCKED) {
             locked.invalidate();
         } else if (!locked.isValid()) {
@@ -158,7 +177,9 @@ BackupResult CopyIntoFolder(sqlite3* source, const QString& databasePath, const 
     RemoveLeftoversOfGoneProcesses(folder, kPartWhat);
     const QDir dir(folder);
     QString target = FreeName(dir, now, name);
-    const QString part = target + AsideSuffix(kPartWhat);
+    // two copies may be under way at once, for the same name: each has a part of its own
+    static std::atomic<int> parts{0};
+    const QString part = target + AsideSuffix(kPartWhat) + QStringLiteral("-%1").arg(++parts);
     QFile::remove(part);
     QString details;
     QString failure = source ? CopyDatabase(source, databasePath, part, folder, stop, &details)
@@ -252,6 +273,12 @@ QString CheckDatabaseFile(const QString& path, QString* details, const std::atom
     if (!problem.isEmpty() && details)
         *details = problem;
     return problem.isEmpty() ? QString() : QString::fromUtf8("不是可以使用的 Jotrak 数据库:%1").arg(problem);
+}
+
+std::mutex& RestoreLock()
+{
+    static std::mutex lock;
+    return lock;
 }
 
 bool HasBackupOfDay(const QString& folder, const QDate& day)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <atomic>
+#include <mutex>
 
 struct sqlite3;
 
@@ -38,14 +39,16 @@ QString DefaultBackupFolder(const QString& databasePath);
 
 // Copies the database open on connection into folder as
 // db-YYYYMMDD-HHMMSS.mdb (the local moment now; the next free second when that
-// name is taken) with the engine's online backup, in steps of a few
-// milliseconds each. It may run on a thread of its own while the program goes
-// on using the connection: the engine lets one step or one statement at a time
-// use it, and changes made meanwhile reach the copy as they are made. The copy
+// name is taken) with the engine's online backup, in steps of a millisecond or
+// two with a pause between them. It may run on a thread of its own while the
+// program goes on using the connection: the engine lets one step or one
+// statement at a time use it, and changes made meanwhile reach the copy as they
+// are made (a change through another connection starts the copy again; after a
+// few such restarts the rest is copied in one step). The copy
 // is built under a temporary name and takes its own name only after it is on
 // the disk, passes PRAGMA integrity_check and opens as a Jotrak database. Then
-// the copies beyond the last 14 daily and 12 monthly ones are removed. Never
-// throws; a set stop flag ends it between two steps, leaving nothing behind.
+// the copies BackupsToRemove names are removed. Never throws; a set stop flag
+// ends it between two steps, leaving nothing behind.
 BackupResult MakeBackup(ConnectionHolder& connection, const QString& folder, const QDateTime& now,
                         const std::atomic<bool>* stop = nullptr);
 // The same on a bare engine connection to the file at databasePath.
@@ -61,6 +64,10 @@ BackupResult BackupBeforeUpgrade(sqlite3* db, const QString& databasePath, int f
 // Empty when the file passes PRAGMA integrity_check and opens as a Jotrak
 // database this release can use; else a Chinese sentence saying why not.
 QString CheckDatabaseFile(const QString& path, QString* details = nullptr, const std::atomic<bool>* stop = nullptr);
+
+// Held by a restore while it runs; the daily backup is skipped while it is
+// held, so it never copies a file that is being replaced.
+std::mutex& RestoreLock();
 
 // Whether folder holds a daily copy made on day.
 bool HasBackupOfDay(const QString& folder, const QDate& day);

@@ -3,8 +3,9 @@
 #include <QRegularExpression>
 
 #include <algorithm>
-#include <map>
+#include <functional>
 #include <set>
+#include <vector>
 
 namespace jotrak {
 
@@ -37,33 +38,25 @@ QDateTime BackupTimeOfName(const QString& name, bool* beforeUpgrade)
 
 QStringList BackupsToRemove(const QStringList& names)
 {
-    // the newest daily copy of each day and of each month, newest first
-    std::map<QDate, QString, std::greater<>> newestOfDay;
-    std::map<int, QString, std::greater<>> newestOfMonth;
     std::vector<std::pair<QDateTime, QString>> daily;
     for (const QString& name : names) {
         bool beforeUpgrade = false;
         const QDateTime at = BackupTimeOfName(name, &beforeUpgrade);
-        if (!at.isValid() || beforeUpgrade)
-            continue;
-        daily.emplace_back(at, name);
+        if (at.isValid() && !beforeUpgrade)
+            daily.emplace_back(at, name);
     }
-    std::sort(daily.begin(), daily.end());
-    for (const auto& [at, name] : daily) {
-        newestOfDay[at.date()] = name;
-        newestOfMonth[at.date().year() * 100 + at.date().month()] = name;
-    }
-    std::set<QString> kept;
-    auto keepFirst = [&kept](const auto& newest, int count) {
-        for (auto it = newest.begin(); it != newest.end() && count-- > 0; ++it)
-            kept.insert(it->second);
-    };
-    keepFirst(newestOfDay, kDailyBackupsKept);
-    keepFirst(newestOfMonth, kMonthlyBackupsKept);
+    std::sort(daily.begin(), daily.end(), std::greater<>());
+    // newest first: every copy of the most recent days, then the newest of each month before them
+    std::set<QDate> days;
+    std::set<int> months;
     QStringList removed;
-    for (const auto& [at, name] : daily)
-        if (!kept.count(name))
+    for (const auto& [at, name] : daily) {
+        if (days.count(at.date()) || days.size() < kDailyBackupsKept)
+            days.insert(at.date());
+        else if (months.size() >= kMonthlyBackupsKept ||
+                 !months.insert(at.date().year() * 100 + at.date().month()).second)
             removed << name;
+    }
     return removed;
 }
 

@@ -15,9 +15,11 @@ QString UpgradeBackupFileName(const QDateTime& at, int schemaVersion);
 // *beforeUpgrade tells a copy made before a schema upgrade.
 QDateTime BackupTimeOfName(const QString& name, bool* beforeUpgrade = nullptr);
 
-// Which of names to remove: kept is the newest daily copy of each of the 14
-// most recent days that have one, and of each of the 12 most recent months.
-// Copies made before an upgrade and every other name are never removed.
+// Which of names to remove: kept are every copy of the 14 most recent days
+// that have one (a copy made by hand, or before a restore, keeps the day's
+// earlier ones), and the newest copy of each of the 12 most recent months
+// before those days. Copies made before an upgrade and every other name are
+// never removed.
 QStringList BackupsToRemove(const QStringList& names);
 
 inline constexpr int kDailyBackupsKept = 14;

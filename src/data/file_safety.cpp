@@ -58,7 +58,7 @@ void SyncFolder(const QString& folder)
 
 void RemoveLeftoversOfGoneProcesses(const QString& folder, const QString& what)
 {
-    const QRegularExpression leftover(QStringLiteral("^db.*\\.mdb\\.%1-(\\d+)(-journal)?$").arg(what));
+    const QRegularExpression leftover(QStringLiteral("^db.*\\.mdb\\.%1-(\\d+)(-\\d+)?(-journal)?$").arg(what));
     const QDir dir(folder);
     for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden)) {
         const QRegularExpressionMatch match = leftover.match(name);

@@ -14,7 +14,7 @@ void SyncFolder(const QString& folder);
 QString AsideSuffix(const QString& what);
 
 // A process killed while it built a file aside leaves db<...>.mdb.<what>-<pid>
-// (and its journal) behind, which nothing would ever rename or remove. Removes those
+// (or .<what>-<pid>-<n>, and its journal) behind, which nothing would ever rename or remove. Removes those
 // in folder whose process is gone, and leaves those of a running process alone.
 void RemoveLeftoversOfGoneProcesses(const QString& folder, const QString& what);
 

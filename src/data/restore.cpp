@@ -72,6 +72,7 @@ RestoreResult RestoreBackup(ConnectionHolder& connection, const QString& backupP
     const QString shownBackup = QDir::toNativeSeparators(backupPath);
     if (!connection.isOpen() || connection.savepointDepth > 0)
         return Refused(QString::fromUtf8("数据库正在使用中,没有恢复。"));
+    const std::lock_guard restoring(RestoreLock());
 
     RemoveLeftoversOfGoneProcesses(folder, kRestoreWhat);
     const QString aside = databasePath + AsideSuffix(kRestoreWhat);

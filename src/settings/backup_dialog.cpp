@@ -229,13 +229,15 @@ void BackupDialog::RestoreSelected()
             if (result.before.ok)
                 RememberBackup(result.before);
             bool reloaded = !result.ok && !outcome->failedToReopen;
-            if (!reloaded)
+            if (!reloaded) {
+                StopBackgroundBackups(); // one started since the restore ended copies the file as it was
                 RunGuarded(this, [&] {
                     OpenDatabase(App().connection, databasePath);
                     if (App().reloadContents)
                         App().reloadContents();
                     reloaded = true;
                 });
+            }
             if (!result.ok)
                 ShowMessage(this, result.reason, kCaption, MessageButtons::Ok, result.details);
             else if (reloaded)

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <thread>
+
 using namespace jotrak;
 
 namespace {
@@ -52,21 +54,23 @@ class TestBackup : public QObject {
     Q_OBJECT
 
 private slots:
-    void retentionKeepsNewestOfFourteenDaysAndTwelveMonths_data()
+    void retentionKeepsFourteenDaysAndTwelveMonthsBefore_data()
     {
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QStringList>("removed");
         const QDate jan1(2018, 1, 1);
         const QString noon = BackupFileName(kNoon);
         const QString morning = BackupFileName(kNoon.addSecs(-3 * 3600));
-        QTest::newRow("one day: the newest stays") << QStringList{noon, morning} << QStringList{morning};
-        QTest::newRow("20 days of one month") << DailyNames(jan1, 20) << DailyNames(jan1, 6);
+        QTest::newRow("one day: every copy stays") << QStringList{noon, morning} << QStringList{};
+        QTest::newRow("20 days of one month") << DailyNames(jan1, 20) << DailyNames(jan1, 5);
         // days without a copy do not count: the 14 kept span four weeks
-        QTest::newRow("every other day") << DailyNames(jan1, 20, 2) << DailyNames(jan1, 6, 2);
+        QTest::newRow("every other day") << DailyNames(jan1, 20, 2) << DailyNames(jan1, 5, 2);
+        QTest::newRow("the 15th day keeps its newest copy")
+            << (DailyNames(jan1, 15) << BackupFileName(QDateTime(jan1, QTime(18, 0)))) << DailyNames(jan1, 1);
         // 400 days (to 2019-02-04): the 14 newest days, and the last copy of each
-        // of the 12 newest months, back to March 2018
-        QStringList kept = DailyNames(jan1.addDays(386), 14);
-        for (int month = 3; month <= 12; ++month)
+        // of the 12 months before them, back to February 2018
+        QStringList kept = DailyNames(jan1.addDays(386), 14) << DailyNames(jan1.addDays(385), 1);
+        for (int month = 2; month <= 12; ++month)
             kept << DailyNames(QDate(2018, month, 1).addMonths(1).addDays(-1), 1);
         QStringList removed = DailyNames(jan1, 400);
         for (const QString& name : kept)
@@ -78,9 +82,9 @@ private slots:
             << (DailyNames(jan1, 16) << UpgradeBackupFileName(kNoon.addYears(-1), 1) << QStringLiteral("db-x.mdb")
                                      << QStringLiteral("notes.txt")
                                      << BackupFileName(kNoon) + QStringLiteral(".part-7"))
-            << DailyNames(jan1, 2);
+            << DailyNames(jan1, 1);
     }
-    void retentionKeepsNewestOfFourteenDaysAndTwelveMonths()
+    void retentionKeepsFourteenDaysAndTwelveMonthsBefore()
     {
         QFETCH(QStringList, names);
         QFETCH(QStringList, removed);
@@ -102,24 +106,27 @@ private slots:
             QVERIFY2(!BackupTimeOfName(QString::fromLatin1(other)).isValid(), other);
     }
 
-    // A day of copies: names by the clock (the next free second when taken),
-    // each checked and listed with what it holds, and the retention applied.
+    // Copies on 20 days: names by the clock (the next free second when taken,
+    // also by two copies made at once), each checked and listed with what it
+    // holds, and the retention applied.
     void backupsAreCheckedListedAndPruned()
     {
         Db db;
         for (int day = 0; day < 20; ++day)
             QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(day)).ok);
+        BackupResult beside;
+        std::thread thread([&] { beside = MakeBackup(db.connection, db.backups(), kNoon.addDays(19)); });
         const BackupResult again = MakeBackup(db.connection, db.backups(), kNoon.addDays(19));
-        QVERIFY(again.ok);
-        QCOMPARE(QFileInfo(again.path).fileName(), QStringLiteral("db-20180324-120001.mdb"));
+        thread.join();
+        QVERIFY(again.ok && beside.ok && again.path != beside.path);
         QCOMPARE(again.time, kNoon.addDays(19));
 
-        // the 14 newest days; the first copy of the last day gave way to the second
-        QCOMPARE(db.names().size(), 14);
+        // every copy of the 14 newest days, and the newest of March before them
+        QCOMPARE(db.names().size(), 17);
         const QList<BackupInfo> list = ListBackups(db.backups());
-        QCOMPARE(list.size(), 14);
-        QCOMPARE(list.first().path, again.path);
-        QCOMPARE(list.last().time, kNoon.addDays(6));
+        QCOMPARE(list.size(), 17);
+        QCOMPARE(list.first().time, kNoon.addDays(19).addSecs(2));
+        QCOMPARE(list.last().time, kNoon.addDays(5));
         QCOMPARE(list.first().goals, 2); // the seeded rows without a text do not count
         QCOMPARE(list.first().items, 3);
         QCOMPARE(list.first().size, QFileInfo(db.path()).size());
@@ -179,13 +186,18 @@ private slots:
         QCOMPARE(test::CountRows(db.connection, Table::RiNext), 3);
     }
 
-    // On its own thread: the result comes back to the thread that asked; a
-    // second start the same day does nothing; stopping leaves no part behind.
+    // On its own thread: nothing is made while a restore runs; the result comes
+    // back to the thread that asked; a second start the same day does nothing;
+    // stopping leaves no part behind.
     void backgroundBackupReportsOnceADay()
     {
         Db db;
         BackgroundBackup runner;
         QSignalSpy finished(&runner, &BackgroundBackup::finished);
+        RestoreLock().lock();
+        QVERIFY(runner.start(db.connection, db.backups(), kNoon, true));
+        QTRY_VERIFY(!runner.isRunning());
+        RestoreLock().unlock();
         QVERIFY(runner.start(db.connection, db.backups(), kNoon, true));
         QVERIFY(!runner.start(db.connection, db.backups(), kNoon, true));
         QVERIFY(finished.wait(10000));
@@ -247,6 +259,7 @@ private slots:
         QCOMPARE(result.before.ok, result.ok);
         if (result.ok)
             QCOMPARE(ListBackups(db.backups()).first().items, 7);
+        QVERIFY(QFileInfo::exists(copy.path)); // the copy of the same day stays
         QCOMPARE(QDir(db.dir.filePath(QStringLiteral("Dt"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("db.mdb")});
     }
