@@ -3,6 +3,7 @@
 #include "store_worker.h"
 
 #include "data/database_error.h"
+#include "data/restore.h"
 #include "data/seed.h"
 
 #include <QCoreApplication>
@@ -71,6 +72,31 @@ std::pair<QString, QString> Change(ConnectionHolder& c, const Lane& lane, QRando
     return {ItemRow(table, item.id), ItemValue(item)};
 }
 
+// Each step stores Stamp(stamp) as the goal of 2018 and backs the file up,
+// dated stamp days after 2018-01-01; the steps of stamps divisible by 3 restore an
+// older copy.
+void BackUpAndRestore(ConnectionHolder& c, QRandomGenerator& rng, qint64 stamp)
+{
+    const QString folder = DefaultBackupFolder(c.path());
+    for (;; ++stamp) {
+        const QDateTime now(QDate(2018, 1, 1).addDays(stamp), QTime(9, 0));
+        StoreGoalText(c, Table::Nian, QStringLiteral("2018"), Stamp(stamp));
+        if (const BackupResult made = MakeBackup(c, folder, now); !made.ok)
+            throw DatabaseError(0, made.reason);
+        const QList<BackupInfo> copies = ListBackups(folder);
+        if (stamp % 3 != 0 || copies.size() < 2)
+            continue;
+        const auto older = static_cast<quint32>(std::min<qsizetype>(copies.size() - 1, 7));
+        const QString chosen = copies[1 + rng.bounded(older)].path;
+        std::printf("restore %s %lld\n", qPrintable(chosen), stamp);
+        std::fflush(stdout);
+        if (const RestoreResult restored = RestoreBackup(c, chosen, folder, now.addSecs(1)); !restored.ok)
+            throw DatabaseError(0, restored.reason);
+        std::printf("restored\n");
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -87,6 +113,8 @@ int main(int argc, char* argv[])
         ConnectionHolder connection;
         OpenDatabase(connection, args[1]);
         SeedPeriodTables(connection);
+        if (args.value(3) == u"backups")
+            BackUpAndRestore(connection, rng, stamp);
         for (qint64 n = 0; n != changes; ++n, ++stamp) {
             const auto [row, value] = Change(connection, lane, rng, Stamp(stamp));
             std::printf("%lld %s %s\n", stamp, qPrintable(row), QUrl::toPercentEncoding(value).constData());

@@ -7,6 +7,9 @@
 // Every text it writes begins with "s<stamp> ". Two workers on one file keep to
 // their own lanes (goals, schemes and launcher buttons).
 //   store_worker <db.mdb> <first stamp> [lane] [changes]   (without changes: until killed)
+// With "backups" for lane it backs the file up and restores older copies until
+// killed, printing "restore <copy> <stamp>" before a restore and "restored" after.
+//   store_worker <db.mdb> <first stamp> backups
 
 #include "support/database.h"
 

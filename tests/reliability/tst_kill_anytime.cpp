@@ -6,6 +6,7 @@
 
 #include "support/bytes.h"
 
+#include "data/backup.h"
 #include "data/seed.h"
 
 #include <QDeadlineTimer>
@@ -21,6 +22,7 @@ namespace {
 
 constexpr int kFirstStartKills = 10;
 constexpr int kKills = 200;
+constexpr int kBackupKills = 40;
 
 // Kills the worker after ms milliseconds, reading what it prints meanwhile.
 void KillAfter(QProcess& worker, int ms)
@@ -118,6 +120,57 @@ private slots:
         qInfo("%d kills, %d changes reported", kKills + kFirstStartKills, reported);
         QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 10).join(u'\n')));
         QVERIFY2(reported > 2 * kKills, "the worker changed too little to prove anything");
+    }
+
+    // Backups and restores killed at any moment: the file and every copy pass
+    // their checks, a restore under way is found whole or not at all, and the
+    // next open (restores) and backup (copies) clear what the killed ones left aside.
+    void killDuringBackupOrRestoreLeavesEveryFileUsable()
+    {
+        QTemporaryDir dir(ScratchRoot());
+        const QString path = dir.filePath(QStringLiteral("Dt/db.mdb"));
+        const QString folder = DefaultBackupFolder(path);
+        QRandomGenerator rng(7);
+        int cut = 0;
+        int whole = 0;
+        for (int round = 1; round <= kBackupKills; ++round) {
+            QProcess worker;
+            // a multiple of 3: the first step restores a copy
+            StartWorker(worker, {path, QString::number(3000 * round), QStringLiteral("backups")});
+            QVERIFY2(worker.waitForReadyRead(30000), worker.readAllStandardError().constData());
+            KillAfter(worker, static_cast<int>(rng.bounded(1u, 20u)));
+            const QStringList said = QString::fromUtf8(worker.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+            ConnectionHolder c;
+            OpenDatabase(c, path);
+            QCOMPARE(IntegrityCheck(c), QStringLiteral("ok"));
+            QStringList files = QDir(QFileInfo(path).path()).entryList(QDir::Files);
+            files.removeOne(QStringLiteral("db.mdb-journal")); // not hot: the engine ignores it until the next write
+            QCOMPARE(files, QStringList{QStringLiteral("db.mdb")});
+            for (const BackupInfo& copy : ListBackups(folder))
+                QVERIFY2(CheckDatabaseFile(copy.path).isEmpty(), qPrintable(copy.path));
+            const QStringList restore = said.value(said.size() - 1).split(u' ');
+            if (restore[0] != u"restore")
+                continue;
+            QVERIFY(QFileInfo::exists(restore[1]));
+            ConnectionHolder chosen;
+            OpenDatabase(chosen, restore[1]);
+            const QString before = Stamp(restore[2].toLongLong());
+            const QString now = GoalText(c, Table::Nian, QStringLiteral("2018"));
+            const QString restored = GoalText(chosen, Table::Nian, QStringLiteral("2018"));
+            QVERIFY(restored != before);
+            QVERIFY2(now == before || now == restored, qPrintable(now));
+            ++cut;
+            whole += now == restored;
+        }
+        qInfo("%d backup and restore kills, %d restores under way, %d found done", kBackupKills, cut, whole);
+        ConnectionHolder c;
+        OpenDatabase(c, path);
+        QVERIFY(MakeBackup(c, folder, QDateTime(QDate(2999, 1, 1), QTime(9, 0))).ok);
+        QStringList copies;
+        for (const BackupInfo& copy : ListBackups(folder))
+            copies << QFileInfo(copy.path).fileName();
+        copies.sort();
+        QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), copies);
     }
 };
 
