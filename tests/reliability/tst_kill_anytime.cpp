@@ -1,7 +1,9 @@
 // Kill at any moment: a worker stores changes through the program's own
 // operations and is killed with SIGKILL at random points. After each kill the
-// database must open, pass PRAGMA integrity_check and hold every change the
-// worker reported as stored; the change in progress is there whole or not at all.
+// database must open, pass PRAGMA integrity_check, hold every change the
+// worker reported as stored, and its search index must hold the texts of the
+// tables; the change in progress is there whole or not at all. The same for a
+// kill while a file of version 1 is upgraded.
 
 #include "worker_process.h"
 
@@ -12,6 +14,7 @@
 #include <QTest>
 #include <QThread>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 
@@ -161,6 +164,57 @@ private slots:
         running.waitForFinished();
     }
 
+    // A file of version 1 gets its search index as a worker opens it; killed
+    // at random moments of that, it is whole at version 1 or at version 2,
+    // with every row and, at version 2, the index in step.
+    void killDuringTheUpgradeLeavesOneVersionOrTheOther()
+    {
+        QTemporaryDir dir(ScratchRoot());
+        const QString path = DatabaseIn(dir.path());
+        const QString v1 = dir.filePath(QStringLiteral("v1.mdb"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("Dt")));
+        {
+            ConnectionHolder connection;
+            OpenDatabase(connection, v1);
+            SeedPeriodTables(connection);
+        }
+        test::DropToVersion1(v1);
+        // enough items for the upgrade to take a few tenths of a second
+        test::RunSql(v1, "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 40000) "
+                         "INSERT INTO RiNext(ShangId, nr, wcqk) SELECT 1 + i % 7305, 'item ' || i || ' 联系客户', "
+                         "CASE WHEN i % 3 THEN '已完成' END FROM n");
+        QRandomGenerator rng(2);
+        QList<int> versions;
+        int cut = 0; // kills inside the upgrade's transaction: its journal left behind
+        for (int round = 0; round < Plan().firstStartKills; ++round) {
+            QDir(dir.filePath(QStringLiteral("Dt/backup"))).removeRecursively();
+            QFile::remove(path);
+            QVERIFY(QFile::copy(v1, path));
+            QProcess worker;
+            StartWorker(worker, Worker::Data, dir.path(), dir.filePath(QStringLiteral("log")), round,
+                        {QStringLiteral("--ops"), QStringLiteral("0")});
+            QVERIFY(worker.waitForStarted());
+            QThread::msleep(rng.bounded(20u, 600u));
+            KillNow(worker);
+
+            cut += QFileInfo::exists(path + QStringLiteral("-journal"));
+            test::RunSql(path,
+                         "SELECT count(*) FROM sqlite_master"); // the engine alone rolls back a change the kill cut
+            ConnectionHolder connection;
+            OpenDatabaseForReading(connection, path); // as it is: no upgrade
+            versions << test::FileVersion(connection);
+            QCOMPARE(IntegrityCheck(connection), QStringLiteral("ok"));
+            QCOMPARE(test::CountRows(connection, Table::RiNext), 40000);
+            CloseConnection(connection);
+            OpenDatabase(connection, path); // upgrades what is still at version 1
+            QCOMPARE(test::FileVersion(connection), 2);
+            QCOMPARE(test::SearchIndexProblem(connection), QString());
+        }
+        qInfo() << "versions found after the kills:" << versions << "transactions cut:" << cut;
+        QVERIFY(!versions.contains(-1));
+        QVERIFY(std::all_of(versions.begin(), versions.end(), [](int v) { return v == 1 || v == 2; }));
+    }
+
     void everyReportedChangeSurvivesAKill()
     {
         const KillPlan plan = Plan();
@@ -199,6 +253,7 @@ private slots:
             ConnectionHolder connection;
             OpenDatabase(connection, path);
             const QString integrity = IntegrityCheck(connection);
+            const QString index = test::SearchIndexProblem(connection);
             const DatabaseState actual = ReadState(connection);
             CloseConnection(connection);
             ++totals.checks;
@@ -212,6 +267,8 @@ private slots:
             const Comparison comparison = CompareWithLog(actual, expected, reading.pending);
             if (integrity != u"ok")
                 failures << QStringLiteral("kill %1: integrity_check: %2").arg(round).arg(integrity);
+            if (!index.isEmpty())
+                failures << QStringLiteral("kill %1: search index: %2").arg(round).arg(index);
             if (!comparison.matches()) {
                 totals.lostChanges += comparison.differingRows;
                 failures << QStringLiteral("kill %1 (%2): %3")

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace jotrak {
+
+class ConnectionHolder;
+
+// Brings an open file of an older version to kSchemaVersion in place: first a
+// checked copy of it (BackupBeforeUpgrade), then every change and the new
+// version number in one transaction, so a kill leaves the file whole at its old
+// version or at the new one. Version 2 adds the search index (search_index.h).
+// A read-only file is left as it is. Returns why a file of an older version
+// stays at it (the copy or the change failed); empty when the file is current
+// or read-only.
+QString UpgradeDatabase(ConnectionHolder& connection);
+
+} // namespace jotrak
