@@ -1,5 +1,7 @@
 #include "app/startup.h"
 
+#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app/date_watch.h"
 #include "app/day_reminders.h"
 #include "app/main_layout.h"
@@ -42,6 +44,8 @@ void InitAppContext(const QString& exeDir, const DataFolder& data)
         app.MaximList = MakeOwned<MaximList>();
     if (!app.browser)
         app.browser = MakeOwned<CWebBrowser2>();
+    app.openSearch = [] { DispatchCommand(kCmdSearch); };
+    app.showDayGoal = ShowDayReminders;
     CreateConnection(app.connection);
     OpenDatabase(app.connection, DatabaseFile(data.path));
     SeedPeriodTables(app.connection);

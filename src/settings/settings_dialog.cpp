@@ -31,6 +31,14 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
 
     Put(new QPushButton(QStringLiteral("字体设置"), this), QStringLiteral("btn1012"), Dlu(118, 34, 70, 14));
     Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
+    // "btnSearch": the search dialog, over this one while it is open
+    auto* search =
+        Put(new QPushButton(QStringLiteral("搜索"), this), QStringLiteral("btnSearch"), Dlu(118, 56, 70, 14));
+    search->setToolTip(QStringLiteral("搜索所有的目标和工作内容 (Ctrl+F)"));
+    connect(search, &QPushButton::clicked, this, [] {
+        if (App().openSearch)
+            App().openSearch();
+    });
 
     // where the data lives; room below for what keeps it safe
     const QString dataDir = QDir::toNativeSeparators(App().dataDir);

@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -68,6 +69,11 @@ struct AppContext {
     QLineEdit* MonthKeyEdit = nullptr;
     QLineEdit* DayKeyEdit = nullptr;
     int WebPaneShown = 0;
+    // Actions of the top layer a feature may start, set by the start-up: the
+    // search dialog (Ctrl+F), and the day row's 查看 (the day goal with the
+    // reminders of that day).
+    std::function<void()> openSearch;
+    std::function<void()> showDayGoal;
 };
 
 // The current program-wide object; there must be one.

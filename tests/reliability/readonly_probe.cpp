@@ -4,6 +4,7 @@
 //   items <rows listed by command 118>
 //   after-modify <hex of the message shown by command 117 (modify day goal)>
 //   after-add <hex of the message shown by command 120 (add an item)>
+//   search <hex of the count the search dialog shows for 今天的目标>
 // The tests start it as an unprivileged user on a read-only file or folder.
 // Exit code 0 when start-up succeeded, 1 when it raised (reason on stderr).
 
@@ -22,6 +23,7 @@
 #include "shell/message_box.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -86,5 +88,12 @@ int main(int argc, char* argv[])
     DispatchCommand(kCmdAddItem);
     Report("after-add", LastMessage());
     std::printf("rows-after-add %d\n", app.ItemList->rowCount());
+    DispatchCommand(kCmdSearch);
+    auto* search = window.findChild<QDialog*>(QStringLiteral("SearchDialog"));
+    search->findChild<QLineEdit*>(QStringLiteral("QueryEdit"))->setText(QStringLiteral("今天的目标"));
+    search->findChild<QPushButton*>(QStringLiteral("SearchButton"))->click();
+    auto* count = search->findChild<QLabel*>(QStringLiteral("CountLabel"));
+    const bool done = QTest::qWaitFor([count] { return count->text().startsWith(QStringLiteral("共找到")); }, 10000);
+    Report("search", done ? count->text() : QStringLiteral("no answer"));
     return 0;
 }

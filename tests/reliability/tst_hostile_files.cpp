@@ -75,15 +75,17 @@ private slots:
         QCOMPARE(QDir(program.dt()).entryList(QDir::AllEntries | QDir::Hidden), entries);
     }
 
-    // The user running the program cannot write the file: it starts, shows the
-    // goal and the item, refuses a change with a message naming the cause, and
-    // leaves the file as it was.
+    // The user running the program cannot write the file (one of version 1, the
+    // search index not made yet): it starts, shows the goal and the item,
+    // refuses a change with a message naming the cause, searches without the
+    // index, and leaves the file as it was.
     void aReadOnlyFileShowsTheDataAndRefusesChanges()
     {
         if (!CanDropPrivileges())
             QSKIP("running as root without setpriv or runuser: cannot start the program as an unprivileged user");
         ProgramCopy program;
         MakeJotrakFile(program.database());
+        DropToVersion1(program.database());
         QVERIFY(GiveToNobody(program.dt()));
         QVERIFY(QFile::setPermissions(program.database(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const QByteArray before = Sha256(program.database());
@@ -96,7 +98,9 @@ private slots:
                      probe.output.contains(QStringLiteral("items 1\n")) &&
                      probe.output.section(QStringLiteral("after-modify "), 1).section(u'\n', 0, 0).contains(readOnly) &&
                      probe.output.section(QStringLiteral("after-add "), 1).section(u'\n', 0, 0).contains(readOnly) &&
-                     probe.output.contains(QStringLiteral("rows-after-add 1")),
+                     probe.output.contains(QStringLiteral("rows-after-add 1")) &&
+                     probe.output.contains(QStringLiteral("search ") +
+                                           QStringLiteral("共找到 1 条(这个数据库文件没有搜索索引").toUtf8().toHex()),
                  qPrintable(probe.output));
         QCOMPARE(Sha256(program.database()), before);
         QCOMPARE(QDir(program.dt()).entryList({QStringLiteral("db.mdb-*")}, QDir::Files | QDir::Hidden), QStringList());
