@@ -25,7 +25,7 @@
 // backup made and none remembered); it starts after the first paint, so the
 // figures should match BM_ProgramEngineOff, where the first run made it.
 #include "support/program_files.h"
-#include "support/top_level_windows.h"
+#include "web/top_level_windows.h"
 
 #include <benchmark/benchmark.h>
 

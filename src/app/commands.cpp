@@ -75,4 +75,21 @@ void ShowWebPane()
     app.WebPaneShown = 1;
 }
 
+void ReloadWindowContents()
+{
+    AppContext& app = App();
+    ViewGoal(app.YearKeyEdit, Table::Nian, app.YearGoalEdit);
+    ViewGoal(app.MonthKeyEdit, Table::Yue, app.MonthGoalEdit);
+    ShowDayReminders();
+    if (app.CurrentGoalId == -1)
+        return;
+    const bool webPaneInFront = app.WebPaneShown == 1;
+    const PeriodKind kind = PeriodKindFromInt(app.CurrentKind).value_or(PeriodKind::Day);
+    ListItems(kind, kind == PeriodKind::Year    ? app.YearKeyEdit
+                    : kind == PeriodKind::Month ? app.MonthKeyEdit
+                                                : app.DayKeyEdit);
+    if (webPaneInFront)
+        ShowWebPane();
+}
+
 } // namespace jotrak

@@ -10,4 +10,8 @@ void DispatchCommand(int id);
 // Command 124: the web pane comes to the front in place of the work-item list.
 void ShowWebPane();
 
+// After a restore: the goal boxes, the day's reminders and a listed goal's
+// items are read again from the database; the pane in front stays in front.
+void ReloadWindowContents();
+
 } // namespace jotrak

@@ -9,16 +9,19 @@
 #include "launcher/launcher_table.h"
 #include "settings/maxims.h"
 #include "shell/app_context.h"
+#include "shell/command_guard.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
+#include <QToolButton>
 
 namespace jotrak {
 
@@ -69,7 +72,7 @@ QPlainTextEdit* MakeGoalEdit(const QString& name, int x, int y, int w, int h)
     edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     edit->setTabChangesFocus(false);
-    return Place(edit, name, kCmdNone, x, y, w, h, App().fontSong12);
+    return Place(edit, name, kCmdNone, x, y, w, h, App().fontText);
 }
 
 // Cells stand centred in every column of the work-item list.
@@ -148,8 +151,39 @@ QTableWidget* MakeItemList(int x, int y, int w, int h)
     list->setPalette(palette);
     list->viewport()->installEventFilter(new DoubleClickEdits(list));
     // hidden from the start: it is laid out when it is first shown
-    return Place(list, QStringLiteral("ItemList"), kCmdItemList, x, y, w, h, App().fontSong12, false);
+    return Place(list, QStringLiteral("ItemList"), kCmdItemList, x, y, w, h, App().fontText, false);
 }
+
+// 设置 on a blank beside the day-items button: a click opens it, the arrow a menu
+// that names the shortcuts and offers 搜索 once a search dialog is there.
+class SettingsSpot : public QToolButton {
+public:
+    explicit SettingsSpot(QWidget* parent) : QToolButton(parent)
+    {
+        setText(QStringLiteral("设置"));
+        setPopupMode(QToolButton::MenuButtonPopup);
+        setToolTip(QStringLiteral("设置 (Ctrl+,)"));
+        auto* menu = new QMenu(this);
+        menu->setObjectName(QStringLiteral("SettingsMenu"));
+        menu->addAction(QStringLiteral("设置...\tCtrl+,"), this, [] { DispatchCommand(kCmdSettings); });
+        QAction* search = menu->addAction(QStringLiteral("搜索...\tCtrl+F"), this, [] {
+            if (App().openSearch)
+                RunGuarded(App().mainWindow, App().openSearch);
+        });
+        connect(menu, &QMenu::aboutToShow, this, [search] { search->setVisible(bool(App().openSearch)); });
+        setMenu(menu);
+        connect(this, &QToolButton::clicked, this, [] { DispatchCommand(kCmdSettings); });
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ToolTip)
+            setToolTip(App().openSearch ? QStringLiteral("设置 (Ctrl+,)\n搜索 (Ctrl+F)")
+                                        : QStringLiteral("设置 (Ctrl+,)"));
+        return QToolButton::event(event);
+    }
+};
 
 } // namespace
 
@@ -189,6 +223,7 @@ void BuildGoalPanel()
     app.ReminderEdit->setReadOnly(true);
 
     MakeButton(kCmdDayItems, QStringLiteral("有事早奏,无事退朝! -->>>"), 155, 555, 180, 35);
+    Place(new SettingsSpot(app.mainWindow), QStringLiteral("btn123"), kCmdSettings, 421, 560, 70, 25, song);
     auto* group = new QGroupBox(QStringLiteral("常用按钮"), app.mainWindow);
     Place(group, QStringLiteral("LauncherGroup"), kCmdNone, 2, 590, 496, 117, song);
 

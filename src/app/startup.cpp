@@ -18,6 +18,7 @@
 #include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/settings_store.h"
+#include "shell/text_font.h"
 #include "web/web_browser.h"
 
 #include <QDebug>
@@ -36,6 +37,7 @@ void InitAppContext(const QString& exeDir, const DataFolder& data)
     app.fontSong12 = SongFont(12);
     app.fontKai18 = KaiFont(18);
     app.fontKai12 = KaiFont(12);
+    app.fontText = app.fontSong12;
     app.mainWindow->setFont(app.fontSong12);
     app.startTime = Clock::LocalNow();
     if (!app.LauncherTable)
@@ -67,6 +69,8 @@ void RunStartup(const QString& exeDir, const DataFolder& data)
     InitAppContext(exeDir, data);
     BuildGoalPanel();
     BuildItemPanel();
+    if (const std::optional<QFont> font = ReadTextFont())
+        ApplyTextFont(*font);
     AppContext& app = App();
     ViewGoal(app.YearKeyEdit, Table::Nian, app.YearGoalEdit);
     ViewGoal(app.MonthKeyEdit, Table::Yue, app.MonthGoalEdit);
@@ -76,6 +80,7 @@ void RunStartup(const QString& exeDir, const DataFolder& data)
     app.browser->AttachBrowser(app.WebPane);
     app.browser->ShowFixedPage(app.dataDir);
     app.WebPaneShown = 1;
+    app.reloadContents = &ReloadWindowContents;
 }
 
 } // namespace jotrak

@@ -1,6 +1,7 @@
 #include "goals/add_item_dialog.h"
 
 #include "shell/message_box.h"
+#include "shell/text_font.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -19,6 +20,7 @@ AddItemDialog::AddItemDialog(QWidget* owner, AddItemDialogData& data)
     contentEdit_ = Place(this, new QPlainTextEdit, "contentEdit", Dlu(59, 7, 342, 139));
     contentEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     contentEdit_->setTabChangesFocus(true);
+    UseTextFont(contentEdit_);
     MakeEnterPressDefault(contentEdit_);
 
     setTabOrder(ok, cancel);

@@ -1,5 +1,7 @@
 #include "goals/edit_item_dialog.h"
 
+#include "shell/text_font.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -14,6 +16,7 @@ QPlainTextEdit* MultiLineEdit(QWidget* parent, const char* name, const QRect& re
     auto* edit = JotrakDialog::Place(parent, new QPlainTextEdit(text), name, rect);
     edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     edit->setTabChangesFocus(true);
+    UseTextFont(edit);
     JotrakDialog::MakeEnterPressDefault(edit);
     return edit;
 }

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <random>
@@ -58,16 +59,26 @@ bool NextMaximLine(QString& slot, QStringView text, qsizetype& cursor)
     return true;
 }
 
+QString DecodeMaximText(const QByteArray& bytes)
+{
+    QStringDecoder decoder("GB18030");
+    // Qt without ICU has no GB18030; UTF-8 is then the best remaining guess.
+    return decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);
+}
+
+QByteArray EncodeMaximText(const QString& text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.isValid() ? encoder.encode(text) : text.toUtf8();
+}
+
 void ParseMaxims(MaximList& list, const QByteArray& bytes)
 {
     list.lines.clear();
     if (bytes.isEmpty())
         return;
 
-    QStringDecoder decoder("GB18030");
-    // Qt without ICU has no GB18030; UTF-8 is then the best remaining guess.
-    const QString text = decoder.isValid() ? decoder.decode(bytes) : QString::fromUtf8(bytes);
-
+    const QString text = DecodeMaximText(bytes);
     QString line;
     qsizetype cursor = 0;
     while (NextMaximLine(line, text, cursor))

@@ -25,6 +25,11 @@ inline constexpr qint64 kMaximFileReadLimit = 4 * 1024 * 1024;
 // Returns false, with slot empty, at the end of the text or on a NUL.
 bool NextMaximLine(QString& slot, QStringView text, qsizetype& cursor);
 
+// The text of the maxims file is GB18030 (which reads GBK the same); where Qt
+// has no GB18030, UTF-8 both ways.
+QString DecodeMaximText(const QByteArray& bytes);
+QByteArray EncodeMaximText(const QString& text);
+
 // The maxims held by the bytes of a maxims file: decoded as GB18030 and split
 // by NextMaximLine. Any bytes give a list; undecodable bytes become U+FFFD.
 void ParseMaxims(MaximList& list, const QByteArray& bytes);

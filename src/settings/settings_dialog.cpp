@@ -1,12 +1,23 @@
 #include "settings/settings_dialog.h"
 
+#include "settings/backup_dialog.h"
+#include "settings/maxims_dialog.h"
 #include "shell/app_context.h"
 #include "shell/desktop.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
+#include "shell/settings_store.h"
+#include "shell/text_font.h"
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
+
+#include <cmath>
 
 namespace jotrak {
 
@@ -19,18 +30,59 @@ template <class W> W* Put(W* widget, const QString& name, const QRect& dlu)
     return widget;
 }
 
+QString SizeText(double points)
+{
+    return QString::number(std::round(points * 2) / 2);
+}
+
+// The size in points of a font chosen here, or of the built-in one (sized in pixels).
+double PointsOf(const QFont& font)
+{
+    return font.pointSizeF() > 0 ? font.pointSizeF() : QFontInfo(font).pointSizeF();
+}
+
+std::optional<double> SizeOf(const QString& text)
+{
+    bool isNumber = false;
+    const double size = QLocale::c().toDouble(text.trimmed(), &isNumber);
+    if (!isNumber || !(size >= kMinTextFontSize && size <= kMaxTextFontSize))
+        return std::nullopt;
+    return size;
+}
+
+// The installed family of that name, letter case aside; empty when there is none.
+QString InstalledFamily(const QString& name)
+{
+    const QStringList families = QFontDatabase::families();
+    const auto found = std::find_if(families.begin(), families.end(), [&](const QString& family) {
+        return family.compare(name, Qt::CaseInsensitive) == 0;
+    });
+    return found == families.end() ? QString() : *found;
+}
+
 } // namespace
 
-SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLiteral("设置"), 200, 138)
+SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLiteral("设置"), 200, 178)
 {
     setObjectName(QStringLiteral("SettingsDialog"));
     Put(new QLabel(QStringLiteral("设置字体名称"), this), QStringLiteral("FontNameLabel"), Dlu(12, 14, 52, 10));
-    Put(new QLineEdit(this), QStringLiteral("edit1004"), Dlu(68, 12, 120, 14));
+    fontName_ = Put(new QLineEdit(this), QStringLiteral("edit1004"), Dlu(68, 12, 120, 14));
     Put(new QLabel(QStringLiteral("字体大小"), this), QStringLiteral("FontSizeLabel"), Dlu(12, 36, 52, 10));
-    Put(new QLineEdit(this), QStringLiteral("edit1005"), Dlu(68, 34, 40, 14));
+    fontSize_ = Put(new QLineEdit(this), QStringLiteral("edit1005"), Dlu(68, 34, 40, 14));
+    fontSize_->setToolTip(QStringLiteral("单位:磅,6 到 72"));
+    const QFont& current = App().fontText;
+    shownFamily_ = current.pointSizeF() > 0 ? current.family() : QFontInfo(current).family();
+    shownSize_ = SizeText(PointsOf(current));
+    fontName_->setText(shownFamily_);
+    fontName_->setCursorPosition(0);
+    fontSize_->setText(shownSize_);
 
-    Put(new QPushButton(QStringLiteral("字体设置"), this), QStringLiteral("btn1012"), Dlu(118, 34, 70, 14));
-    Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
+    auto* chooseFont =
+        Put(new QPushButton(QStringLiteral("字体设置"), this), QStringLiteral("btn1012"), Dlu(118, 34, 70, 14));
+    connect(chooseFont, &QPushButton::clicked, this, &SettingsDialog::chooseFont);
+    auto* maxims =
+        Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
+    connect(maxims, &QPushButton::clicked, this, [this] { OpenMaximsDialog(this); });
     // "btnSearch": the search dialog, over this one while it is open
     auto* search =
         Put(new QPushButton(QStringLiteral("搜索"), this), QStringLiteral("btnSearch"), Dlu(118, 56, 70, 14));
@@ -40,7 +92,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
             App().openSearch();
     });
 
-    // where the data lives; room below for what keeps it safe
+    // where the data lives, and what keeps it safe
     const QString dataDir = QDir::toNativeSeparators(App().dataDir);
     Put(new QLabel(QStringLiteral("数据文件夹"), this), QStringLiteral("DataDirLabel"), Dlu(12, 80, 52, 10));
     auto* open = Put(new QPushButton(QStringLiteral("打开数据文件夹"), this), QStringLiteral("btnOpenDataDir"),
@@ -51,11 +103,66 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     folder->setToolTip(dataDir);
     folder->setCursorPosition(0);
 
-    auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 118, 50, 14));
-    auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 118, 50, 14));
+    auto* last = Put(new QLabel(LastBackupText(), this), QStringLiteral("LastBackupLabel"), Dlu(12, 118, 176, 10));
+    auto* backups = Put(new QPushButton(QStringLiteral("备份与恢复"), this), QStringLiteral("btnBackupRestore"),
+                        Dlu(118, 132, 70, 14));
+    connect(backups, &QPushButton::clicked, this, [this, last] {
+        BackupDialog(this).exec();
+        last->setText(LastBackupText());
+    });
+
+    auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 156, 50, 14));
+    auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 156, 50, 14));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, [this] { done(1); });
+    connect(ok, &QPushButton::clicked, this, [this] {
+        if (takeFont())
+            done(1);
+    });
     connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
+}
+
+void SettingsDialog::chooseFont()
+{
+    const QString family = InstalledFamily(fontName_->text().trimmed());
+    QFont initial(family.isEmpty() ? shownFamily_ : family);
+    initial.setPointSizeF(SizeOf(fontSize_->text()).value_or(PointsOf(App().fontText)));
+    if (const std::optional<QFont> chosen = ChooseFont(this, QStringLiteral("字体设置"), initial)) {
+        fontName_->setText(chosen->family());
+        fontName_->setCursorPosition(0);
+        fontSize_->setText(SizeText(PointsOf(*chosen)));
+    }
+}
+
+// A changed font is checked, applied and kept; false (with a message) when it is refused.
+bool SettingsDialog::takeFont()
+{
+    const QString name = fontName_->text().trimmed();
+    if (name == shownFamily_ && fontSize_->text().trimmed() == shownSize_)
+        return true;
+    const std::optional<double> size = SizeOf(fontSize_->text());
+    if (!size) {
+        ShowMessage(this, QStringLiteral("字体大小应为 6 到 72 之间的数字(单位:磅)"));
+        fontSize_->setFocus();
+        return false;
+    }
+    const QString family = InstalledFamily(name);
+    if (family.isEmpty()) {
+        ShowMessage(this,
+                    name.isEmpty() ? QStringLiteral("请输入字体名称")
+                                   : QStringLiteral("没有找到字体“%1”,请用“字体设置”选择一种已安装的字体").arg(name),
+                    QStringLiteral("设置"));
+        fontName_->setFocus();
+        return false;
+    }
+    QFont font(family);
+    font.setPointSizeF(*size);
+    ApplyTextFont(font);
+    if (!StoreTextFont(font))
+        ShowMessage(this,
+                    QStringLiteral("新字体已用于本次运行,但设置文件 %1 无法写入,下次启动时不会保留。")
+                        .arg(QDir::toNativeSeparators(SettingsFile())),
+                    QStringLiteral("设置"));
+    return true;
 }
 
 void OpenSettingsDialog()

@@ -2,24 +2,40 @@
 
 #include "shell/jotrak_dialog.h"
 
+class QLineEdit;
+
 namespace jotrak {
 
-// Dialog 132 "设置": a font name, a font size and two buttons that have no
-// action yet, then the data folder in use with a button that opens it in the
-// file manager. It centres itself and closes (确定 gives 1; 取消, Escape and
-// the close box give 2); whatever was typed is dropped.
+// Dialog 132 "设置": the font of the texts the user writes (family and size in
+// points, filled with the font in use; 字体设置 chooses one), 格言警句设置
+// (dialog 133), then the data folder in use with a button that opens it in the
+// file manager, the time and result of the last backup and the button that
+// opens "备份与恢复". 确定 applies and keeps a changed font; a size outside 6–72
+// or a family not installed is refused with a message and the dialog stays
+// open. It centres itself; 确定 gives 1; 取消, Escape and the close box give 2
+// and change nothing.
 //
 // Object names: "FontNameLabel", "edit1004" (font name), "FontSizeLabel",
 // "edit1005" (font size), "btn1012" (字体设置), "btn1011" (格言警句设置),
 // "DataDirLabel", "DataDirEdit" (the folder, read-only), "btnOpenDataDir"
-// (打开数据文件夹), "btn1" (确定, the default button), "btn2" (取消).
+// (打开数据文件夹), "LastBackupLabel", "btnBackupRestore" (备份与恢复), "btn1" (确定, the default button), "btn2"
+// (取消).
 class SettingsDialog : public JotrakDialog {
     Q_OBJECT
 public:
     explicit SettingsDialog(QWidget* parent);
+
+private:
+    void chooseFont();
+    bool takeFont();
+
+    QLineEdit* fontName_ = nullptr;
+    QLineEdit* fontSize_ = nullptr;
+    QString shownFamily_;
+    QString shownSize_;
 };
 
-// Opens dialog 132 modally over the main window (command 123); stores nothing.
+// Opens dialog 132 modally over the main window (command 123, Ctrl+,).
 void OpenSettingsDialog();
 
 } // namespace jotrak

@@ -22,6 +22,7 @@ AppContext::~AppContext()
     fontSong12 = QFont();
     fontKai18 = QFont();
     fontKai12 = QFont();
+    fontText = QFont();
     browser.reset();
     MaximList.reset();
     CloseConnection(connection);

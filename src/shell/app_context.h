@@ -51,6 +51,9 @@ struct AppContext {
     QFont fontSong12;
     QFont fontKai18;
     QFont fontKai12;
+    // the texts the user writes: goal boxes, reminder box, item list, dialogs 134 and 135
+    // (fontSong12 unless another was chosen in 设置, see shell/text_font.h)
+    QFont fontText;
     QTableWidget* ItemList = nullptr;
     QDateTime startTime;
     std::unique_ptr<CRiLi> today;
@@ -69,11 +72,13 @@ struct AppContext {
     QLineEdit* MonthKeyEdit = nullptr;
     QLineEdit* DayKeyEdit = nullptr;
     int WebPaneShown = 0;
-    // Actions of the top layer a feature may start, set by the start-up: the
-    // search dialog (Ctrl+F), and the day row's 查看 (the day goal with the
-    // reminders of that day).
+    // Opens the search dialog; set by whoever provides one. Offered next to 设置 only when set.
     std::function<void()> openSearch;
+    // Shows the day goal with the reminders of that day (the day row's 查看); set by the start-up.
     std::function<void()> showDayGoal;
+    // Shows again what the database holds in the goal boxes and the item list
+    // (after a restore put another file in place); set by the start-up.
+    std::function<void()> reloadContents;
 };
 
 // The current program-wide object; there must be one.

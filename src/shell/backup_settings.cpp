@@ -3,6 +3,8 @@
 #include "shell/app_context.h"
 #include "shell/settings_store.h"
 
+#include <QDir>
+
 namespace jotrak {
 
 QString BackupFolder()
@@ -13,7 +15,9 @@ QString BackupFolder()
 
 void SetBackupFolder(const QString& folder)
 {
-    OpenSettings()->setValue(QStringLiteral("backup/folder"), folder);
+    const QString chosen = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    const bool isDefault = chosen.isEmpty() || chosen == DefaultBackupFolder(DatabaseFile(App().dataDir));
+    OpenSettings()->setValue(QStringLiteral("backup/folder"), isDefault ? QString() : chosen);
 }
 
 std::optional<BackupResult> LastBackup()

@@ -11,7 +11,7 @@ namespace jotrak {
 
 // The chosen folder, or backup beside the database when none was chosen.
 QString BackupFolder();
-// An empty folder goes back to the one beside the database.
+// An empty folder, or the default one, goes back to the one beside the database.
 void SetBackupFolder(const QString& folder);
 
 std::optional<BackupResult> LastBackup();

@@ -1,6 +1,7 @@
 #include "shell/file_dialogs.h"
 
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QQueue>
 
 namespace jotrak {
@@ -60,6 +61,20 @@ std::optional<QString> ChooseSaveFile(QWidget* owner, const QString& title, cons
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return NonEmpty(dialog.selectedFiles().constFirst());
+}
+
+std::optional<QFont> ChooseFont(QWidget* owner, const QString& title, const QFont& initial)
+{
+    if (g_seam) {
+        const std::optional<QString> answer = Answer({QStringLiteral("font"), title, initial.toString(), {}});
+        QFont font;
+        if (!answer || !font.fromString(*answer))
+            return std::nullopt;
+        return font;
+    }
+    bool chosen = false;
+    const QFont font = QFontDialog::getFont(&chosen, initial, owner, title);
+    return chosen ? std::optional<QFont>(font) : std::nullopt;
 }
 
 namespace testing {

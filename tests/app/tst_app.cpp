@@ -1,48 +1,64 @@
 #include "support/app_fixture.h"
+#include "support/database.h"
 
 #include "app/command_ids.h"
+#include "app/translation.h"
+#include "calendar/clock.h"
+#include "calendar/cri_li.h"
+#include "calendar/today_line.h"
 #include "export/export_dialog.h"
-#include "launcher/launcher_table.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
 #include "launcher/launcher_dialog.h"
+#include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
+#include "settings/backup_dialog.h"
+#include "settings/maxim_file.h"
+#include "settings/maxims.h"
+#include "settings/maxims_dialog.h"
 #include "settings/settings_dialog.h"
+#include "support/bytes.h"
 
 #include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
+#include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QTimeZone>
+#include <QToolButton>
 
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace jotrak;
 using namespace jotrak::test;
 
 namespace {
 
-// Direct children lie inside, texts are whole, and no two controls a user types
-// into or presses overlap (the web pane and the item list take turns in one place).
+// Direct children lie inside, labels show their whole text, and no two controls a
+// user types into or presses overlap (the item list shares the web pane's place).
 void CheckNoOverlap(QWidget* parent)
 {
+    const auto control = [](QWidget* w) {
+        return !w->isHidden() && w->objectName() != u"ItemList" && !qobject_cast<QLabel*>(w) &&
+               !w->inherits("QRadioButton") && !w->inherits("QGroupBox");
+    };
     const QList<QWidget*> children = parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* a : children) {
-        if (a->isHidden() || a->objectName() == QLatin1String("ItemList"))
+        if (a->isHidden() || a->objectName() == u"ItemList")
             continue;
         QVERIFY2(parent->rect().contains(a->geometry()), qPrintable(a->objectName()));
         if (auto* label = qobject_cast<QLabel*>(a); label && !label->wordWrap())
             QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
                      qPrintable(label->text()));
-        const auto control = [](QWidget* w) {
-            return !w->isHidden() && w->objectName() != QLatin1String("ItemList") && !qobject_cast<QLabel*>(w) &&
-                   !w->inherits("QRadioButton") && !w->inherits("QGroupBox");
-        };
         for (QWidget* b : children)
-            if (a < b && control(a) && control(b))
-                QVERIFY2(!a->geometry().intersects(b->geometry()),
-                         qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
+            QVERIFY2(a >= b || !control(a) || !control(b) || !a->geometry().intersects(b->geometry()),
+                     qPrintable(a->objectName() + QStringLiteral(" overlaps ") + b->objectName()));
     }
 }
 
@@ -52,8 +68,8 @@ class TestApp : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every command button is there, inside the window, nothing overlaps, and a
-    // few controls stand exactly where they belong, also in a larger window.
+    // Every command button is there, nothing overlaps, and a few controls stand
+    // exactly where they belong, also in a larger window.
     void theMainWindowIsLaidOut()
     {
         AppFixtureOptions options;
@@ -81,15 +97,12 @@ private slots:
         fx.window()->resize(1600, 1000);
         QCoreApplication::processEvents();
         for (const auto& [name, rect, text] : named) {
-            auto* widget = fx.control(QLatin1String(name));
-            QCOMPARE(widget->geometry(), rect);
+            QCOMPARE(fx.control(QLatin1String(name))->geometry(), rect);
             if (text)
-                QCOMPARE(TextOf(widget), QString::fromUtf8(text));
+                QCOMPARE(fx.control(QLatin1String(name))->property("text").toString() +
+                             fx.control(QLatin1String(name))->property("plainText").toString(),
+                         QString::fromUtf8(text));
         }
-        QCOMPARE(fx.app().fontKai18.pixelSize(), 18);
-        QCOMPARE(fx.app().fontKai18.weight(), QFont::Thin);
-        QCOMPARE(fx.control(QStringLiteral("MaximLabel"))->font().pixelSize(), 12);
-        QCOMPARE(fx.control<QLabel>(QStringLiteral("MaximLabel"))->text(), QString()); // a new, empty gey.txt
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
@@ -115,12 +128,10 @@ private slots:
                      (QList<int>{50, 100, 30}));
         }
         QVERIFY(list->isColumnHidden(4));
-        QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
-        QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
     }
 
-    // Each dialog has its size in pixels, its controls inside it without overlap,
-    // whole texts, and a few controls at their exact places.
+    // Each dialog has its size in pixels, its controls inside without overlap, one
+    // default button, and a few controls at their exact places.
     void theDialogsAreLaidOut()
     {
         AppFixture fx;
@@ -135,120 +146,62 @@ private slots:
         dialogs.emplace_back(new ReminderDialog(fx.window(), reminders));
         dialogs.emplace_back(new LauncherDialog(fx.window()));
         dialogs.emplace_back(new SettingsDialog(fx.window()));
-        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367}, {450, 319}, {300, 224}};
+        dialogs.emplace_back(new MaximsDialog(fx.window(), ParseMaximFile("A\r\nB")));
+        dialogs.emplace_back(new BackupDialog(fx.window()));
+        const QSize sizes[] = {{612, 296}, {692, 561}, {539, 304}, {618, 367},
+                               {450, 319}, {300, 289}, {450, 312}, {465, 325}};
+        for (std::size_t i = 0; i < dialogs.size(); ++i) {
+            dialogs[i]->show();
+            QCOMPARE(dialogs[i]->size(), sizes[i]);
+            CheckNoOverlap(dialogs[i].get());
+            const QList<QPushButton*> buttons = dialogs[i]->findChildren<QPushButton*>();
+            QCOMPARE(std::count_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); }), 1);
+        }
         const std::tuple<int, const char*, QRect> places[] = {
             {0, "okButton", {150, 245, 87, 34}},    {0, "contentEdit", {89, 11, 513, 226}},
             {1, "contentEdit", {77, 11, 605, 197}}, {1, "doneRadio", {375, 450, 60, 16}},
             {3, "schemeList", {440, 31, 168, 325}}, {3, "modifyButton", {231, 301, 80, 41}},
         };
-        for (std::size_t i = 0; i < dialogs.size(); ++i) {
-            QDialog* d = dialogs[i].get();
-            d->show();
-            QCOMPARE(d->size(), sizes[i]);
-            CheckNoOverlap(d);
-            const QList<QPushButton*> buttons = d->findChildren<QPushButton*>();
-            QCOMPARE(std::count_if(buttons.begin(), buttons.end(), [](QPushButton* b) { return b->isDefault(); }), 1);
-        }
         for (const auto& [dialog, name, rect] : places)
             QCOMPARE(dialogs[dialog]->findChild<QWidget*>(QLatin1String(name))->geometry(), rect);
         QCOMPARE(dialogs[0]->focusWidget(), dialogs[0]->findChild<QWidget*>(QStringLiteral("okButton")));
     }
 
-    void commandsWithoutActionDoNothingAndItemCommandsSetTheKind()
-    {
-        AppFixture fx;
-        fx.app().YearGoalEdit->setPlainText(QStringLiteral("unchanged"));
-        for (int id : {0, 1, 109, 119, 129, 133, 138, 157, 200, -1, 65536 + 110})
-            fx.command(id);
-        QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QStringLiteral("unchanged"));
-        QVERIFY(fx.app().WebPane->isVisible());
-        QCOMPARE(fx.app().CurrentGoalId, -1);
-        QVERIFY(AppFixture::messages().isEmpty() && testing::ShellSeam::ExitCodes().isEmpty());
-        for (const auto& [command, kind] : {std::pair{112, 1}, {115, 2}, {118, 3}, {112, 1}}) {
-            fx.button(command)->click();
-            QCOMPARE(fx.app().CurrentKind, kind);
-        }
-    }
-
-    // The sentence says what happened and what to do; the engine's words go to
-    // the details, no statement is shown, the box keeps what was typed, and the
-    // program goes on.
-    void aDatabaseErrorIsShownAndTheProgramGoesOn_data()
-    {
-        QTest::addColumn<int>("how");
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("details");
-        QTest::newRow("connection closed") << 0 << "数据库没有打开"
-                                           << "";
-        QTest::newRow("locked by another program") << 1 << "另一个程序占用"
-                                                   << "SQLite 5: database is locked";
-        QTest::newRow("read-only") << 2 << "只读"
-                                   << "SQLite 8: attempt to write a readonly database";
-    }
+    // A change refused by the engine (here a read-only file: a goal, an item) is
+    // told in Chinese, the engine's words in the details; the box keeps what was
+    // typed, and the program goes on. (The sentences: tst_data; a busy file: tst_two_programs.)
     void aDatabaseErrorIsShownAndTheProgramGoesOn()
     {
-        QFETCH(int, how);
-        QFETCH(QString, words);
-        QFETCH(QString, details);
         AppFixture fx;
-        sqlite3* other = nullptr;
-        if (how == 0) {
-            CloseConnection(fx.db());
-        } else if (how == 1) {
-            QCOMPARE(sqlite3_open(QFile::encodeName(fx.db().path()).constData(), &other), SQLITE_OK);
-            QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-            sqlite3_busy_timeout(fx.db().handle(), 20);
-        } else {
-            sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
-        }
+        sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
         fx.app().YearGoalEdit->setPlainText(QStringLiteral("typed"));
         fx.command(kCmdModifyYearGoal);
-        sqlite3_close(other);
-        QCOMPARE(AppFixture::messages().size(), 1);
+        QCOMPARE(AppFixture::texts().mid(1), QStringList{QStringLiteral("caption: 数据库错误")});
         const testing::ShownMessage& shown = AppFixture::messages()[0];
-        QCOMPARE(shown.caption, QStringLiteral("数据库错误"));
-        QVERIFY2(shown.text.contains(words) && !shown.text.contains(QStringLiteral("select"), Qt::CaseInsensitive),
-                 qPrintable(shown.text));
-        QCOMPARE(shown.details, details);
+        QVERIFY2(shown.text.contains(QStringLiteral("只读")), qPrintable(shown.text));
+        QCOMPARE(shown.details, QStringLiteral("SQLite 8: attempt to write a readonly database"));
         QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QStringLiteral("typed"));
-        if (how == 2) {
-            sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
-            fx.command(kCmdViewYearGoal);
-            QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QString());
-        }
-        QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
-    }
-
-    // A real box, no seam: 确定 and 取消 whatever translation is loaded, the details apart.
-    void aMessageBoxHasChineseButtonsAndDetails()
-    {
-        AppFixture fx;
-        testing::MessageBoxSeam::Disable();
-        QStringList buttons;
-        QString details;
-        fx.modals.next<QMessageBox>([&](QMessageBox* box) {
-            for (QAbstractButton* button : box->buttons())
-                if (box->buttonRole(button) != QMessageBox::ActionRole) // not "show details"
-                    buttons << button->text();
-            details = box->detailedText();
-            box->button(QMessageBox::Cancel)->click();
+        fx.command(kCmdYearItems);
+        fx.modals.next<AddItemDialog>([](AddItemDialog* d) {
+            d->findChild<QPlainTextEdit*>(QStringLiteral("contentEdit"))->setPlainText(QStringLiteral("new"));
+            d->findChild<QPushButton*>(QStringLiteral("okButton"))->click();
         });
-        const int answer = ShowMessage(fx.window(), QStringLiteral("是否确定删除!"), QStringLiteral("删除确认"),
-                                       MessageButtons::OkCancel, QStringLiteral("engine words"));
-        QCOMPARE(answer, kIdCancel);
-        buttons.sort();
-        QCOMPARE(buttons, (QStringList{"取消", "确定"}));
-        QCOMPARE(details, QStringLiteral("engine words"));
+        fx.command(kCmdAddItem);
+        QCOMPARE(AppFixture::messages().size(), 2);
+        QVERIFY(AppFixture::messages()[1].text.contains(QStringLiteral("只读")));
+        QCOMPARE(fx.app().ItemList->rowCount(), 0);
+        sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
+        fx.command(kCmdViewYearGoal);
+        QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QString());
+        QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
     }
 
     // A right press on the window's own background ends the program; on a control it does not.
     void aRightPressOnTheBackgroundEndsTheProgram()
     {
         AppFixture fx;
-        for (const char* child : {"btn110", "btn156", "TodayLabel", "WebPane", "LauncherGroup"}) {
-            QTest::mousePress(fx.control(QLatin1String(child)), Qt::RightButton, {}, QPoint(5, 10));
-            QTest::mouseRelease(fx.control(QLatin1String(child)), Qt::RightButton, {}, QPoint(5, 10));
-        }
+        for (const char* child : {"btn110", "btn156", "TodayLabel", "WebPane", "LauncherGroup"})
+            QTest::mouseClick(fx.control(QLatin1String(child)), Qt::RightButton, {}, QPoint(5, 10));
         const QPoint spots[] = {{50, 570}, {1003, 12}, {300, 150}};
         for (const QPoint& spot : spots) {
             QVERIFY(!fx.window()->childAt(spot));
@@ -260,55 +213,357 @@ private slots:
         QCOMPARE(testing::ShellSeam::ExitCodes(), (QList<int>{0, 0, 0}));
     }
 
-    // Ctrl+, opens 设置 centred over the main window (20 pixels higher); it closes
-    // with 1 or 2 and keeps nothing; its two font buttons do nothing; it shows the
-    // data folder in use, and its button opens that folder on the desktop.
+    // Ctrl+, or the 设置 spot opens 设置 centred over the main window (20 pixels
+    // higher), filled with the font in use; it closes with 1 or 2; it shows the
+    // data folder in use, and its button opens that folder on the desktop. The
+    // spot's menu names the shortcuts and offers 搜索 once there is a search.
     void theSettingsDialog()
     {
         AppFixture fx;
         fx.window()->move(100, 40);
         fx.window()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(fx.window()));
-        const std::pair<const char*, int> closings[] = {{"btn1", 1},  {"btn2", 2},          {"escape", 2},
-                                                        {"enter", 1}, {"enter on btn2", 2}, {"close", 2}};
+        const std::pair<const char*, int> closings[] = {{"btn1", 1}, {"btn2", 2}, {"escape", 2}, {"enter", 1}};
         for (const auto& [how, expected] : closings) {
             int result = 0;
             fx.modals.next<SettingsDialog>([&](SettingsDialog* d) {
                 const QPoint centre = d->frameGeometry().center() - fx.window()->frameGeometry().center();
                 QVERIFY2(qAbs(centre.x()) <= 1 && qAbs(centre.y() + 20) <= 1, qPrintable(QString::number(centre.y())));
                 auto* name = d->findChild<QLineEdit*>(QStringLiteral("edit1004"));
-                QCOMPARE(name->text(), QString());
-                name->setFocus();
-                QTest::keyClicks(name, QStringLiteral("SimSun"));
-                d->findChild<QPushButton*>(QStringLiteral("btn1012"))->click();
-                d->findChild<QPushButton*>(QStringLiteral("btn1011"))->click();
+                QCOMPARE(name->text(), QFontInfo(fx.app().fontText).family());
+                QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("edit1005"))->text(), QStringLiteral("9"));
                 auto* folder = d->findChild<QLineEdit*>(QStringLiteral("DataDirEdit"));
                 QVERIFY(folder->isReadOnly());
                 QCOMPARE(folder->text(), QDir::toNativeSeparators(fx.dataDir()));
                 d->findChild<QPushButton*>(QStringLiteral("btnOpenDataDir"))->click();
                 QVERIFY(d->isVisible());
-                const QString h = QString::fromLatin1(how);
-                if (h == u"escape")
+                if (how == std::string_view("escape"))
                     QTest::keyClick(d, Qt::Key_Escape);
-                else if (h == u"enter")
+                else if (how == std::string_view("enter"))
                     QTest::keyClick(name, Qt::Key_Return);
-                else if (h.startsWith(u"enter on "))
-                    QTest::keyClick(d->findChild<QPushButton*>(h.mid(9)), Qt::Key_Return);
-                else if (h == u"close")
-                    d->close();
                 else
-                    d->findChild<QPushButton*>(h)->click();
+                    d->findChild<QPushButton*>(QLatin1String(how))->click();
                 result = d->result();
             });
-            if (how == closings[0].first)
+            if (expected == 1 && how == closings[0].first)
                 QTest::keyClick(fx.window(), Qt::Key_Comma, Qt::ControlModifier);
+            else if (how == closings[1].first)
+                fx.control<QToolButton>(QStringLiteral("btn123"))->click();
             else
                 fx.command(kCmdSettings);
             QVERIFY2(result == expected, how);
         }
         QCOMPARE(fx.modals.unexpected(), 0);
-        QVERIFY(AppFixture::messages().isEmpty());
         QCOMPARE(testing::ShellSeam::Opened(), QStringList(std::size(closings), fx.dataDir()));
+
+        auto* menu = fx.control<QMenu>(QStringLiteral("SettingsMenu"));
+        QCOMPARE(menu->actions()[0]->text() + menu->actions()[1]->text(),
+                 QStringLiteral("设置...\tCtrl+,搜索...\tCtrl+F"));
+        int searches = 0;
+        for (bool searchThere : {false, true}) {
+            fx.app().openSearch = searchThere ? std::function<void()>([&] { ++searches; }) : nullptr;
+            emit menu->aboutToShow();
+            QCOMPARE(menu->actions()[1]->isVisible(), searchThere);
+        }
+        menu->actions()[1]->trigger();
+        QCOMPARE(searches, 1);
+    }
+
+    // A font chosen in 设置 (through 字体设置, or typed) goes to the goal boxes,
+    // the reminder box, the item list and dialog 134 and comes back at the next
+    // start; a bad size or a family not installed is refused, the dialog stays
+    // open and nothing changes. "*" is an installed family, in capitals when typed.
+    void theFontIsCheckedAppliedAndKept_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("refusal");
+        const QString size = QStringLiteral("字体大小应为 6 到 72 之间的数字");
+        QTest::newRow("字体设置") << "btn1012 *,14" << QString();
+        QTest::newRow("typed, half points") << "typed *, 10.5 " << QString();
+        QTest::newRow("size 5") << "typed *,5" << size;
+        QTest::newRow("size 73") << "typed *,73" << size;
+        QTest::newRow("no number") << "typed *,大" << size;
+        QTest::newRow("not installed") << "typed NoSuchFamily,12" << QStringLiteral("没有找到字体“NoSuchFamily”");
+    }
+    void theFontIsCheckedAppliedAndKept()
+    {
+        QFETCH(QString, input);
+        QFETCH(QString, refusal);
+        const QString installed = QFontDatabase::families().constLast();
+        const bool typed = input.startsWith(u't');
+        const QStringList font =
+            input.section(u' ', 1).replace(u'*', typed ? installed.toUpper() : installed).split(u',');
+        QByteArray settings;
+        {
+            AppFixture fx;
+            testing::FileDialogSeam::QueueAnswer(font.join(u','));
+            fx.modals.next<SettingsDialog>([&](SettingsDialog* d) {
+                auto* name = d->findChild<QLineEdit*>(QStringLiteral("edit1004"));
+                auto* points = d->findChild<QLineEdit*>(QStringLiteral("edit1005"));
+                if (typed) {
+                    name->setText(font[0]);
+                    points->setText(font[1]);
+                } else {
+                    d->findChild<QPushButton*>(QStringLiteral("btn1012"))->click();
+                    QCOMPARE(QStringList({name->text(), points->text()}), font);
+                }
+                d->findChild<QPushButton*>(QStringLiteral("btn1"))->click();
+                QCOMPARE(d->isVisible(), !refusal.isEmpty());
+            });
+            fx.command(kCmdSettings);
+            QCOMPARE(AppFixture::messages().size(), refusal.isEmpty() ? 0 : 1);
+            QVERIFY(refusal.isEmpty() || AppFixture::messages()[0].text.startsWith(refusal));
+            settings = ReadBytes(fx.dataDir() + QStringLiteral("/jotrak.ini"));
+        }
+        AppFixtureOptions options;
+        options.prepare = [&](const QString& dt) { WriteBytes(dt + QStringLiteral("/jotrak.ini"), settings); };
+        AppFixture next(options);
+        AddItemDialogData add;
+        AddItemDialog dialog(next.window(), add);
+        QFont expected(installed);
+        expected.setPointSizeF(font[1].toDouble());
+        expected = refusal.isEmpty() ? expected : next.app().fontSong12;
+        for (QWidget* box :
+             {next.app().YearGoalEdit, next.app().ReminderEdit, dialog.findChild<QPlainTextEdit*>("contentEdit")})
+            QCOMPARE(box->font(), expected);
+        QCOMPARE(next.app().ItemList->font(), expected);
+        QCOMPARE(next.app().YearGoalEdit->geometry(), QRect(5, 57, 486, 90));
+    }
+
+    // Dialog 133 from 设置: 确定 writes gey.txt back (unchanged lines keep their
+    // bytes) and the main window takes the new list; 取消, or no change, leaves the
+    // file alone; a folder that cannot be written keeps the dialog open with the
+    // edits. A step "#n" chooses line n, "=t" types t.
+    void theMaximsDialog_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QStringList>("messages");
+        const QByteArray start("A\r\n\r\nB\xff\nC");
+        QTest::newRow("取消 drops the edits")
+            << QStringList{"#0", "=X", "btn1012", "btn1011", "btn2"} << start << QStringList{};
+        QTest::newRow("新增, 修改, 删除, 确定")
+            << QStringList{"=业", "btn1011", "#2", "=D", "btn1012", "#0", "btn1013", "btn1"}
+            << QByteArray("B\xff\nD\r\n\xd2\xb5\r\n") << QStringList{};
+        QTest::newRow("blank or nothing chosen refused")
+            << QStringList{"btn1013", "=", "btn1012", "#1", "= ", "btn1012", "btn1011", "btn1"} << start
+            << QStringList{"请先在列表中选择要删除", "请先在列表中选择要修改", "格言警句不能为空", "格言警句不能为空"};
+        QTest::newRow("a folder that cannot be written")
+            << QStringList{"#0", "=X", "btn1012", "away", "btn1", "back", "btn1"} << QByteArray("X\r\n\r\nB\xff\nC")
+            << QStringList{"格言警句文件"};
+    }
+    void theMaximsDialog()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, written);
+        QFETCH(QStringList, messages);
+        const QByteArray start("A\r\n\r\nB\xff\nC");
+        AppFixtureOptions options;
+        options.prepare = [&](const QString& dataDir) { WriteBytes(dataDir + QStringLiteral("/gey.txt"), start); };
+        AppFixture fx(options);
+        const QString dt = fx.dataDir();
+        fx.modals.next<SettingsDialog>([](SettingsDialog* d) { d->findChild<QPushButton*>("btn1011")->click(); });
+        fx.modals.next<MaximsDialog>([&](MaximsDialog* d) {
+            auto* list = d->findChild<QListWidget*>(QStringLiteral("list1009"));
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("edit1004"));
+            for (const QString& step : steps) {
+                if (step.startsWith(u'#')) {
+                    list->setCurrentRow(step.mid(1).toInt());
+                    QCOMPARE(edit->text(), list->currentItem()->text());
+                } else if (step.startsWith(u'=')) {
+                    edit->setText(step.mid(1));
+                } else if (step == u"away" || step == u"back") {
+                    QVERIFY(QDir().rename(step == u"away" ? dt : dt + u'~', step == u"away" ? dt + u'~' : dt));
+                    QVERIFY(d->isVisible());
+                } else {
+                    d->findChild<QPushButton*>(step)->click();
+                }
+            }
+        });
+        fx.command(kCmdSettings);
+        QCOMPARE(fx.modals.pending(), 0);
+        QCOMPARE(ReadBytes(dt + QStringLiteral("/gey.txt")), written);
+        QCOMPARE(AppFixture::messages().size(), messages.size());
+        for (qsizetype i = 0; i < messages.size(); ++i)
+            QVERIFY2(AppFixture::messages()[i].text.startsWith(messages[i]), qPrintable(AppFixture::texts()[i]));
+        QCOMPARE(fx.app().MaximList->lines, MaximTexts(ParseMaximFile(written)));
+    }
+
+    // 备份与恢复, opened from 设置: 立即备份 adds a copy; 恢复 asks first, and
+    // 取消 changes nothing while 确定 puts the copy's goals back into the window;
+    // a backup folder that cannot be written says so, and 设置 shows that result.
+    void backupAndRestoreThroughTheSettingsDialog()
+    {
+        AppFixture fx;
+        const QString older = QStringLiteral("旧的年目标");
+        const QString newer = QStringLiteral("新的年目标");
+        QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), older));
+        // read-only; root writes there anyway, so for root a folder under a file
+        QTemporaryDir scratch;
+        QString unwritable = scratch.filePath(QStringLiteral("readonly"));
+        if (::geteuid() == 0) {
+            QVERIFY(WriteBytes(scratch.filePath(QStringLiteral("file")), "x"));
+            unwritable = scratch.filePath(QStringLiteral("file/backup"));
+        } else {
+            QVERIFY(QDir().mkdir(unwritable));
+            QFile::setPermissions(unwritable, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        }
+        QString lastBefore, lastAfter;
+        fx.modals.next<SettingsDialog>([&](SettingsDialog* settings) {
+            auto* last = settings->findChild<QLabel*>(QStringLiteral("LastBackupLabel"));
+            lastBefore = last->text();
+            fx.modals.next<BackupDialog>([&](BackupDialog* d) {
+                auto* list = d->findChild<QTableWidget*>(QStringLiteral("BackupList"));
+                const auto click = [d](const char* name) {
+                    auto* button = d->findChild<QPushButton*>(QLatin1String(name));
+                    QTRY_VERIFY(button->isEnabled());
+                    button->click();
+                    QTRY_VERIFY(button->isEnabled());
+                };
+                click("btnBackupNow");
+                QCOMPARE(list->rowCount(), 1);
+                QCOMPARE((QStringList{list->item(0, 0)->text(), list->item(0, 2)->text()}),
+                         (QStringList{"2018-01-01 09:00:00", "1"}));
+
+                QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), newer));
+                fx.app().YearGoalEdit->setPlainText(newer);
+                Clock::SetForTest(QDateTime(QDate(2018, 1, 2), QTime(10, 0)));
+                AppFixture::queueAnswer(kIdCancel);
+                click("btnRestore");
+                QCOMPARE(AppFixture::messages().last().buttons, MessageButtons::OkCancel);
+                QCOMPARE(list->rowCount(), 1);
+                click("btnRestore");
+                QCOMPARE(AppFixture::messages().last().text, QStringLiteral("已恢复 2018-01-01 09:00 的备份。"));
+                QCOMPARE(fx.app().YearGoalEdit->toPlainText(), older);
+                QCOMPARE(GoalText(fx.db(), Table::Nian, QStringLiteral("2018")), older);
+                QCOMPARE(list->item(0, 0)->text(), QStringLiteral("2018-01-02 10:00:00")); // the file as it was
+
+                testing::FileDialogSeam::QueueAnswer(unwritable);
+                click("btnChooseBackupFolder");
+                QCOMPARE(list->rowCount(), 0);
+                AppFixture::clearMessages();
+                click("btnBackupNow");
+                QCOMPARE(AppFixture::messages().size(), 1);
+                QVERIFY2(AppFixture::messages()[0].text.contains(QDir::toNativeSeparators(unwritable)) &&
+                             AppFixture::messages()[0].text.contains(QStringLiteral("备份没有完成")),
+                         qPrintable(AppFixture::messages()[0].text));
+                QCOMPARE(list->rowCount(), 0);
+                testing::FileDialogSeam::QueueAnswer(QString()); // back to the folder beside the database
+                click("btnChooseBackupFolder");
+                QCOMPARE(list->rowCount(), 2);
+                d->findChild<QPushButton*>(QStringLiteral("btnClose"))->click();
+            });
+            settings->findChild<QPushButton*>(QStringLiteral("btnBackupRestore"))->click();
+            lastAfter = last->text();
+        });
+        fx.command(kCmdSettings);
+        QCOMPARE(fx.modals.unexpected(), 0);
+        QCOMPARE((QStringList{lastBefore, lastAfter}),
+                 (QStringList{"上次备份:还没有备份", "上次备份:2018-01-02 10:00 失败"}));
+    }
+
+    // Qt's own texts read Chinese: standard buttons, file dialogs, the replace
+    // prompt, the edit boxes' context menus.
+    void qtsOwnTextsReadChinese()
+    {
+        QVERIFY(InstallQtTranslation());
+        const char* const texts[][3] = {
+            {"QFileDialog", "Look in:", "查找范围："},
+            {"QFileDialog", "%1 already exists.\nDo you want to replace it?", "%1 已存在。\n您想要替换它吗？"},
+            {"QPlatformTheme", "Cancel", "取消"},
+            {"QPlatformTheme", "&Yes", "是(&Y)"},
+            {"QPlatformTheme", "&No", "否(&N)"},
+            {"QLineEdit", "&Copy", "复制(&C)"},
+            {"QWidgetTextControl", "&Copy", "复制(&C)"}};
+        for (const auto& text : texts)
+            QCOMPARE(QCoreApplication::translate(text[0], text[1]), QString::fromUtf8(text[2]));
+    }
+
+    // The clock moves while the program runs (by the minute timer, or seen on
+    // activation): the day line, the keys, the goals and the reminders follow,
+    // except a key box the user changed and a day goal being typed ("box=typed").
+    void theWindowFollowsTheDate_data()
+    {
+        QTest::addColumn<QDateTime>("before");
+        QTest::addColumn<QDateTime>("after");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("goals");
+        QTest::addColumn<QString>("reminders");
+        const auto at = [](int y, int m, int d, QTime time, int zone = 8) {
+            return QDateTime(QDate(y, m, d), time, QTimeZone(zone * 3600));
+        };
+        const QTime late(23, 59, 59), early(0, 0, 1);
+        const char* none = "今日无必需提醒";
+        const char* newYear = "[本日提醒]:元旦\n";
+        const char* lunarFirst = "[本日提醒]:四月初一\n[本日提醒]:初一\n";
+        using Row = std::tuple<const char*, QDateTime, QDateTime, const char*, const char*, const char*, const char*>;
+        const Row rows[] = {
+            {"ordinary day", at(2018, 3, 14, late), at(2018, 3, 15, early), "", "2018 201803 20180315",
+             "||goal 20180315", none},
+            {"31 December", at(2018, 12, 31, late), at(2019, 1, 1, early), "", "2019 201901 20190101",
+             "goal 2019|goal 201901|goal 20190101", newYear},
+            {"lunar month", at(2020, 4, 22, late), at(2020, 4, 23, early), "", "2020 202004 20200423",
+             "||goal 20200423", lunarFirst},
+            {"leap lunar month", at(2020, 5, 22, late), at(2020, 5, 23, early), "", "2020 202005 20200523",
+             "||goal 20200523", lunarFirst},
+            {"a year the file does not hold", at(2037, 12, 31, late), at(2038, 1, 1, early), "", "2038 203801 20380101",
+             "||", newYear},
+            {"a start in a year the file does not hold", at(2040, 6, 14, late), at(2040, 6, 15, early), "",
+             "2040 204006 20400615", "||goal 20400615", none},
+            {"time zone moves the date back, seen on activation", at(2018, 4, 1, QTime(0, 30), 9),
+             at(2018, 3, 31, QTime(23, 30)), "", "2018 201803 20180331", "|goal 201803|goal 20180331", none},
+            {"unsaved day goal", at(2018, 12, 31, late), at(2019, 1, 1, early), "DayGoalEdit=draft",
+             "2019 201901 20181231", "goal 2019|goal 201901|draft", none},
+            {"month key changed", at(2018, 12, 31, late), at(2019, 1, 1, early), "MonthKeyEdit=201805",
+             "2019 201805 20190101", "goal 2019||goal 20190101", newYear},
+        };
+        for (const auto& [name, before, after, type, keys, goals, reminders] : rows)
+            QTest::newRow(name) << before << after << QString::fromUtf8(type) << QString::fromUtf8(keys)
+                                << QString::fromUtf8(goals) << QString::fromUtf8(reminders);
+    }
+    void theWindowFollowsTheDate()
+    {
+        QFETCH(QDateTime, before);
+        QFETCH(QDateTime, after);
+        QFETCH(QString, type);
+        QFETCH(QString, keys);
+        QFETCH(QString, goals);
+        QFETCH(QString, reminders);
+        AppFixtureOptions options;
+        options.now = before;
+        AppFixture fx(options);
+        AppContext& app = fx.app();
+        for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一"})
+            AddScheme(fx.db(), QString::fromUtf8(scheme));
+        const QDate day = after.date();
+        for (const auto& [table, key] : {std::pair{Table::Nian, QString::number(day.year())},
+                                         {Table::Yue, FormatMonthKey(day.year(), day.month())},
+                                         {Table::Ri, FormatDayKey(day.year(), day.month(), day.day())}})
+            SetGoal(fx.db(), table, key, QStringLiteral("goal ") + key);
+        if (!type.isEmpty()) {
+            const QStringList typed = type.split(u'=');
+            if (auto* key = fx.control<QLineEdit>(typed[0]))
+                key->selectAll();
+            else
+                fx.control<QPlainTextEdit>(typed[0])->moveCursor(QTextCursor::End);
+            QTest::keyClicks(fx.control<QWidget>(typed[0]), typed[1]);
+        }
+        QVERIFY(QTest::qWaitForWindowActive(fx.window())); // no activation still pending
+        Clock::SetForTest(after);
+        if (QByteArray(QTest::currentDataTag()).contains("activation")) {
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(fx.window(), &activate);
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(fx.control<QLabel>(QStringLiteral("TodayLabel"))->text(), BuildTodayLine(CRiLi()),
+                                  3000);
+        QCOMPARE(app.YearKeyEdit->text() + u' ' + app.MonthKeyEdit->text() + u' ' + app.DayKeyEdit->text(), keys);
+        QCOMPARE(app.YearGoalEdit->toPlainText() + u'|' + app.MonthGoalEdit->toPlainText() + u'|' +
+                     app.DayGoalEdit->toPlainText(),
+                 goals);
+        QCOMPARE(app.ReminderEdit->toPlainText(), reminders);
+        QVERIFY(app.ItemList->isHidden());
+        QVERIFY(AppFixture::messages().isEmpty());
     }
 };
 

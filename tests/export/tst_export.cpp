@@ -1,6 +1,6 @@
 // The export writers without widgets: the range rules of dialog 129, the text
-// file byte for byte, and the workbook read back by libfreexl. Python's xlrd
-// reads the larger samples (check_with_xlrd.py).
+// file byte for byte, and the workbooks read back by libfreexl (and by Python's
+// xlrd: check_with_xlrd.py).
 
 #include "xls_samples.h"
 
@@ -49,7 +49,6 @@ struct Exporter {
         buffer.open(QIODevice::WriteOnly);
         return ExportGoalsAsText(db.connection, table, from, to, buffer) ? buffer.data() : QByteArray("failed");
     }
-    SheetCells sheet() const { return ReadSheetWithFreeXl(target).value_or(SheetCells{{"<unreadable>"}}); }
 };
 
 QByteArray Gb(const QString& text)
@@ -66,60 +65,31 @@ class TestExport : public QObject {
 private slots:
     // Each button's keys are cut (year 4, month 6) and their leading numbers
     // checked against its bounds, both included, the lower one first.
-    void rangeRules_data()
-    {
-        QTest::addColumn<int>("button"); // year, month, day goals, then year, month, day items
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::addColumn<QString>("message"); // empty: accepted
-        const QString year = "请输入一个大于2017的年份", month = "请输入一个大于201701的月份";
-        const QString day = "请输入一个大于20170101的日子";
-        QTest::newRow("year bounds") << 0 << "2017"
-                                     << "2060"
-                                     << "";
-        QTest::newRow("year below") << 0 << "2016"
-                                    << "2060" << year;
-        QTest::newRow("year above") << 0 << "2017"
-                                    << "2061"
-                                    << "请输入一个小于2060的年份";
-        QTest::newRow("year both wrong") << 0 << "2061"
-                                         << "2016" << year;
-        QTest::newRow("year empty") << 3 << ""
-                                    << "2018" << year;
-        QTest::newRow("year of a day key") << 3 << "20180101"
-                                           << "2018xyz"
-                                           << "";
-        QTest::newRow("month bounds") << 1 << "201701"
-                                      << "206012"
-                                      << "";
-        QTest::newRow("month below") << 4 << "201612"
-                                     << "201801" << month;
-        QTest::newRow("month above") << 1 << "201701"
-                                     << "206101"
-                                     << "请输入一个小于206012的月份";
-        QTest::newRow("month 13 is a number") << 4 << "201713"
-                                              << "201801xyz"
-                                              << "";
-        QTest::newRow("day bounds") << 2 << "20170101"
-                                    << "20601231"
-                                    << "";
-        QTest::newRow("day of a year key") << 5 << "2018"
-                                           << "20180310" << day;
-        QTest::newRow("day above") << 2 << "20170101"
-                                   << "20601232"
-                                   << "请输入一个小于20601231的日子";
-    }
     void rangeRules()
     {
-        QFETCH(int, button);
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QFETCH(QString, message);
-        const ExportButtonRule& rule = ExportButtonRules()[static_cast<std::size_t>(button)];
-        QCOMPARE(ExportRangeMessage(rule, CutExportKey(from, rule.cutLength), CutExportKey(to, rule.cutLength))
-                     .value_or(QString()),
-                 message);
-        QCOMPARE(CutExportKey(QStringLiteral("201801xyz"), 6), QStringLiteral("201801"));
+        // button (year, month, day goals, then year, month, day items), from, to, message (empty: accepted)
+        const char* const rows[][4] = {
+            {"0", "2017", "2060", ""},
+            {"0", "2016", "2060", "请输入一个大于2017的年份"},
+            {"0", "2017", "2061", "请输入一个小于2060的年份"},
+            {"0", "2061", "2016", "请输入一个大于2017的年份"},
+            {"3", "", "2018", "请输入一个大于2017的年份"},
+            {"3", "20180101", "2018xyz", ""},
+            {"1", "201701", "206012", ""},
+            {"4", "201612", "201801", "请输入一个大于201701的月份"},
+            {"1", "201701", "206101", "请输入一个小于206012的月份"},
+            {"4", "201713", "201801xyz", ""},
+            {"2", "20170101", "20601231", ""},
+            {"5", "2018", "20180310", "请输入一个大于20170101的日子"},
+            {"2", "20170101", "20601232", "请输入一个小于20601231的日子"},
+        };
+        for (const auto& [button, from, to, message] : rows) {
+            const ExportButtonRule& rule = ExportButtonRules()[std::size_t(*button - '0')];
+            QCOMPARE(ExportRangeMessage(rule, CutExportKey(QString::fromLatin1(from), rule.cutLength),
+                                        CutExportKey(QString::fromLatin1(to), rule.cutLength))
+                         .value_or(QString()),
+                     QString::fromUtf8(message));
+        }
         QCOMPARE(DefaultExportFromKey(QDate(2018, 3, 10)) + DefaultExportToKey(QDate(2018, 3, 10)),
                  QStringLiteral("2018020820180310"));
     }
@@ -149,12 +119,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("cause"); // empty: written
-        QTest::newRow("an old, longer file") << "goals.txt"
-                                             << "";
+        QTest::newRow("an old, longer file") << "goals.txt" << QString();
         // the longest name the file system allows: no temporary file fits beside it
         QTest::newRow("no room beside an old file") << QString(255, u'g') << "文件名可能太长";
-        QTest::newRow("missing folder") << "no/such/goals.txt"
-                                        << "不存在。请选择一个已有的文件夹";
+        QTest::newRow("missing folder") << "no/such/goals.txt" << QString("不存在。请选择一个已有的文件夹");
     }
     void textTargets()
     {
@@ -182,7 +150,7 @@ private slots:
         QCOMPARE(result.message.endsWith(QStringLiteral("原有的文件没有改动。")), existed);
         QVERIFY(!QString(result.message)
                      .remove(path)
-                     .remove(QFileInfo(path).absolutePath())
+                     .remove(QFileInfo(path).path())
                      .contains(QRegularExpression("[A-Za-z]")));
         QVERIFY(!result.details.isEmpty());
         QCOMPARE(ReadBytes(path), before);
@@ -229,9 +197,33 @@ private slots:
         QCOMPARE(result.details, places.size() > 10 ? places.join(u'\n') : QString());
     }
 
-    // A range without items gives the template unchanged; new rows go below what a
-    // template holds, also without a string table; the target is replaced whole; a
-    // sheet takes 65 534 items and one more is refused, leaving the earlier file.
+    // Every sample export reads back in libfreexl as it must (empty cells at the
+    // ends of a row and empty rows at the end aside), but the long texts: freexl
+    // 1.0.6 refuses some texts split over CONTINUE records that xlrd reads.
+    void samplesReadBackByFreeXl()
+    {
+        QTemporaryDir folder;
+        const auto trimmed = [](SheetCells cells) {
+            for (auto& row : cells)
+                while (!row.empty() && row.back().isEmpty())
+                    row.pop_back();
+            while (!cells.empty() && cells.back().empty())
+                cells.pop_back();
+            return cells;
+        };
+        const std::optional<std::vector<XlsSample>> samples = WriteXlsSamples(QDir(folder.path()));
+        QVERIFY(samples && samples->size() == 6);
+        for (const XlsSample& sample : *samples)
+            for (const auto& [name, cells] : sample.sheets)
+                if (!sample.file.endsWith(u"texts.xls"))
+                    QVERIFY2(trimmed(ReadSheetWithFreeXl(sample.file, name).value_or(SheetCells{{"?"}})) ==
+                                 trimmed(cells),
+                             qPrintable(sample.file + u' ' + name));
+    }
+
+    // A range without items gives the template unchanged; the target is replaced
+    // whole; a sheet takes 65 534 items and one more is refused, leaving the
+    // earlier file.
     void workbooksFromTemplates()
     {
         Exporter x;
@@ -245,19 +237,6 @@ private slots:
             QVERIFY(x.excel(Table::Nian, QString::fromLatin1(from), QString::fromLatin1(to), filter));
             QCOMPARE(ReadBytes(x.target), TemplateFile());
         }
-        const std::vector<QString> row = {"2018", "a", "b", "OK"};
-        QVERIFY(WriteBytes(x.templatePath, XlsFileWithStream(TemplateWithValueBelowStream())));
-        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
-        SheetCells below(7, std::vector<QString>(4));
-        below[0][0] = QStringLiteral("标题");
-        below[5][0] = QStringLiteral("备注行");
-        below[6] = row;
-        QCOMPARE(x.sheet(), below);
-        QVERIFY(WriteBytes(x.templatePath, XlsFileWithStream(TemplateWithoutStringsStream())));
-        QVERIFY(x.excel(Table::Nian, QStringLiteral("2018"), QStringLiteral("2018")));
-        QCOMPARE(x.sheet(), (SheetCells{{"", "", "", ""}, {"", "", "", ""}, row}));
-
-        QVERIFY(WriteBytes(x.templatePath, TemplateFile()));
         {
             Transaction t(c);
             for (int n = 1; n < 65534; ++n)
@@ -312,7 +291,7 @@ private slots:
 
     // The layers under the writer: a string is cut at a record end, never inside
     // a surrogate pair; each stream position names the record it belongs to; the
-    // compound file keeps every stream and storage; the shipped 1.xls is the writer's own.
+    // shipped 1.xls is the writer's own.
     void theWorkbookLayers()
     {
         SharedStrings table;
@@ -346,21 +325,6 @@ private slots:
             }
         }
         QCOMPARE(pointers, (QStringList{"sheet", "sheet", "sheet", "strings", "index"}));
-
-        xls::CompoundEntry root{QString(), true, {}, {}, {}};
-        root.clsid[0] = 0x20;
-        const QByteArray big = RandomBytes(7 * 1024 * 1024 + 12345, 7);
-        root.children.push_back({QStringLiteral("Workbook"), false, big, {}, {}});
-        root.children.push_back({QStringLiteral("_VBA_PROJECT_CUR"), true, {}, {}, {}});
-        root.children.back().children.push_back({QStringLiteral("dir"), false, QByteArray(4096, 'd'), {}, {}});
-        root.children.push_back({QStringLiteral("Empty"), false, QByteArray(), {}, {}});
-        const std::optional<xls::CompoundEntry> back = xls::ReadCompoundFile(*xls::WriteCompoundFile(root));
-        QCOMPARE(back->clsid, root.clsid);
-        QCOMPARE(back->findStream(QStringLiteral("workbook"))->data, big);
-        QVERIFY(back->findStream(QStringLiteral("Empty"))->data.isEmpty());
-        const auto vba =
-            std::find_if(back->children.begin(), back->children.end(), [](auto& e) { return e.isStorage; });
-        QCOMPARE(vba->findStream(QStringLiteral("dir"))->data, QByteArray(4096, 'd'));
 
         QCOMPARE(ReadBytes(ShippedFilesDir(qEnvironmentVariable("JOTRAK_BIN_DIR")) + QStringLiteral("/1.xls")),
                  TemplateFile());

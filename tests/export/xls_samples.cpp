@@ -1,9 +1,14 @@
 #include "xls_samples.h"
 
+#include "support/bytes.h"
+#include "support/database.h"
+
 #include "export/biff_builder.h"
 #include "export/byte_io.h"
 #include "export/compound_file.h"
+#include "export/excel_export.h"
 #include "export/shared_strings.h"
+#include "export/xls_template.h"
 
 #include <freexl.h>
 
@@ -11,44 +16,42 @@
 
 namespace jotrak::test {
 
+constexpr int kRestyledBlankXf = 17;
+
 using namespace xls;
 using namespace xls::build;
 
-std::optional<SheetCells> ReadSheetWithFreeXl(const QString& path, const QString& sheet, QString* error)
+std::optional<SheetCells> ReadSheetWithFreeXl(const QString& path, const QString& sheet)
 {
     const void* handle = nullptr;
     const int opened = freexl_open(QFile::encodeName(path).constData(), &handle);
     std::unique_ptr<const void, int (*)(const void*)> closer(handle, freexl_close);
-    QString why = QStringLiteral("freexl_open failed: %1").arg(opened);
     unsigned int sheets = 0;
-    if (opened == FREEXL_OK && freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets) == FREEXL_OK) {
-        why = QStringLiteral("no sheet ") + sheet;
-        for (unsigned short index = 0; index < sheets; ++index) {
-            const char* name = nullptr;
-            unsigned int rows = 0;
-            unsigned short columns = 0;
-            if (freexl_get_worksheet_name(handle, index, &name) != FREEXL_OK || QString::fromUtf8(name) != sheet ||
-                freexl_select_active_worksheet(handle, index) != FREEXL_OK ||
-                freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
-                continue;
-            SheetCells cells(rows, std::vector<QString>(columns));
-            for (unsigned int r = 0; r < rows; ++r)
-                for (unsigned short c = 0; c < columns; ++c) {
-                    FreeXL_CellValue value;
-                    if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
-                        return std::nullopt;
-                    if (value.type == FREEXL_CELL_INT)
-                        cells[r][c] = QString::number(value.value.int_value);
-                    else if (value.type == FREEXL_CELL_DOUBLE)
-                        cells[r][c] = QString::number(value.value.double_value);
-                    else if (value.type != FREEXL_CELL_NULL)
-                        cells[r][c] = QString::fromUtf8(value.value.text_value);
-                }
-            return cells;
-        }
+    if (opened != FREEXL_OK || freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets) != FREEXL_OK)
+        return std::nullopt;
+    for (unsigned short index = 0; index < sheets; ++index) {
+        const char* name = nullptr;
+        unsigned int rows = 0;
+        unsigned short columns = 0;
+        if (freexl_get_worksheet_name(handle, index, &name) != FREEXL_OK || QString::fromUtf8(name) != sheet ||
+            freexl_select_active_worksheet(handle, index) != FREEXL_OK ||
+            freexl_worksheet_dimensions(handle, &rows, &columns) != FREEXL_OK)
+            continue;
+        SheetCells cells(rows, std::vector<QString>(columns));
+        for (unsigned int r = 0; r < rows; ++r)
+            for (unsigned short c = 0; c < columns; ++c) {
+                FreeXL_CellValue value;
+                if (freexl_get_cell_value(handle, r, c, &value) != FREEXL_OK)
+                    return std::nullopt;
+                if (value.type == FREEXL_CELL_INT)
+                    cells[r][c] = QString::number(value.value.int_value);
+                else if (value.type == FREEXL_CELL_DOUBLE)
+                    cells[r][c] = QString::number(value.value.double_value);
+                else if (value.type != FREEXL_CELL_NULL)
+                    cells[r][c] = QString::fromUtf8(value.value.text_value);
+            }
+        return cells;
     }
-    if (error)
-        *error = why;
     return std::nullopt;
 }
 
@@ -172,6 +175,9 @@ QByteArray RestyledTemplateStream()
     return stream;
 }
 
+namespace {
+
+// Sheet1 holding 标题 in A1 and 备注行 in A6: new rows go below it.
 QByteArray TemplateWithValueBelowStream()
 {
     SharedStrings strings;
@@ -186,12 +192,110 @@ QByteArray TemplateWithValueBelowStream()
           LabelSst(0, 0, 15, title), LabelSst(5, 0, 15, below), Window2(true), Eof()}});
 }
 
+// No shared string table and an empty Sheet1.
 QByteArray TemplateWithoutStringsStream()
 {
     std::vector<BiffRecord> globals = Globals({}, {}, {QStringLiteral("Sheet1")});
     globals.push_back(Eof());
     return AssembleWorkbook(std::move(globals), nullptr,
                             {{Bof(kWorksheetSubstream), Dimensions(0, 0, 0, 0), Window2(true), Eof()}});
+}
+
+SheetCells WithTemplate(const SheetCells& data)
+{
+    SheetCells rows = {{"Jotrak 工作细项导出", {}, {}, {}}, {"目标", "工作内容", "完成情况", "是否完成"}};
+    rows.insert(rows.end(), data.begin(), data.end());
+    return rows;
+}
+
+} // namespace
+
+std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder)
+{
+    TempDb db(true);
+    ConnectionHolder& c = db.connection;
+    std::vector<XlsSample> samples;
+    bool ok = true;
+    const auto add = [&](const char* name, Table table, const char* from, const char* to,
+                         const QByteArray& templateFile, std::map<QString, SheetCells> sheets,
+                         std::vector<std::array<int, 3>> formats = {}) {
+        const QString templatePath = db.dir.filePath(QStringLiteral("template.xls"));
+        WriteBytes(templatePath, templateFile);
+        const QString file = folder.filePath(QString::fromLatin1(name) + QStringLiteral(".xls"));
+        ok = ok && ExportItemsToExcel(c, table, QString::fromLatin1(from), QString::fromLatin1(to), kExportAllItems,
+                                      templatePath, file);
+        samples.push_back({file, std::move(sheets), std::move(formats)});
+    };
+
+    // Items of three day goals, one without items, both ends of the range included.
+    const int first = GoalId(c, Table::Ri, QStringLiteral("20180101"));
+    AddItem(c, Table::Ri, first, QStringLiteral("写年度计划"), QStringLiteral("已写完"), true);
+    AddItem(c, Table::Ri, first, QStringLiteral("整理文件"));
+    AddItem(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180103")), QStringLiteral("review"), QString(), true);
+    AddItem(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180104")), QStringLiteral("outside"));
+    add("all", Table::Ri, "20180101", "20180103", TemplateFile(),
+        {{QStringLiteral("Sheet1"), WithTemplate({{"20180101", "写年度计划", "已写完", "OK"},
+                                                  {"20180101", "整理文件", {}, "未完成"},
+                                                  {"20180103", "review", {}, "OK"}})}});
+
+    // Long, Chinese and non-BMP texts, one cut at a cell's limit; a string table of many records.
+    const int month = GoalId(c, Table::Yue, QStringLiteral("201803"));
+    const QString longChinese = QStringLiteral("长文本测试。").repeated(1700);
+    const QString mixed = QStringLiteral("emoji 😀 and 𠀀, ünïcödé\n第二行");
+    AddItem(c, Table::Yue, month, longChinese, mixed, true);
+    AddItem(c, Table::Yue, month, QStringLiteral("超").repeated(40000));
+    SheetCells texts = {{"201803", longChinese, mixed, "OK"},
+                        {"201803", QStringLiteral("超").repeated(32767), {}, "未完成"}};
+    Transaction batch(c);
+    for (int i = 0; i < 1500; ++i) {
+        const QString content = i % 2 ? QStringLiteral("第%1项工作内容").arg(i).repeated(1 + i % 5)
+                                      : QStringLiteral("item %1 ").arg(i).repeated(1 + i % 9);
+        AddItem(c, Table::Yue, month, content, QString::number(i));
+        texts.push_back({"201803", content, QString::number(i), "未完成"});
+    }
+    batch.commit();
+    add("texts", Table::Yue, "201803", "201803", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(texts)}});
+
+    // A sheet filled to its last row, in a file past the 109 sectors of FAT that
+    // the header itself can list.
+    const int year = GoalId(c, Table::Nian, QStringLiteral("2018"));
+    SheetCells full;
+    {
+        Transaction t(c);
+        for (int n = 0; n < 65534; ++n) {
+            const QString content = QStringLiteral("item %1 of a full sheet, long enough to fill many sectors").arg(n);
+            AddItem(c, Table::Nian, year, content, {}, n % 3 == 0);
+            full.push_back({"2018", content, {}, n % 3 == 0 ? "OK" : "未完成"});
+        }
+        t.commit();
+    }
+    add("full", Table::Nian, "2018", "2018", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(full)}});
+
+    // Other templates: other sheets, formats and strings kept; new texts take the
+    // format of the blank cells they land on, else their column's; new rows go
+    // below what a sheet holds, also without a string table.
+    const int day = GoalId(c, Table::Ri, QStringLiteral("20180301"));
+    SheetCells styled = {{"工作细项(修改版)", "42"}, {"目标", "工作内容", "完成情况", "是否完成"}};
+    std::vector<std::array<int, 3>> formats = {{5, 4, kRestyledBlankXf}}; // a blank not written over stays
+    for (int i = 0; i < 8; ++i) {
+        AddItem(c, Table::Ri, day, QStringLiteral("细项%1").arg(i), QStringLiteral("OK"), i % 2 == 1);
+        styled.push_back({"20180301", QStringLiteral("细项%1").arg(i), "OK", i % 2 ? "OK" : "未完成"});
+        for (int column = 0; column < 4; ++column)
+            formats.push_back({2 + i, column, 2 + i < 7 ? kRestyledBlankXf : (column == 1 ? 16 : 15)});
+    }
+    add("restyled", Table::Ri, "20180301", "20180301", XlsFileWithStream(RestyledTemplateStream()),
+        {{QStringLiteral("Sheet1"), styled},
+         {QStringLiteral("封面"), {{"封面内容"}}},
+         {QStringLiteral("备注"), {{"备注内容"}}}},
+        formats);
+    const int goal = GoalId(c, Table::Nian, QStringLiteral("2019"));
+    AddItem(c, Table::Nian, goal, QStringLiteral("a"), QStringLiteral("b"), true);
+    const std::vector<QString> row = {"2019", "a", "b", "OK"};
+    add("below", Table::Nian, "2019", "2019", XlsFileWithStream(TemplateWithValueBelowStream()),
+        {{QStringLiteral("Sheet1"), {{"标题"}, {}, {}, {}, {}, {"备注行"}, row}}});
+    add("no strings", Table::Nian, "2019", "2019", XlsFileWithStream(TemplateWithoutStringsStream()),
+        {{QStringLiteral("Sheet1"), {{}, {}, row}}});
+    return ok ? std::optional(samples) : std::nullopt;
 }
 
 } // namespace jotrak::test

@@ -1,21 +1,25 @@
 #pragma once
 
-// Workbooks for the export tests: an independent reader (libfreexl) and
-// templates as another spreadsheet program might leave them.
+// Workbooks for the export tests: the writer's exports from templates as they
+// are delivered and as another spreadsheet program might leave them, with what
+// each must hold, for two independent readers (libfreexl here, Python's xlrd in
+// check_with_xlrd.py).
 
 #include <QByteArray>
+#include <QDir>
 #include <QString>
 
+#include <array>
+#include <map>
 #include <optional>
 #include <vector>
 
 namespace jotrak::test {
 
-// The cells of a sheet as texts, "" for an empty cell; nothing (with the reason)
-// when freexl refuses the file.
+// The cells of a sheet as texts, "" for an empty cell.
 using SheetCells = std::vector<std::vector<QString>>;
-std::optional<SheetCells> ReadSheetWithFreeXl(const QString& path, const QString& sheet = QStringLiteral("Sheet1"),
-                                              QString* error = nullptr);
+// Nothing when freexl refuses the file or has no such sheet.
+std::optional<SheetCells> ReadSheetWithFreeXl(const QString& path, const QString& sheet = QStringLiteral("Sheet1"));
 
 // A workbook stream wrapped in a compound file.
 QByteArray XlsFileWithStream(const QByteArray& stream, const QString& streamName = QStringLiteral("Workbook"));
@@ -25,10 +29,13 @@ QByteArray XlsFileWithStream(const QByteArray& stream, const QString& streamName
 // one string split over it and a rich-text title, a stale EXTSST, the number 42
 // in the title row, and blank cells of format 17 (bordered) in A3:E7.
 QByteArray RestyledTemplateStream();
-inline constexpr int kRestyledBlankXf = 17;
-// Sheet1 holding 标题 in A1 and 备注行 in A6: new rows go below it.
-QByteArray TemplateWithValueBelowStream();
-// No shared string table and an empty Sheet1.
-QByteArray TemplateWithoutStringsStream();
+
+struct XlsSample {
+    QString file;
+    std::map<QString, SheetCells> sheets;
+    std::vector<std::array<int, 3>> formats; // row, column, format index of Sheet1's cells
+};
+// Writes the exports into folder; nothing when one failed.
+std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder);
 
 } // namespace jotrak::test

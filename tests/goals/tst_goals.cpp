@@ -199,27 +199,6 @@ private slots:
         QCOMPARE(fx->app().CurrentGoalId, -1);
     }
 
-    void startUpShowsTodaysGoalsOrSaysTheyAreMissing()
-    {
-        fx.reset();
-        AppFixtureOptions options;
-        options.prepare = [](const QString& dataDir) {
-            TempDb seeded(true);
-            SetGoal(seeded.connection, Table::Yue, QStringLiteral("201801"), QStringLiteral("goal 201801"));
-            CloseConnection(seeded.connection);
-            QVERIFY(QFile::copy(seeded.path(), DatabaseFile(dataDir)));
-        };
-        fx = std::make_unique<AppFixture>(options);
-        QCOMPARE(fx->app().MonthGoalEdit->toPlainText(), QStringLiteral("goal 201801"));
-        QVERIFY(AppFixture::messages().isEmpty());
-        fx.reset();
-        options = {};
-        options.now = QDateTime(QDate(2017, 12, 31), QTime(23, 0));
-        fx = std::make_unique<AppFixture>(options); // before the seeded years
-        const QStringList shown = AppFixture::texts();
-        QVERIFY2(shown.size() >= 2 && shown.count(kNotFound) == shown.size(), qPrintable(shown.join(u'|')));
-    }
-
     // Items go under the listed goal of their own table, shown as stored: 未完成
     // or OK, the note, the content, the number in the list and the IDME.
     void itemsAreListedAndAddedUnderTheirGoal()

@@ -1,5 +1,6 @@
 #include "support/bytes.h"
 
+#include "settings/maxim_file.h"
 #include "settings/maxims.h"
 #include "shell/data_folder.h"
 
@@ -59,24 +60,45 @@ private slots:
         QCOMPARE(Lines(bytes), lines);
     }
 
-    void aMissingFileIsCreatedEmptyAndAFolderGivesNone()
+    // The editor keeps the bytes of every line it does not change; an edited or
+    // new line is GB18030 ending in CR LF; and the reader sees what the editor showed.
+    // An edit: "+text" appends, "=N text" replaces line N, "-N" removes it; one that
+    // changes nothing is refused, but for the same text again.
+    void theEditorWritesBackWhatItDidNotChange_data()
     {
-        QTemporaryDir dir;
-        const QString dt = dir.filePath(QStringLiteral("Dt"));
-        MaximList list{{QStringLiteral("old")}};
-        LoadMaxims(list, dt); // no Dt: nothing made
-        QCOMPARE(list.count(), 0);
-        QVERIFY(!QFileInfo::exists(dt));
-        QDir(dir.path()).mkdir(QStringLiteral("Dt"));
-        LoadMaxims(list, dt);
-        QCOMPARE(ReadBytes(dir.filePath(QStringLiteral("Dt/gey.txt"))), QByteArray(""));
-        QVERIFY(QFile::exists(dir.filePath(QStringLiteral("Dt/gey.txt"))));
-        QFile::remove(dir.filePath(QStringLiteral("Dt/gey.txt")));
-        QDir(dir.path()).mkpath(QStringLiteral("Dt/gey.txt"));
-        LoadMaxims(list, dt);
-        QCOMPARE(list.count(), 0);
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray mixed("A\r\n\r\nB\xff\nC\rD");
+        QTest::newRow("unchanged: blank line, LF, CR, bad byte, no last break") << mixed << "" << mixed;
+        QTest::newRow("unchanged: after a NUL") << QByteArray("A\nB\0C\n", 7) << "" << QByteArray("A\nB\0C\n", 7);
+        QTest::newRow("append after a line without a break") << mixed << "+业" << mixed + "\r\n\xd2\xb5\r\n";
+        QTest::newRow("append before a NUL") << QByteArray("A\0B", 3) << "+C" << QByteArray("A\r\nC\r\n\0B", 8);
+        QTest::newRow("replace keeps the blank line after")
+            << mixed << "=0 业" << QByteArray("\xd2\xb5\r\n\r\nB\xff\nC\rD");
+        QTest::newRow("replace the last line") << mixed << "=3 X" << QByteArray("A\r\n\r\nB\xff\nC\rX\r\n");
+        QTest::newRow("replace with the same text") << mixed << "=2 C" << mixed;
+        QTest::newRow("a typed break becomes a blank") << mixed << "=2 X\nY" << QByteArray("A\r\n\r\nB\xff\nX Y\r\nD");
+        QTest::newRow("remove with its blank line") << mixed << "-0" << QByteArray("B\xff\nC\rD");
+        QTest::newRow("blank refused") << mixed << "+ \u3000" << mixed;
+    }
+    void theEditorWritesBackWhatItDidNotChange()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, edit);
+        QFETCH(QByteArray, written);
+        MaximFile file = ParseMaximFile(bytes);
+        QCOMPARE(MaximTexts(file), Lines(bytes));
+        const int index = edit.section(u' ', 0, 0).mid(1).toInt();
+        const bool taken = (edit.startsWith(u'+') && AppendMaxim(file, edit.mid(1))) ||
+                           (edit.startsWith(u'=') && ReplaceMaxim(file, index, edit.section(u' ', 1))) ||
+                           (edit.startsWith(u'-') && RemoveMaxim(file, index));
+        QCOMPARE(taken, written != bytes || edit == u"=2 C");
+        QCOMPARE(SerializeMaximFile(file), written);
+        QCOMPARE(MaximTexts(file), Lines(written));
     }
 
+    // (A missing file or a folder in its place: tst_hostile_files.)
     void theDeliveredFileHoldsMaximsAndEachCanBeChosen()
     {
         MaximList list;

@@ -6,25 +6,24 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QGroupBox>
-#include <QLabel>
 #include <QPointer>
 
 namespace jotrak::test {
 
 ModalAnswers::ModalAnswers()
 {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
-    timer_.start();
+    poll();
 }
 
 void ModalAnswers::poll()
 {
+    // a new timer each time: a running timer does not fire again inside its own slot,
+    // where a dialog opened by an answer waits
+    QTimer::singleShot(5, &context_, [this] { poll(); });
     auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-    if (!modal || !modal->isVisible() || busy_)
+    if (!modal || !modal->isVisible() || answering_.contains(modal))
         return;
-    busy_ = true;
+    answering_.append(modal);
     QPointer<QDialog> guard(modal);
     if (queue_.isEmpty())
         ++unexpected_;
@@ -32,7 +31,7 @@ void ModalAnswers::poll()
         queue_.dequeue()(modal);
     if (guard && guard->isVisible())
         guard->reject(); // a failed or missing answer must not leave the test waiting
-    busy_ = false;
+    answering_.removeOne(modal);
 }
 
 AppFixture::AppFixture(AppFixtureOptions options)
@@ -47,8 +46,7 @@ AppFixture::AppFixture(AppFixtureOptions options)
     context_ = std::make_unique<AppContext>();
     window_ = std::make_unique<MainWindow>();
     window_->show();
-    if (options.runStartup)
-        RunStartup(exeDir(), PortableDataFolder(exeDir()));
+    RunStartup(dir_.path(), PortableDataFolder(dir_.path()));
 }
 
 AppFixture::~AppFixture()
@@ -80,21 +78,6 @@ QStringList AppFixture::texts()
             texts << QStringLiteral("caption: ") + message.caption;
     }
     return texts;
-}
-
-QString TextOf(const QWidget* widget)
-{
-    if (auto* label = qobject_cast<const QLabel*>(widget))
-        return label->text();
-    if (auto* button = qobject_cast<const QAbstractButton*>(widget))
-        return button->text();
-    if (auto* line = qobject_cast<const QLineEdit*>(widget))
-        return line->text();
-    if (auto* edit = qobject_cast<const QPlainTextEdit*>(widget))
-        return edit->toPlainText();
-    if (auto* group = qobject_cast<const QGroupBox*>(widget))
-        return group->title();
-    return {};
 }
 
 } // namespace jotrak::test

@@ -1,16 +1,14 @@
 #pragma once
 
-// The real main window inside a test, started as the program starts, with every
-// platform seam in place (nothing is shown, opened or exited), and the answerer
-// of modal dialogs.
+// The real main window inside a test, started as the program starts on an empty
+// portable Dt/, with every platform seam in place (nothing is shown, opened or
+// exited), and the answerer of modal dialogs. Only one may exist at a time.
 //
-//   AppFixture fx;                     clock at 2018-01-01 09:00, empty Dt/, start-up run
-//   fx.app(), fx.window(), fx.exeDir(), fx.dataDir() (its Dt/, portable), fx.db()
+//   AppFixture fx;                     clock at 2018-01-01 09:00
 //   fx.button(121), fx.control<QLabel>("MaximLabel"), fx.command(121)
 //   fx.modals.next<AddItemDialog>([](AddItemDialog* d) { ... });   before the command
 //   AppFixture::texts()                the message boxes shown: text, and "caption: ..." when it differs
 //   AppFixture::queueAnswer(kIdCancel) answer of the next message box (OK when none)
-// Only one AppFixture may exist at a time.
 
 #include "shell/app_context.h"
 #include "shell/file_dialogs.h"
@@ -36,7 +34,8 @@ namespace jotrak::test {
 
 // Answers modal dialogs while the code under test waits in exec(): each one that
 // opens gets the next queued answer and is rejected if the answer leaves it open;
-// one nobody expected is rejected and counted.
+// one nobody expected is rejected and counted. A dialog opened from inside an
+// answer (a dialog over a dialog) takes the next answer in the queue.
 class ModalAnswers {
 public:
     ModalAnswers();
@@ -53,29 +52,25 @@ public:
 
 private:
     void poll();
-    QTimer timer_;
+    QObject context_;
     QQueue<std::function<void(QDialog*)>> queue_;
     int unexpected_ = 0;
-    bool busy_ = false;
+    QList<QDialog*> answering_;
 };
 
 struct AppFixtureOptions {
     QDateTime now = QDateTime(QDate(2018, 1, 1), QTime(9, 0));
     std::function<void(const QString& dataDir)> prepare; // runs on the empty data folder
-    bool runStartup = true;
 };
 
 class AppFixture {
 public:
     explicit AppFixture(AppFixtureOptions options = {});
     ~AppFixture();
-    AppFixture(const AppFixture&) = delete;
-    AppFixture& operator=(const AppFixture&) = delete;
 
     AppContext& app() const { return *context_; }
     ConnectionHolder& db() const { return context_->connection; }
     MainWindow* window() const { return window_.get(); }
-    QString exeDir() const { return dir_.path(); }
     QString dataDir() const { return dir_.filePath(QStringLiteral("Dt")); }
     QPushButton* button(int commandId) const;
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
@@ -93,8 +88,5 @@ private:
     std::unique_ptr<AppContext> context_;
     std::unique_ptr<MainWindow> window_;
 };
-
-// The text of a button, label, line or text box, or group box title.
-QString TextOf(const QWidget* widget);
 
 } // namespace jotrak::test

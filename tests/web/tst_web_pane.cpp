@@ -39,9 +39,7 @@ private slots:
         QVERIFY(!CWebBrowser2::EngineUsable());
         AppFixture fx;
         QTest::qWait(50);
-        QVERIFY(fx.app().browser->isActive());
-        QCOMPARE(fx.app().browser->hostRect(), fx.app().WebPane->rect());
-        QVERIFY(fx.app().browser->view() == nullptr);
+        QVERIFY(fx.app().browser->isActive() && fx.app().browser->view() == nullptr);
         QVERIFY(fx.app().WebPane->findChildren<QWidget*>().isEmpty());
         QVERIFY(AppFixture::messages().isEmpty());
     }
@@ -68,40 +66,11 @@ private slots:
         QCOMPARE(fx.app().browser->navigationCount(), 1);
     }
 
-    // Started once the window is painted (even with the pane hidden), attached
-    // once, never moved or resized; a host gone before the start leaves nothing.
-    void theEngineStartsAfterThePaintAndStaysWhereItWasPut()
+    // A host gone before the engine starts leaves nothing behind. (The engine in
+    // the pane of the running program: tst_web_engine_screen.)
+    void aHostGoneBeforeTheStartLeavesNothing()
     {
         testing::WebViewSeam::Enable();
-        QWidget window;
-        window.resize(600, 400);
-        auto* pane = new QWidget(&window);
-        pane->setGeometry(50, 30, 505, 320);
-        pane->hide();
-        CWebBrowser2 browser;
-        browser.AttachBrowser(pane);
-        browser.ShowFixedPage(ShippedDir());
-        QCoreApplication::processEvents();
-        QVERIFY(browser.view() == nullptr);
-        window.show();
-        QTRY_VERIFY(browser.view() != nullptr);
-        pane->show();
-        QWidget* view = browser.view();
-        QVERIFY(view->isVisible());
-
-        QWidget other(&window);
-        browser.AttachBrowser(&other);
-        pane->resize(300, 200);
-        window.resize(900, 700);
-        QTest::qWait(50);
-        QCOMPARE(view->parentWidget(), pane);
-        QCOMPARE(view->geometry(), QRect(0, 0, 505, 320));
-        QVERIFY(other.findChildren<QWidget*>().isEmpty());
-        QCOMPARE(testing::WebViewSeam::Loaded(), QList<QUrl>{DeliveredPage()});
-        browser.Destroy();
-        QVERIFY(browser.view() == nullptr);
-        QVERIFY(pane->findChildren<QWidget*>().isEmpty());
-
         CWebBrowser2 orphan;
         {
             QWidget gone;
@@ -109,25 +78,20 @@ private slots:
             orphan.ShowFixedPage(ShippedDir());
         }
         QTest::qWait(20);
-        QVERIFY(orphan.view() == nullptr);
+        QVERIFY(orphan.view() == nullptr && testing::WebViewSeam::Loaded().isEmpty());
     }
 
-    void theDeliveredPageIsAChineseStartPageThatNeedsNoNetwork()
+    // The page beside the program fetches nothing: every link leaves for a web site.
+    void theDeliveredPageNeedsNoNetwork()
     {
         QCOMPARE(FixedPageUrl(QStringLiteral("/home/u/.local/share/Jotrak/Dt")),
                  QUrl::fromLocalFile(QStringLiteral("/home/u/.local/share/Jotrak/Dt/start.html")));
         QFile file(DeliveredPage().toLocalFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QString html = QString::fromUtf8(file.readAll());
-        QVERIFY(html.contains(QStringLiteral("<title>有趣的网址</title>")));
-        QVERIFY(html.contains(QStringLiteral("charset=\"utf-8\"")));
         for (const char* fetched : {"src=", "url(", "@import", "<link", "<script", "target="})
             QVERIFY2(!html.contains(QLatin1String(fetched), Qt::CaseInsensitive), fetched);
-        const QRegularExpression link(QStringLiteral("<a href=\"([^\"]+)\">([^<]+)</a>"));
-        int links = 0;
-        for (auto it = link.globalMatch(html); it.hasNext(); ++links)
-            QVERIFY(it.next().captured(1).startsWith(QLatin1String("http")));
-        QVERIFY(links >= 12);
+        QVERIFY(!html.contains(QRegularExpression(QStringLiteral("href=\"(?!http)"))));
     }
 
     void theSandboxIsTurnedOffOnlyForRoot()

@@ -2,7 +2,7 @@
 
 // The top-level windows mapped on the X server (DISPLAY), from the server's own
 // notices: which windows a program showed, when, and for how long. Used by the
-// start-up benchmark and the whole-program test under a virtual screen.
+// start-up benchmark under a virtual screen.
 
 #include <xcb/xcb.h>
 

@@ -1,0 +1,66 @@
+#include "shell/text_font.h"
+
+#include "shell/app_context.h"
+#include "shell/settings_store.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+
+#include <algorithm>
+
+namespace jotrak {
+
+namespace {
+const QString kFamilyKey = QStringLiteral("TextFont/family");
+const QString kSizeKey = QStringLiteral("TextFont/size");
+} // namespace
+
+std::optional<QFont> ReadTextFont()
+{
+    if (SettingsFile().isEmpty())
+        return std::nullopt;
+    const auto settings = OpenSettings();
+    const QString family = settings->value(kFamilyKey).toString();
+    bool isNumber = false;
+    const double size = settings->value(kSizeKey).toDouble(&isNumber);
+    if (family.isEmpty() || !isNumber || size < kMinTextFontSize || size > kMaxTextFontSize)
+        return std::nullopt;
+    QFont font(family);
+    font.setPointSizeF(size);
+    return font;
+}
+
+bool StoreTextFont(const QFont& font)
+{
+    if (SettingsFile().isEmpty())
+        return false;
+    const auto settings = OpenSettings();
+    settings->setValue(kFamilyKey, font.family());
+    settings->setValue(kSizeKey, font.pointSizeF());
+    settings->sync();
+    return settings->status() == QSettings::NoError;
+}
+
+void ApplyTextFont(const QFont& font)
+{
+    AppContext& app = App();
+    app.fontText = font;
+    for (QPlainTextEdit* edit : {app.YearGoalEdit, app.MonthGoalEdit, app.DayGoalEdit, app.ReminderEdit})
+        if (edit)
+            edit->setFont(font);
+    if (app.ItemList) {
+        app.ItemList->setFont(font);
+        QHeaderView* rows = app.ItemList->verticalHeader();
+        rows->setDefaultSectionSize(std::max(rows->minimumSectionSize(), QFontMetrics(font).height() + 6));
+    }
+}
+
+void UseTextFont(QWidget* textBox)
+{
+    if (HasApp() && App().fontText.resolveMask() != 0)
+        textBox->setFont(App().fontText);
+}
+
+} // namespace jotrak

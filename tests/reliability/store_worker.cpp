@@ -1,0 +1,100 @@
+// The store worker: see store_worker.h.
+
+#include "store_worker.h"
+
+#include "data/database_error.h"
+#include "data/seed.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QUrl>
+
+#include <cstdio>
+
+using namespace jotrak;
+using namespace jotrak::test;
+
+namespace {
+
+// Texts a person might type: quotes, line breaks, Chinese, characters outside GBK, now and then a long one.
+QString Sample(QRandomGenerator& rng)
+{
+    static const QString kTexts[] = {QStringLiteral("it's \"quoted\"; --"), QStringLiteral("第一行\n第二行\r\n"),
+                                     QStringLiteral("😀 𠀀 ß"), QStringLiteral("工作内容")};
+    const QString text = kTexts[rng.bounded(4)];
+    return rng.bounded(20) == 0 ? text.repeated(3000) : text;
+}
+
+// One change; returns its row and the row's value afterwards.
+std::pair<QString, QString> Change(ConnectionHolder& c, const Lane& lane, QRandomGenerator& rng, const QString& stamp)
+{
+    const auto [table, key] = lane.goals()[rng.bounded(4)];
+    const QString text = stamp + Sample(rng);
+    const int goal = GoalId(c, table, key);
+    const std::vector<WorkItem> items = ListWorkItems(c, table, goal);
+    quint32 pick = rng.bounded(10);
+    if (items.empty() && pick >= 2 && pick <= 4)
+        pick = 0;
+    WorkItem item = items.empty() ? WorkItem{} : items[rng.bounded(static_cast<quint32>(items.size()))];
+    if (pick < 2) {
+        item = {AppendWorkItem(c, table, goal, text), text, {}, false};
+    } else if (pick < 4) {
+        item = {item.id, text, Sample(rng), rng.bounded(2) == 1};
+        if (!ChangeWorkItem(c, table, item.id, item.content, item.note, item.done))
+            throw DatabaseError(0, QStringLiteral("item gone"));
+    } else if (pick < 5) {
+        RemoveWorkItem(c, table, item.id);
+        return {ItemRow(table, item.id), {}};
+    } else if (pick < 6) {
+        StoreGoalText(c, table, key, text);
+        return {QStringLiteral("goal/") + key, text};
+    } else if (pick < 9) {
+        std::vector<StoredScheme> mine = ListSchemes(c);
+        std::erase_if(mine, [&](const StoredScheme& s) { return !s.scheme.name.startsWith(lane.schemePrefix()); });
+        const Scheme scheme{lane.schemePrefix() + Sample(rng).left(20), text, TwoDigitText(1 + rng.bounded(28)),
+                            static_cast<int>(rng.bounded(2))};
+        const int id = mine.empty() ? 0 : mine[rng.bounded(static_cast<quint32>(mine.size()))].id;
+        if (id == 0 || pick == 6)
+            return {QStringLiteral("scheme/%1").arg(AppendScheme(c, scheme)), SchemeValue(scheme)};
+        if (pick == 7) {
+            RemoveScheme(c, id);
+            return {QStringLiteral("scheme/%1").arg(id), {}};
+        }
+        ChangeScheme(c, id, scheme);
+        return {QStringLiteral("scheme/%1").arg(id), SchemeValue(scheme)};
+    } else {
+        const int button = lane.firstButton() + static_cast<int>(rng.bounded(9));
+        const LauncherRow row{text, QStringLiteral("/tmp/") + Sample(rng)};
+        StoreLauncherRow(c, button, row);
+        return {QStringLiteral("button/%1").arg(button), row.name + u'|' + row.path};
+    }
+    return {ItemRow(table, item.id), ItemValue(item)};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication application(argc, argv);
+    const QStringList args = application.arguments();
+    if (args.size() < 3)
+        return 2;
+    qint64 stamp = args[2].toLongLong();
+    const Lane lane{args.value(3).toInt()};
+    const qint64 changes = args.size() > 4 ? args[4].toLongLong() : -1;
+    QRandomGenerator rng(static_cast<quint32>(stamp));
+    try {
+        ConnectionHolder connection;
+        OpenDatabase(connection, args[1]);
+        SeedPeriodTables(connection);
+        for (qint64 n = 0; n != changes; ++n, ++stamp) {
+            const auto [row, value] = Change(connection, lane, rng, Stamp(stamp));
+            std::printf("%lld %s %s\n", stamp, qPrintable(row), QUrl::toPercentEncoding(value).constData());
+            std::fflush(stdout);
+        }
+    } catch (const DatabaseError& error) {
+        std::fprintf(stderr, "store_worker: %s\n", error.what());
+        return 3;
+    }
+    return 0;
+}
