@@ -1,5 +1,7 @@
 #include "data/search_index.h"
 
+#include "data/record_access.h"
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -293,6 +295,36 @@ QStringList SearchIndexSchema()
     for (Table goalTable : {Table::Nian, Table::Yue, Table::Ri})
         sql << Triggers(goalTable);
     return sql;
+}
+
+void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()>& change)
+{
+    Transaction transaction(connection);
+    bool indexed = false;
+    ReadRows(connection, stmt::HasSearchIndex(), [&](const std::vector<Value>& row) {
+        indexed = row.front().toInt() == 2;
+        return false;
+    });
+    if (indexed) {
+        QStringList drop;
+        // Sou_insert ..., Nian_sou_add ...: every trigger of the index
+        ReadRows(connection,
+                 {QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'trigger' AND name LIKE '%sou%'"),
+                  {},
+                  Table::Nian},
+                 [&](const std::vector<Value>& row) {
+                     drop << QStringLiteral("DROP TRIGGER ") + row.front().toText();
+                     return true;
+                 });
+        drop << QStringLiteral("DROP TABLE SouFts") << QStringLiteral("DROP TABLE Sou");
+        for (const QString& sql : drop)
+            ExecuteStatement(connection, {sql, {}, Table::Nian});
+    }
+    change();
+    if (indexed)
+        for (const QString& sql : SearchIndexSchema())
+            ExecuteStatement(connection, {sql, {}, Table::Nian});
+    transaction.commit();
 }
 
 QString FoldLatinCase(const QString& text)

@@ -6,9 +6,13 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 struct sqlite3;
 
 namespace jotrak {
+
+class ConnectionHolder;
 
 // The search index: table Sou holds every non-empty goal text, work content
 // (nr) and completion note (wcqk) once more, under a number `ord` that orders
@@ -30,6 +34,12 @@ IndexedText DecodeOrd(qint64 ord);
 // The statements that make the index in a file that holds the eight tables;
 // filling it from the rows already there is the last.
 QStringList SearchIndexSchema();
+
+// Makes change, a change of many rows (the seeding, a bulk load), with the
+// index and its triggers gone, which row by row would cost more than the
+// change itself, then builds the index afresh from the tables; all in one
+// transaction. A file without the index (version 1) gets the change alone.
+void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()>& change);
 
 // Adds to a connection what the search statements call: jotrak_holds(text,
 // word), true when text holds word (given folded), Latin letters of either case
