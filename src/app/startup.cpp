@@ -21,8 +21,12 @@
 #include "shell/text_font.h"
 #include "web/web_browser.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QLabel>
 #include <QWidget>
+
+#include <memory>
 
 namespace jotrak {
 
@@ -49,7 +53,15 @@ void InitAppContext(const QString& exeDir, const DataFolder& data)
     app.openSearch = [] { DispatchCommand(kCmdSearch); };
     app.showDayGoal = ShowDayReminders;
     CreateConnection(app.connection);
-    OpenDatabase(app.connection, DatabaseFile(data.path));
+    std::unique_ptr<QLabel> notice;
+    OpenDatabase(app.connection, DatabaseFile(data.path), [&] {
+        // the window stays still for the seconds an upgrade of years of log takes: say why
+        notice = std::make_unique<QLabel>(QStringLiteral("正在升级数据库,请稍候…"), app.mainWindow);
+        notice->setAlignment(Qt::AlignCenter);
+        notice->setGeometry(app.mainWindow->rect());
+        notice->show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     SeedPeriodTables(app.connection);
     try {
         ExtendPeriodTables(app.connection, app.startTime.date().year());

@@ -271,7 +271,7 @@ void CreateConnection(ConnectionHolder& holder)
     holder.savepointDepth = 0;
 }
 
-void OpenDatabase(ConnectionHolder& holder, const QString& path)
+void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::function<void()>& beforeUpgrade)
 {
     CreateConnection(holder);
     holder.path_ = QDir::toNativeSeparators(path);
@@ -307,7 +307,7 @@ void OpenDatabase(ConnectionHolder& holder, const QString& path)
     holder.open = true;
     Configure(holder);
     AddSearchFunctions(db);
-    holder.upgradeFailure = UpgradeDatabase(holder);
+    holder.upgradeFailure = UpgradeDatabase(holder, beforeUpgrade);
     if (!holder.upgradeFailure.isEmpty())
         qWarning().noquote() << "the database stays at its older version:" << holder.upgradeFailure;
 }

@@ -42,7 +42,7 @@ public:
 
 private:
     friend void CreateConnection(ConnectionHolder&);
-    friend void OpenDatabase(ConnectionHolder&, const QString&);
+    friend void OpenDatabase(ConnectionHolder&, const QString&, const std::function<void()>&);
     friend void OpenDatabaseForReading(ConnectionHolder&, const QString&);
     friend void CloseConnection(ConnectionHolder&);
     sqlite3* db = nullptr;
@@ -94,8 +94,9 @@ void CreateConnection(ConnectionHolder& holder);
 // Opens the Jotrak database at path. When the file does not exist it is created
 // (with its folder) holding the eight tables and the 18 launcher rows. An existing
 // file that is not a usable Jotrak database is never changed: DatabaseError says
-// which file and what is wrong.
-void OpenDatabase(ConnectionHolder& holder, const QString& path);
+// which file and what is wrong. A file of an older version is upgraded
+// (upgrade.h), beforeUpgrade called first: on years of log that takes seconds.
+void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::function<void()>& beforeUpgrade = {});
 // Runs a statement that changes rows (a delete); its result is dropped.
 void ExecuteStatement(ConnectionHolder& holder, const Statement& statement);
 void CloseConnection(ConnectionHolder& holder);

@@ -25,12 +25,14 @@ int FileVersion(ConnectionHolder& connection)
 
 } // namespace
 
-QString UpgradeDatabase(ConnectionHolder& connection)
+QString UpgradeDatabase(ConnectionHolder& connection, const std::function<void()>& beforeUpgrade)
 {
     try {
         const int version = FileVersion(connection);
         if (version >= kSchemaVersion || sqlite3_db_readonly(connection.handle(), "main") == 1)
             return {};
+        if (beforeUpgrade)
+            beforeUpgrade();
         const BackupResult copy =
             BackupBeforeUpgrade(connection.handle(), QDir::fromNativeSeparators(connection.path()), version);
         if (!copy.ok)

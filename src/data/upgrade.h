@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace jotrak {
 
 class ConnectionHolder;
@@ -12,7 +14,7 @@ class ConnectionHolder;
 // version or at the new one. Version 2 adds the search index (search_index.h).
 // A read-only file is left as it is. Returns why a file of an older version
 // stays at it (the copy or the change failed); empty when the file is current
-// or read-only.
-QString UpgradeDatabase(ConnectionHolder& connection);
+// or read-only. beforeUpgrade is called when the file is about to be upgraded.
+QString UpgradeDatabase(ConnectionHolder& connection, const std::function<void()>& beforeUpgrade = {});
 
 } // namespace jotrak
