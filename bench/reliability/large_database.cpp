@@ -2,6 +2,7 @@
 
 #include "data/keys.h"
 #include "data/record_access.h"
+#include "data/search_index.h"
 #include "data/seed.h"
 
 #include <QDir>
@@ -81,9 +82,11 @@ void FillTwentyYears(ConnectionHolder& connection)
 {
     SeedPeriodTables(connection);
     Transaction transaction(connection);
-    FillGoals(connection, Table::Nian, 10);
-    FillGoals(connection, Table::Yue, 5);
-    FillGoals(connection, Table::Ri, kItemsPerDay);
+    RebuildSearchIndex(connection, [&] {
+        FillGoals(connection, Table::Nian, 10);
+        FillGoals(connection, Table::Yue, 5);
+        FillGoals(connection, Table::Ri, kItemsPerDay);
+    });
     FillSchemes(connection);
     BindLaunchers(connection);
     transaction.commit();

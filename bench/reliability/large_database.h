@@ -16,7 +16,8 @@ inline constexpr int kSchemes = 1000; // reminder schemes
 // Fills a new, seeded database: every year, month and day goal with a text;
 // 20 items under every day goal (146 100), 10 under every year and 5 under every
 // month; 1000 reminder schemes of both calendars; all 18 launcher buttons bound.
-// Everything in one transaction, through the record-access layer.
+// Everything in one transaction, through the record-access layer, the search
+// index made once at the end.
 void FillTwentyYears(ConnectionHolder& connection);
 
 // The path of such a database, made on first use and kept in the temporary

@@ -24,6 +24,7 @@ enum CommandId : int {
     kCmdReminderSettings = 125,
     kCmdLauncherSettings = 126,
     kCmdExportGoals = 127,
+    kCmdSearch = 128, // no control carries it: Ctrl+F, and 搜索 in the settings dialog
     kCmdFirstLauncher = 139,
     kCmdLastLauncher = 156,
 };

@@ -4,6 +4,7 @@
 #include "app/day_reminders.h"
 #include "export/export_dialog.h"
 #include "goals/period_goals.h"
+#include "goals/search_dialog.h"
 #include "goals/work_items.h"
 #include "launcher/launcher.h"
 #include "launcher/launcher_table.h"
@@ -49,6 +50,7 @@ void RunCommand(int id)
     case kCmdReminderSettings: OpenReminderSettings(); break;
     case kCmdLauncherSettings: OpenLauncherSettings(); break;
     case kCmdExportGoals: OpenExportDialog(); break;
+    case kCmdSearch: OpenSearchDialog(); break;
     default:
         if (id >= kCmdFirstLauncher && id <= kCmdLastLauncher)
             LaunchButton(id);

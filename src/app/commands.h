@@ -3,7 +3,7 @@
 namespace jotrak {
 
 // Runs the action of one main-window command (see CommandId) inside the
-// command guard. Identifiers without an action (119, 128-138, any other) do
+// command guard. Identifiers without an action (119, 129-138, any other) do
 // nothing.
 void DispatchCommand(int id);
 

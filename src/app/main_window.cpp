@@ -21,6 +21,9 @@ MainWindow::MainWindow()
     auto* settings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
     settings->setContext(Qt::WindowShortcut);
     connect(settings, &QShortcut::activated, this, [] { DispatchCommand(kCmdSettings); });
+    auto* search = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    search->setContext(Qt::WindowShortcut);
+    connect(search, &QShortcut::activated, this, [] { DispatchCommand(kCmdSearch); });
     App().mainWindow = this;
 }
 

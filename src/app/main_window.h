@@ -12,7 +12,8 @@ inline constexpr char kMainWindowTitle[] = "Jotrak V2.6";
 
 // The one top-level window. It draws nothing of its own (the background is the
 // button face), ends the program on a right press on its own background and
-// opens the settings dialog on Ctrl+, (command 123, also on the 设置 spot).
+// opens the settings dialog on Ctrl+, (command 123, also on the 设置 spot)
+// and the search dialog on Ctrl+F (command 128).
 // Constructing it stores it as App().mainWindow.
 class MainWindow : public QWidget {
 public:

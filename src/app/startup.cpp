@@ -1,5 +1,6 @@
 #include "app/startup.h"
 
+#include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/date_watch.h"
 #include "app/day_reminders.h"
@@ -20,8 +21,12 @@
 #include "shell/text_font.h"
 #include "web/web_browser.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QLabel>
 #include <QWidget>
+
+#include <memory>
 
 namespace jotrak {
 
@@ -45,8 +50,18 @@ void InitAppContext(const QString& exeDir, const DataFolder& data)
         app.MaximList = MakeOwned<MaximList>();
     if (!app.browser)
         app.browser = MakeOwned<CWebBrowser2>();
+    app.openSearch = [] { DispatchCommand(kCmdSearch); };
+    app.showDayGoal = ShowDayReminders;
     CreateConnection(app.connection);
-    OpenDatabase(app.connection, DatabaseFile(data.path));
+    std::unique_ptr<QLabel> notice;
+    OpenDatabase(app.connection, DatabaseFile(data.path), [&] {
+        // the window stays still for the seconds an upgrade of years of log takes: say why
+        notice = std::make_unique<QLabel>(QStringLiteral("正在升级数据库,请稍候…"), app.mainWindow);
+        notice->setAlignment(Qt::AlignCenter);
+        notice->setGeometry(app.mainWindow->rect());
+        notice->show();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
     SeedPeriodTables(app.connection);
     try {
         ExtendPeriodTables(app.connection, app.startTime.date().year());

@@ -2,6 +2,8 @@
 
 #include "data/file_safety.h"
 #include "data/schema.h"
+#include "data/search_index.h"
+#include "data/upgrade.h"
 
 #include <sqlite3.h>
 
@@ -269,7 +271,7 @@ void CreateConnection(ConnectionHolder& holder)
     holder.savepointDepth = 0;
 }
 
-void OpenDatabase(ConnectionHolder& holder, const QString& path)
+void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::function<void()>& beforeUpgrade)
 {
     CreateConnection(holder);
     holder.path_ = QDir::toNativeSeparators(path);
@@ -304,6 +306,36 @@ void OpenDatabase(ConnectionHolder& holder, const QString& path)
     holder.db = db;
     holder.open = true;
     Configure(holder);
+    AddSearchFunctions(db);
+    holder.upgradeFailure = UpgradeDatabase(holder, beforeUpgrade);
+    if (!holder.upgradeFailure.isEmpty())
+        qWarning().noquote() << "the database stays at its older version:" << holder.upgradeFailure;
+}
+
+void OpenDatabaseForReading(ConnectionHolder& holder, const QString& path)
+{
+    CreateConnection(holder);
+    holder.path_ = QDir::toNativeSeparators(path);
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, 5000);
+        AddSearchFunctions(db);
+        const QString problem = CheckSchema(db, &rc);
+        if (!problem.isEmpty()) {
+            sqlite3_close_v2(db);
+            if (rc == SQLITE_OK)
+                RaiseText(kNotJotrakFileError, NotJotrak(path, problem));
+            RaiseText(rc, DatabaseSentence(rc, holder.path_), EngineDetails(rc, problem));
+        }
+    } else {
+        const QString engine = EngineText(db);
+        sqlite3_close_v2(db);
+        RaiseText(rc, DatabaseSentence(rc, holder.path_), EngineDetails(rc, engine));
+    }
+    holder.db = db;
+    holder.open = true;
 }
 
 void ExecuteStatement(ConnectionHolder& holder, const Statement& statement)
@@ -525,6 +557,25 @@ void StoreRow(RecordsetHolder& holder)
         throw;
     }
     holder.changed.clear();
+}
+
+void ReadRows(ConnectionHolder& connection, const Statement& statement,
+              const std::function<bool(const std::vector<Value>& row)>& onRow)
+{
+    StatementUse use(Prepare(connection, statement.sql));
+    Bind(connection, use.get(), statement.params);
+    sqlite3_stmt* st = use.get();
+    const int count = sqlite3_column_count(st);
+    std::vector<Value> row(static_cast<std::size_t>(count));
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+        for (int c = 0; c < count; ++c)
+            row[static_cast<std::size_t>(c)] = ColumnValue(st, c);
+        if (!onRow(row))
+            return;
+    }
+    if (rc != SQLITE_DONE)
+        Raise(&connection, sqlite3_extended_errcode(connection.handle()));
 }
 
 void CloseRecordset(RecordsetHolder& holder)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -36,10 +37,13 @@ public:
     int savepointDepth = 0;
     // a newly appended row of each table as the engine fills it (column, value)
     std::map<Table, std::vector<std::pair<QString, Value>>> newRowDefaults;
+    // why a file of an older version stayed at it when opened; empty otherwise
+    QString upgradeFailure;
 
 private:
     friend void CreateConnection(ConnectionHolder&);
-    friend void OpenDatabase(ConnectionHolder&, const QString&);
+    friend void OpenDatabase(ConnectionHolder&, const QString&, const std::function<void()>&);
+    friend void OpenDatabaseForReading(ConnectionHolder&, const QString&);
     friend void CloseConnection(ConnectionHolder&);
     sqlite3* db = nullptr;
     bool open = false;
@@ -90,8 +94,9 @@ void CreateConnection(ConnectionHolder& holder);
 // Opens the Jotrak database at path. When the file does not exist it is created
 // (with its folder) holding the eight tables and the 18 launcher rows. An existing
 // file that is not a usable Jotrak database is never changed: DatabaseError says
-// which file and what is wrong.
-void OpenDatabase(ConnectionHolder& holder, const QString& path);
+// which file and what is wrong. A file of an older version is upgraded
+// (upgrade.h), beforeUpgrade called first: on years of log that takes seconds.
+void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::function<void()>& beforeUpgrade = {});
 // Runs a statement that changes rows (a delete); its result is dropped.
 void ExecuteStatement(ConnectionHolder& holder, const Statement& statement);
 void CloseConnection(ConnectionHolder& holder);
@@ -112,6 +117,12 @@ void AddNewRow(RecordsetHolder& holder);
 // A row that no longer exists raises DatabaseError.
 void StoreRow(RecordsetHolder& holder);
 void CloseRecordset(RecordsetHolder& holder);
+
+// Reads the rows of a statement one at a time, in order, handing each to onRow
+// until it returns false: for reads too long to hold at once, or to stop early.
+// The statement is reset on every path, so no read lock outlives the call.
+void ReadRows(ConnectionHolder& connection, const Statement& statement,
+              const std::function<bool(const std::vector<Value>& row)>& onRow);
 
 // All-or-nothing group of changes on one connection (a savepoint, so groups nest).
 // Rolled back unless commit() is called.

@@ -1,5 +1,7 @@
 #include "data/schema.h"
 
+#include "data/search_index.h"
+
 #include <sqlite3.h>
 
 #include <QStringList>
@@ -78,6 +80,8 @@ QString CreateSchema(sqlite3* db)
     QString sql = QString::fromUtf8("BEGIN IMMEDIATE;") + Utf8(kCreateSql);
     for (int i = 1; i <= kLauncherCount; ++i)
         sql += QStringLiteral("INSERT INTO An (IDME, ming, wj) VALUES (%1, '0', '');").arg(i);
+    for (const QString& statement : SearchIndexSchema())
+        sql += statement + u';';
     sql += QStringLiteral("PRAGMA user_version = %1; PRAGMA application_id = %2; COMMIT;")
                .arg(kSchemaVersion)
                .arg(kApplicationId);

@@ -6,14 +6,16 @@ struct sqlite3;
 
 namespace jotrak {
 
-// Version of the file layout, kept in PRAGMA user_version.
-inline constexpr int kSchemaVersion = 1;
+// Version of the file layout, kept in PRAGMA user_version. Version 2 adds the
+// search index (search_index.h); upgrade.h brings a file of version 1 to it.
+inline constexpr int kSchemaVersion = 2;
 // PRAGMA application_id of a Jotrak file ("JoTk").
 inline constexpr int kApplicationId = 0x4A6F546B;
 inline constexpr int kLauncherCount = 18;
 
-// Creates the eight tables, their indexes and the 18 launcher rows in an empty
-// database. Returns an empty text on success, else what went wrong.
+// Creates the eight tables, their indexes, the search index and the 18
+// launcher rows in an empty database. Returns an empty text on success, else
+// what went wrong.
 QString CreateSchema(sqlite3* db);
 
 // Checks that an open database is a Jotrak database this release can use.

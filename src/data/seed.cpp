@@ -2,9 +2,12 @@
 
 #include "data/keys.h"
 #include "data/record_access.h"
+#include "data/search_index.h"
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
+#include <vector>
 
 namespace jotrak {
 
@@ -76,13 +79,19 @@ void SeedPeriodTables(ConnectionHolder& connection)
     if (std::none_of(std::begin(tables), std::end(tables), isEmpty))
         return;
     Transaction transaction(connection);
-    for (Table table : tables) {
-        if (!isEmpty(table)) // judged again inside: another program may have seeded meanwhile
-            continue;
-        OpenRecordset(recordset, stmt::ForAppending(table), connection);
-        ForEachKey(table, kFirstYear, kLastYear, [&](const QString& key) { Append(recordset, key); });
-        CloseRecordset(recordset);
-    }
+    // judged again inside: another program may have seeded meanwhile
+    std::vector<Table> empty;
+    std::copy_if(std::begin(tables), std::end(tables), std::back_inserter(empty), isEmpty);
+    if (empty.empty())
+        return;
+    // rows with no text yet: nothing for the search index, which is made after them
+    RebuildSearchIndex(connection, [&] {
+        for (Table table : empty) {
+            OpenRecordset(recordset, stmt::ForAppending(table), connection);
+            ForEachKey(table, kFirstYear, kLastYear, [&](const QString& key) { Append(recordset, key); });
+            CloseRecordset(recordset);
+        }
+    });
     transaction.commit();
 }
 

@@ -33,6 +33,11 @@ Statement LastGoalKey(Table goalTable)
                 {QStringLiteral("[0-9]").repeated(digits)});
 }
 
+Statement GoalById(Table goalTable, int goalId)
+{
+    return make(goalTable, QStringLiteral("Select * from %1 where IDME=?"), {goalId});
+}
+
 Statement GoalByKey(Table goalTable, const QString& key)
 {
     return make(goalTable, QStringLiteral("Select * from %1 where ming = ?"), {key});

@@ -29,6 +29,8 @@ Statement AnyRow(Table table);
 Statement ForAppending(Table table);
 // The greatest key of a goal table among those of its own shape (4, 6 or 8 digits).
 Statement LastGoalKey(Table goalTable);
+// "Select * from %s where IDME=%d"
+Statement GoalById(Table goalTable, int goalId);
 // "Select * from %s where ming = '%s' "
 Statement GoalByKey(Table goalTable, const QString& key);
 // "Select * from %sNext where ShangId=%d" in IDME order

@@ -224,4 +224,18 @@ void DeleteItem()
     list->setCurrentItem(nullptr);
 }
 
+bool MarkListedItem(int itemId)
+{
+    QTableWidget* list = App().ItemList;
+    const QString id = QString::number(itemId);
+    for (int row = 0; row < list->rowCount(); ++row) {
+        if (CellText(list, row, kIdColumn) == id) {
+            list->setCurrentCell(row, kContentColumn);
+            list->scrollToItem(list->item(row, kContentColumn));
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace jotrak

@@ -15,5 +15,8 @@ void ViewItems(QLineEdit* keyEdit, Table goalTable);
 void AddItem();    // command 120
 void EditItem();   // command 121, and a double click in the list
 void DeleteItem(); // command 122
+// Selects the listed item whose IDME is itemId and scrolls to it; false when
+// the list does not hold it.
+bool MarkListedItem(int itemId);
 
 } // namespace jotrak

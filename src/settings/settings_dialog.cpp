@@ -83,6 +83,14 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     auto* maxims =
         Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
     connect(maxims, &QPushButton::clicked, this, [this] { OpenMaximsDialog(this); });
+    // "btnSearch": the search dialog, over this one while it is open
+    auto* search =
+        Put(new QPushButton(QStringLiteral("搜索"), this), QStringLiteral("btnSearch"), Dlu(118, 56, 70, 14));
+    search->setToolTip(QStringLiteral("搜索所有的目标和工作内容 (Ctrl+F)"));
+    connect(search, &QPushButton::clicked, this, [] {
+        if (App().openSearch)
+            App().openSearch();
+    });
 
     // where the data lives, and what keeps it safe
     const QString dataDir = QDir::toNativeSeparators(App().dataDir);

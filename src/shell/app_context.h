@@ -74,6 +74,8 @@ struct AppContext {
     int WebPaneShown = 0;
     // Opens the search dialog; set by whoever provides one. Offered next to 设置 only when set.
     std::function<void()> openSearch;
+    // Shows the day goal with the reminders of that day (the day row's 查看); set by the start-up.
+    std::function<void()> showDayGoal;
     // Shows again what the database holds in the goal boxes and the item list
     // (after a restore put another file in place); set by the start-up.
     std::function<void()> reloadContents;

@@ -5,6 +5,7 @@
 #include "data/backup_names.h"
 #include "data/record_access.h"
 #include "data/restore.h"
+#include "goals/search_store.h"
 #include "support/bytes.h"
 #include "support/database.h"
 
@@ -139,6 +140,60 @@ private slots:
         QVERIFY(QFileInfo(upgrade.path).fileName().endsWith(QStringLiteral("-v1.mdb")));
         QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(40)).ok);
         QVERIFY(QFileInfo::exists(upgrade.path));
+    }
+
+    // A file of version 1 opened by the program gets the search index in place,
+    // after a copy of it as it was: the rows stay and the search finds them
+    // through the index. When no copy can be made the file stays as it is and
+    // the search reads the tables themselves.
+    void aVersion1FileIsUpgradedInPlaceAfterACopy_data()
+    {
+        QTest::addColumn<bool>("copyPossible");
+        QTest::newRow("upgraded") << true;
+        QTest::newRow("no copy possible") << false;
+    }
+    void aVersion1FileIsUpgradedInPlaceAfterACopy()
+    {
+        QFETCH(bool, copyPossible);
+        Db db;
+        const int goal = test::GoalId(db.connection, Table::Ri, QStringLiteral("20180101"));
+        test::AddItem(db.connection, Table::Ri, goal, QStringLiteral("升级前写下的工作"), QStringLiteral("完成了"),
+                      true);
+        const auto rows = [](ConnectionHolder& c) {
+            QStringList texts{test::GoalText(c, Table::Ri, QStringLiteral("20180102"))};
+            for (const WorkItem& item : test::Items(c, Table::Ri, QStringLiteral("20180101")))
+                texts << QStringLiteral("%1|%2|%3|%4").arg(item.id).arg(item.content, item.note).arg(item.done);
+            return texts;
+        };
+        const QStringList before = rows(db.connection);
+        CloseConnection(db.connection);
+        test::DropToVersion1(db.path());
+        if (!copyPossible)
+            QVERIFY(test::WriteBytes(db.backups(), "a file where the backup folder would be"));
+
+        OpenDatabase(db.connection, db.path());
+        QCOMPARE(test::FileVersion(db.connection), copyPossible ? 2 : 1);
+        QCOMPARE(db.connection.upgradeFailure.isEmpty(), copyPossible);
+        QCOMPARE(rows(db.connection), before);
+        SearchHit found;
+        const SearchSummary summary =
+            SearchLog(db.connection, {QStringLiteral("升级前")}, 10, [&](std::vector<SearchHit>&& hits) {
+                found = hits.front();
+                return true;
+            });
+        QCOMPARE(summary.total, 1);
+        QCOMPARE(summary.indexed, copyPossible);
+        QCOMPARE(found.key, QStringLiteral("20180101"));
+        if (!copyPossible)
+            return;
+        QCOMPARE(test::SearchIndexProblem(db.connection), QString());
+        const QList<BackupInfo> copies = ListBackups(db.backups());
+        QCOMPARE(copies.size(), 1);
+        QVERIFY(copies.front().beforeUpgrade);
+        ConnectionHolder copy;
+        OpenDatabaseForReading(copy, copies.front().path);
+        QCOMPARE(test::FileVersion(copy), 1);
+        QCOMPARE(rows(copy), before);
     }
 
     // A failed backup says why in Chinese, leaves no file behind, and the

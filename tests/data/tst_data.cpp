@@ -136,10 +136,11 @@ private slots:
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2));
             file.write(QByteArray(file.size() / 2, '\xff'));
             file.close();
-            OpenDatabase(db.connection, db.path());
         }
         DatabaseError error(0, {});
         try {
+            if (situation == -4) // the damage may reach the schema itself
+                OpenDatabase(db.connection, db.path());
             for (int i = 0; i < 50; ++i)
                 AddItem(db.connection, Table::Ri, 1, QString(10000, u'x'));
         } catch (const DatabaseError& e) {

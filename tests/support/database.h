@@ -35,9 +35,17 @@ std::vector<WorkItem> Items(ConnectionHolder& c, Table goalTable, const QString&
 int AddScheme(ConnectionHolder& c, const QString& written, const QString& name = QStringLiteral("scheme"));
 
 int CountRows(ConnectionHolder& c, Table table);
+// PRAGMA user_version: the version of the file's layout.
+int FileVersion(ConnectionHolder& c);
 // PRAGMA integrity_check: "ok" for a sound file.
 QString IntegrityCheck(ConnectionHolder& c);
+// Empty when the search index holds exactly the goal texts and the texts of the
+// items under a goal, and passes its own integrity check; else what is wrong.
+QString SearchIndexProblem(ConnectionHolder& c);
 // Runs statements on a file with the engine alone, as another program would.
 void RunSql(const QString& path, const char* sql);
+// Makes a file of version 1 of the one at path, as the program made them
+// before the search index: the index, its triggers and the version go.
+void DropToVersion1(const QString& path);
 
 } // namespace jotrak::test

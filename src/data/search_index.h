@@ -1,0 +1,67 @@
+#pragma once
+
+#include "data/keys.h"
+#include "data/statements.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+struct sqlite3;
+
+namespace jotrak {
+
+class ConnectionHolder;
+
+// The search index: table Sou holds every non-empty goal text, work content
+// (nr) and completion note (wcqk) once more, under a number `ord` that orders
+// them newest first when read downwards: by key (2037 after its months, a
+// month after its days), then the goal text before its items, then the newest
+// item first, its content before its note. The FTS5 table SouFts indexes Sou
+// with the trigram tokenizer; triggers on the six goal and item tables keep
+// both in step with every change, whoever makes it.
+
+// Where an index row's text comes from, read back from its ord.
+struct IndexedText {
+    PeriodKind kind = PeriodKind::Day;
+    bool goal = false; // a goal text; else an item's content or note
+    bool note = false; // an item's completion note
+    int id = 0;        // IDME in the goal or item table
+};
+IndexedText DecodeOrd(qint64 ord);
+
+// The statements that make the index in a file that holds the eight tables;
+// filling it from the rows already there is the last.
+QStringList SearchIndexSchema();
+
+// Makes change, a change of many rows (the seeding, a bulk load), with the
+// index and its triggers gone, which row by row would cost more than the
+// change itself, then builds the index afresh from the tables; all in one
+// transaction. A file without the index (version 1) gets the change alone.
+void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()>& change);
+
+// Adds to a connection what the search statements call: jotrak_holds(text,
+// word), true when text holds word (given folded), Latin letters of either case
+// alike.
+void AddSearchFunctions(sqlite3* db);
+
+// Latin letters A-Z as a-z, everything else as it is: the one case rule of the
+// search.
+QString FoldLatinCase(const QString& text);
+
+namespace stmt {
+
+// Whether the file holds the index.
+Statement HasSearchIndex();
+// (ord, text) of every index row below ord `below` whose text holds every word
+// (Latin letters of either case), newest first. With the index, words of three
+// characters or more are looked up through it; without it, the six tables
+// themselves are read and sorted.
+Statement SearchTexts(const QStringList& words, bool indexed, qint64 below);
+// The number of goals and items among those rows (an item found in both its
+// content and its note counts once).
+Statement CountSearchTexts(const QStringList& words, bool indexed, qint64 below);
+
+} // namespace stmt
+} // namespace jotrak

@@ -1,0 +1,287 @@
+#include "goals/search_dialog.h"
+
+#include "goals/background_search.h"
+#include "goals/period_goals.h"
+#include "goals/work_items.h"
+#include "shell/app_context.h"
+#include "shell/command_guard.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QDir>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <QWindow>
+
+namespace jotrak {
+
+namespace {
+
+enum Column { kKindColumn, kKeyColumn, kWhereColumn, kExcerptColumn, kDoneColumn };
+
+QString KindText(PeriodKind kind)
+{
+    switch (kind) {
+    case PeriodKind::Year: return QStringLiteral("年");
+    case PeriodKind::Month: return QStringLiteral("月");
+    case PeriodKind::Day: break;
+    }
+    return QStringLiteral("日");
+}
+
+QString WhereText(FoundIn where)
+{
+    switch (where) {
+    case FoundIn::Goal: return QStringLiteral("目标");
+    case FoundIn::Content: return QStringLiteral("工作内容");
+    case FoundIn::Note: break;
+    }
+    return QStringLiteral("完成情况");
+}
+
+QTableWidgetItem* Cell(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+// The excerpt as rich text, the marked parts in bold, blanks kept.
+QString MarkedHtml(const QString& text, const QVariantList& marks)
+{
+    QString html = QStringLiteral("<span style=\"white-space:pre\">");
+    qsizetype done = 0;
+    for (const QVariant& mark : marks) {
+        const QPoint at = mark.toPoint();
+        html += text.mid(done, at.x() - done).toHtmlEscaped();
+        html += QStringLiteral("<b>") + text.mid(at.x(), at.y()).toHtmlEscaped() + QStringLiteral("</b>");
+        done = at.x() + at.y();
+    }
+    return html + text.mid(done).toHtmlEscaped() + QStringLiteral("</span>");
+}
+
+// Draws an excerpt cell with its marks in bold.
+class MarkedExcerpt : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem cell(option);
+        initStyleOption(&cell, index);
+        const QString text = cell.text;
+        cell.text.clear();
+        QStyle* style = cell.widget ? cell.widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &cell, painter, cell.widget);
+
+        QTextDocument document;
+        document.setDocumentMargin(0);
+        document.setDefaultFont(cell.font);
+        document.setHtml(MarkedHtml(text, index.data(SearchDialog::kMarksRole).toList()));
+        const QRect area = style->subElementRect(QStyle::SE_ItemViewItemText, &cell, cell.widget);
+        QAbstractTextDocumentLayout::PaintContext context;
+        const bool selected = cell.state & QStyle::State_Selected;
+        context.palette.setColor(QPalette::Text,
+                                 cell.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        context.clip = QRectF(0, 0, area.width(), area.height());
+        painter->save();
+        painter->translate(area.left(), area.top() + (area.height() - document.size().height()) / 2);
+        painter->setClipRect(context.clip);
+        document.documentLayout()->draw(painter, context);
+        painter->restore();
+    }
+};
+
+QTableWidget* MakeResultList(QWidget* dialog)
+{
+    struct Title {
+        const char* text;
+        int width; // 0: takes what the others leave
+    };
+    static constexpr Title kTitles[] = {{"类别", 40}, {"键", 75}, {"位置", 70}, {"摘录", 0}, {"完成", 55}};
+    auto* list = new QTableWidget(0, static_cast<int>(std::size(kTitles)), dialog);
+    QHeaderView* header = list->horizontalHeader();
+    for (int column = 0; column < list->columnCount(); ++column) {
+        list->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(kTitles[column].text)));
+        if (kTitles[column].width == 0)
+            header->setSectionResizeMode(column, QHeaderView::Stretch);
+        else
+            list->setColumnWidth(column, kTitles[column].width);
+    }
+    header->setHighlightSections(false);
+    list->verticalHeader()->hide();
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setWordWrap(false);
+    list->setItemDelegateForColumn(kExcerptColumn, new MarkedExcerpt(list));
+    return list;
+}
+
+} // namespace
+
+SearchDialog::SearchDialog(QWidget* owner)
+    : JotrakDialog(owner, QStringLiteral("搜索"), 380, 246), search_(new BackgroundSearch(this))
+{
+    setObjectName(QStringLiteral("SearchDialog"));
+    setModal(false);
+    Place(this, new QLabel(QStringLiteral("搜索内容")), "QueryLabel", Dlu(7, 9, 36, 10));
+    query_ = Place(this, new QLineEdit, "QueryEdit", Dlu(45, 7, 260, 14));
+    query_->setPlaceholderText(QStringLiteral("一个或几个词,用空格隔开"));
+    auto* go = Place(this, new QPushButton(QStringLiteral("搜索")), "SearchButton", Dlu(311, 7, 62, 14));
+    go->setDefault(true);
+    list_ = Place(this, MakeResultList(this), "ResultList", Dlu(7, 26, 366, 196));
+    list_->installEventFilter(this);
+    count_ = Place(this, new QLabel, "CountLabel", Dlu(7, 228, 300, 10));
+    auto* close = Place(this, new QPushButton(QStringLiteral("关闭")), "CloseButton", Dlu(323, 226, 50, 14));
+
+    connect(go, &QPushButton::clicked, this, &SearchDialog::search);
+    connect(close, &QPushButton::clicked, this, [this] { done(2); });
+    connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { showHit(row); });
+    connect(this, &QDialog::finished, search_, &BackgroundSearch::stop); // closed: nothing more to show
+    connect(search_, &BackgroundSearch::hitsFound, this, &SearchDialog::addHits);
+    connect(search_, &BackgroundSearch::finished, this, &SearchDialog::finish);
+    connect(search_, &BackgroundSearch::failed, this, [this](const QString& message, const QString&) {
+        count_->setText(QStringLiteral("搜索没有完成:") + message);
+    });
+}
+
+SearchDialog::~SearchDialog() = default;
+
+void SearchDialog::search()
+{
+    search_->stop();
+    hits_.clear();
+    list_->setRowCount(0);
+    if (SearchWords(query_->text()).isEmpty()) {
+        count_->setText(QStringLiteral("请输入要搜索的文字"));
+        return;
+    }
+    count_->setText(QStringLiteral("正在搜索…"));
+    search_->start(QDir::fromNativeSeparators(App().connection.path()), query_->text(), kListLimit);
+}
+
+void SearchDialog::addHits(const std::vector<SearchHit>& hits)
+{
+    int row = list_->rowCount();
+    list_->setRowCount(row + static_cast<int>(hits.size()));
+    for (const SearchHit& hit : hits) {
+        list_->setItem(row, kKindColumn, Cell(KindText(hit.kind)));
+        list_->setItem(row, kKeyColumn, Cell(hit.key));
+        list_->setItem(row, kWhereColumn, Cell(WhereText(hit.where)));
+        QTableWidgetItem* excerpt = Cell(hit.excerpt);
+        QVariantList marks;
+        for (const auto& [at, length] : hit.marks)
+            marks << QPoint(at, length);
+        excerpt->setData(kMarksRole, marks);
+        excerpt->setToolTip(hit.excerpt);
+        list_->setItem(row, kExcerptColumn, excerpt);
+        list_->setItem(row, kDoneColumn,
+                       Cell(hit.itemId == 0 ? QString()
+                            : hit.done      ? QStringLiteral("OK")
+                                            : QStringLiteral("未完成")));
+        hits_.push_back(hit);
+        ++row;
+    }
+    count_->setText(QStringLiteral("已找到 %1 条,仍在搜索…").arg(hits_.size()));
+}
+
+void SearchDialog::finish(const SearchSummary& summary)
+{
+    QString text = summary.total == 0 ? QStringLiteral("没有找到") : QStringLiteral("共找到 %1 条").arg(summary.total);
+    if (summary.total > summary.listed)
+        text += QStringLiteral(",列出最新的 %1 条").arg(summary.listed);
+    if (!summary.indexed)
+        text += QStringLiteral("(这个数据库文件没有搜索索引,搜索会慢一些)");
+    count_->setText(text);
+}
+
+void SearchDialog::showHit(int row)
+{
+    if (row < 0 || row >= static_cast<int>(hits_.size()))
+        return;
+    const SearchHit hit = hits_[static_cast<std::size_t>(row)];
+    RunGuarded(this, [&hit] { ShowFound(hit); });
+}
+
+bool SearchDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            showHit(list_->currentRow());
+            return true;
+        }
+    }
+    return JotrakDialog::eventFilter(watched, event);
+}
+
+namespace {
+
+// Opened from a modal dialog (the settings' 搜索), the search stands over that
+// one while it is open, so it takes input; then over the main window again.
+void StandOverModal(SearchDialog* dialog)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == dialog || !modal->windowHandle())
+        return;
+    dialog->hide(); // shown again below: its blocked state is decided as it is shown
+    dialog->winId();
+    dialog->windowHandle()->setTransientParent(modal->windowHandle());
+    QObject::connect(
+        modal->windowHandle(), &QWindow::visibleChanged, dialog,
+        [dialog](bool visible) {
+            if (!visible && dialog->windowHandle() && dialog->parentWidget())
+                dialog->windowHandle()->setTransientParent(dialog->parentWidget()->windowHandle());
+        },
+        Qt::SingleShotConnection);
+}
+
+} // namespace
+
+void OpenSearchDialog()
+{
+    static QPointer<SearchDialog> dialog;
+    QWidget* owner = App().mainWindow;
+    if (!dialog || dialog->parentWidget() != owner)
+        dialog = new SearchDialog(owner);
+    StandOverModal(dialog);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+    QLineEdit* query = dialog->findChild<QLineEdit*>(QStringLiteral("QueryEdit"));
+    query->setFocus();
+    query->selectAll();
+}
+
+void ShowFound(const SearchHit& hit)
+{
+    AppContext& app = App();
+    const Table goalTable = GoalTableOf(hit.kind);
+    QLineEdit* keyEdit = hit.kind == PeriodKind::Year    ? app.YearKeyEdit
+                         : hit.kind == PeriodKind::Month ? app.MonthKeyEdit
+                                                         : app.DayKeyEdit;
+    QPlainTextEdit* goalEdit = hit.kind == PeriodKind::Year    ? app.YearGoalEdit
+                               : hit.kind == PeriodKind::Month ? app.MonthGoalEdit
+                                                               : app.DayGoalEdit;
+    keyEdit->setText(hit.key);
+    if (hit.kind == PeriodKind::Day && app.showDayGoal)
+        app.showDayGoal();
+    else
+        ViewGoal(keyEdit, goalTable, goalEdit);
+    app.CurrentKind = static_cast<int>(hit.kind);
+    ViewItems(keyEdit, goalTable);
+    if (hit.itemId != 0)
+        MarkListedItem(hit.itemId);
+}
+
+} // namespace jotrak

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "goals/search_store.h"
+#include "shell/jotrak_dialog.h"
+
+#include <vector>
+
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace jotrak {
+
+class BackgroundSearch;
+
+// The dialog "搜索": a query box, the hits newest first with 类别 (年/月/日),
+// 键, 位置 (目标/工作内容/完成情况), 摘录 (the words in bold) and 完成 (of an
+// item), and their count. Enter in the query box, or 搜索, searches on a thread
+// of its own; a new search supersedes the one running. Enter or a double click
+// on a hit shows it in the main window and leaves the dialog open. Modeless: it
+// stays beside the main window until closed.
+//
+// Object names: "QueryLabel", "QueryEdit", "SearchButton" (the default button),
+// "ResultList", "CountLabel", "CloseButton".
+class SearchDialog : public JotrakDialog {
+    Q_OBJECT
+public:
+    explicit SearchDialog(QWidget* owner);
+    ~SearchDialog() override;
+
+    // Hits listed at most; the others are counted.
+    static constexpr int kListLimit = 1000;
+    // Role of the excerpt cells that holds the marks, (start, length) as QPoint(x, y).
+    static constexpr int kMarksRole = Qt::UserRole + 1;
+
+    void search();
+    void showHit(int row);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void addHits(const std::vector<SearchHit>& hits);
+    void finish(const SearchSummary& summary);
+
+    QLineEdit* query_ = nullptr;
+    QTableWidget* list_ = nullptr;
+    QLabel* count_ = nullptr;
+    BackgroundSearch* search_ = nullptr;
+    std::vector<SearchHit> hits_;
+};
+
+// Opens the dialog over the main window (Ctrl+F; 搜索 in the settings dialog),
+// or brings it to the front with the query selected.
+void OpenSearchDialog();
+
+// Shows a hit in the main window: its key in the key box of its kind, that
+// goal, its items listed and the item found selected.
+void ShowFound(const SearchHit& hit);
+
+} // namespace jotrak
