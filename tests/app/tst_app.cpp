@@ -1,6 +1,5 @@
 #include "support/app_fixture.h"
 #include "support/database.h"
-
 #include "app/command_ids.h"
 #include "app/translation.h"
 #include "calendar/clock.h"
@@ -40,8 +39,7 @@ using namespace jotrak::test;
 
 namespace {
 
-// Direct children lie inside, labels show their whole text, and no two controls a
-// user types into or presses overlap (the item list shares the web pane's place).
+// Children inside, labels whole, no two controls overlapping (the item list shares the web pane's place).
 void CheckNoOverlap(QWidget* parent)
 {
     const auto control = [](QWidget* w) {
@@ -68,8 +66,7 @@ class TestApp : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every command button is there, nothing overlaps, and a few controls stand
-    // exactly where they belong, also in a larger window.
+    // Every command button is there, and a few controls stand exactly in place, also in a larger window.
     void theMainWindowIsLaidOut()
     {
         AppFixtureOptions options;
@@ -106,8 +103,7 @@ private slots:
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
-    // 已完成 | 完成情况 | 工作内容 | ID from the right; 工作内容 takes the width the
-    // others leave, with or without a vertical scroll bar; IDME hidden.
+    // Columns from the right; 工作内容 takes the width left, with or without a vertical scroll bar; IDME hidden.
     void theItemListShowsItsColumnsReversed()
     {
         AppFixture fx;
@@ -130,8 +126,7 @@ private slots:
         QVERIFY(list->isColumnHidden(4));
     }
 
-    // Each dialog has its size in pixels, its controls inside without overlap, one
-    // default button, and a few controls at their exact places.
+    // Each dialog: its size, no overlap, one default button, a few controls at exact places.
     void theDialogsAreLaidOut()
     {
         AppFixture fx;
@@ -167,9 +162,7 @@ private slots:
         QCOMPARE(dialogs[0]->focusWidget(), dialogs[0]->findChild<QWidget*>(QStringLiteral("okButton")));
     }
 
-    // A change refused by the engine (here a read-only file: a goal, an item) is
-    // told in Chinese, the engine's words in the details; the box keeps what was
-    // typed, and the program goes on. (The sentences: tst_data; a busy file: tst_two_programs.)
+    // A refused change (read-only file) is told in Chinese, the engine's words in the details; the typed box stays.
     void aDatabaseErrorIsShownAndTheProgramGoesOn()
     {
         AppFixture fx;
@@ -213,10 +206,7 @@ private slots:
         QCOMPARE(testing::ShellSeam::ExitCodes(), (QList<int>{0, 0, 0}));
     }
 
-    // Ctrl+, or the 设置 spot opens 设置 centred over the main window (20 pixels
-    // higher), filled with the font in use; it closes with 1 or 2; it shows the
-    // data folder in use, and its button opens that folder on the desktop. The
-    // spot's menu names the shortcuts and offers 搜索 once there is a search.
+    // 设置 by Ctrl+, the spot or the command: centred 20 px higher, the font in use, the data folder; 1 or 2 closes.
     void theSettingsDialog()
     {
         AppFixture fx;
@@ -269,10 +259,7 @@ private slots:
         QCOMPARE(searches, 1);
     }
 
-    // A font chosen in 设置 (through 字体设置, or typed) goes to the goal boxes,
-    // the reminder box, the item list and dialog 134 and comes back at the next
-    // start; a bad size or a family not installed is refused, the dialog stays
-    // open and nothing changes. "*" is an installed family, in capitals when typed.
+    // A font from 设置 reaches the boxes and comes back next start; a bad one is refused. "*": an installed family.
     void theFontIsCheckedAppliedAndKept_data()
     {
         QTest::addColumn<QString>("input");
@@ -330,10 +317,7 @@ private slots:
         QCOMPARE(next.app().YearGoalEdit->geometry(), QRect(5, 57, 486, 90));
     }
 
-    // Dialog 133 from 设置: 确定 writes gey.txt back (unchanged lines keep their
-    // bytes) and the main window takes the new list; 取消, or no change, leaves the
-    // file alone; a folder that cannot be written keeps the dialog open with the
-    // edits. A step "#n" chooses line n, "=t" types t.
+    // Dialog 133: unchanged lines keep their bytes; "#n" chooses line n, "=t" types t.
     void theMaximsDialog_data()
     {
         QTest::addColumn<QStringList>("steps");
@@ -389,9 +373,7 @@ private slots:
         QCOMPARE(fx.app().MaximList->lines, MaximTexts(ParseMaximFile(written)));
     }
 
-    // 备份与恢复, opened from 设置: 立即备份 adds a copy; 恢复 asks first, and
-    // 取消 changes nothing while 确定 puts the copy's goals back into the window;
-    // a backup folder that cannot be written says so, and 设置 shows that result.
+    // 备份与恢复 from 设置: back up, restore (asked first), an unwritable folder told; 设置 shows the result.
     void backupAndRestoreThroughTheSettingsDialog()
     {
         AppFixture fx;
@@ -462,8 +444,7 @@ private slots:
                  (QStringList{"上次备份:还没有备份", "上次备份:2018-01-02 10:00 失败"}));
     }
 
-    // Qt's own texts read Chinese: standard buttons, file dialogs, the replace
-    // prompt, the edit boxes' context menus.
+    // Qt's own texts read Chinese: standard buttons, file dialogs, the replace prompt, the edit boxes' context menus.
     void qtsOwnTextsReadChinese()
     {
         QVERIFY(InstallQtTranslation());
@@ -479,9 +460,7 @@ private slots:
             QCOMPARE(QCoreApplication::translate(text[0], text[1]), QString::fromUtf8(text[2]));
     }
 
-    // The clock moves while the program runs (by the minute timer, or seen on
-    // activation): the day line, the keys, the goals and the reminders follow,
-    // except a key box the user changed and a day goal being typed ("box=typed").
+    // The window follows the clock (timer or activation), except a key box changed or a day goal typed ("box=typed").
     void theWindowFollowsTheDate_data()
     {
         QTest::addColumn<QDateTime>("before");

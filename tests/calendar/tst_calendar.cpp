@@ -33,9 +33,7 @@ class TestCalendar : public QObject {
 private slots:
     void cleanup() { Clock::Reset(); }
 
-    // Every day the tables cover is the next day of the same lunar month, or day 1
-    // after a month of 29 or 30 days; a year has 12 months, or 13 with one repeated
-    // month that the tables mark. Day numbers and week days agree with QDate.
+    // Each day follows the last in its lunar month; 12 or 13 months a year, the leap one marked. Week days as QDate.
     void everyDayFollowsTheDayBefore()
     {
         const QDate first(1901, 1, 1);
@@ -78,8 +76,7 @@ private slots:
         QCOMPARE(CRiLi::LunarMonthDays(2020, 4), 30U | 29U << 16);
     }
 
-    // A leap month carries the number of the month it repeats; the mended table
-    // words put the month starts of 1916, 1989, 2013 and 2025 where they are.
+    // A leap month carries the number it repeats; the mended month starts of 1916, 1989, 2013 and 2025.
     void lunarDates_data()
     {
         QTest::addColumn<QDate>("date");
@@ -102,8 +99,7 @@ private slots:
         QCOMPARE(Text(LunarOf(date)), lunar);
     }
 
-    // The line shows the local date (not the UTC one), the week day, the lunar date
-    // and the year's name; each week day name appears once.
+    // The local date (not UTC), the week day, the lunar date and the year's name.
     void todayLine_data()
     {
         QTest::addColumn<QDateTime>("now");

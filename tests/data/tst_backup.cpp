@@ -1,6 +1,4 @@
-// Backups: the names and what the retention keeps, copies that are checked
-// before they take their name, the listing, the copy made on a thread of its
-// own, and a restore that happens whole or not at all.
+// Backups: names, retention, checked copies, the listing, the copy on its own thread, whole restores.
 #include "data/background_backup.h"
 #include "data/backup_names.h"
 #include "data/record_access.h"
@@ -24,8 +22,7 @@ namespace {
 
 const QDateTime kNoon(QDate(2018, 3, 5), QTime(12, 0, 0));
 
-// A seeded database in <temp>/Dt/db.mdb; Put writes day goals with a text and
-// items under the first of them.
+// A seeded database in <temp>/Dt/db.mdb; Put writes day goals with a text and items under the first of them.
 struct Db : test::TempDb {
     explicit Db(int goals = 2, int items = 3) : TempDb(true) { Put(goals, items); }
     void Put(int goals, int items)
@@ -68,8 +65,7 @@ private slots:
         QTest::newRow("every other day") << DailyNames(jan1, 20, 2) << DailyNames(jan1, 5, 2);
         QTest::newRow("the 15th day keeps its newest copy")
             << (DailyNames(jan1, 15) << BackupFileName(QDateTime(jan1, QTime(18, 0)))) << DailyNames(jan1, 1);
-        // 400 days (to 2019-02-04): the 14 newest days, and the last copy of each
-        // of the 12 months before them, back to February 2018
+        // to 2019-02-04: the 14 newest days and the last copy of each of the 12 months before
         QStringList kept = DailyNames(jan1.addDays(386), 14) << DailyNames(jan1.addDays(385), 1);
         for (int month = 2; month <= 12; ++month)
             kept << DailyNames(QDate(2018, month, 1).addMonths(1).addDays(-1), 1);
@@ -81,8 +77,10 @@ private slots:
         QTest::newRow("400 days, given newest first") << shuffled << removed;
         QTest::newRow("upgrade copies and other files stay")
             << (DailyNames(jan1, 16) << UpgradeBackupFileName(kNoon.addYears(-1), 1) << QStringLiteral("db-x.mdb")
-                                     << QStringLiteral("notes.txt")
-                                     << BackupFileName(kNoon) + QStringLiteral(".part-7"))
+                                     << QStringLiteral("notes.txt") << BackupFileName(kNoon) + QStringLiteral(".part-7")
+                                     << "db-20181305-120000.mdb"
+                                     << "db-20180305-1200.mdb"
+                                     << "xdb-20180305-120000.mdb")
             << DailyNames(jan1, 1);
     }
     void retentionKeepsFourteenDaysAndTwelveMonthsBefore()
@@ -95,21 +93,7 @@ private slots:
         QCOMPARE(got, removed);
     }
 
-    void namesCarryTheLocalMoment()
-    {
-        QCOMPARE(BackupFileName(kNoon), QStringLiteral("db-20180305-120000.mdb"));
-        bool beforeUpgrade = true;
-        QCOMPARE(BackupTimeOfName(QStringLiteral("db-20180305-120000.mdb"), &beforeUpgrade), kNoon);
-        QVERIFY(!beforeUpgrade);
-        QCOMPARE(BackupTimeOfName(UpgradeBackupFileName(kNoon, 1), &beforeUpgrade), kNoon);
-        QVERIFY(beforeUpgrade);
-        for (const char* other : {"db-20180305-1200.mdb", "db-20181305-120000.mdb", "xdb-20180305-120000.mdb"})
-            QVERIFY2(!BackupTimeOfName(QString::fromLatin1(other)).isValid(), other);
-    }
-
-    // Copies on 20 days: names by the clock (the next free second when taken,
-    // also by two copies made at once), each checked and listed with what it
-    // holds, and the retention applied.
+    // Copies on 20 days, two at once: names by the clock (next free second), checked, listed, pruned.
     void backupsAreCheckedListedAndPruned()
     {
         Db db;
@@ -121,6 +105,7 @@ private slots:
         thread.join();
         QVERIFY(again.ok && beside.ok && again.path != beside.path);
         QCOMPARE(again.time, kNoon.addDays(19));
+        QCOMPARE(BackupFileName(kNoon), QStringLiteral("db-20180305-120000.mdb"));
 
         // every copy of the 14 newest days, and the newest of March before them
         QCOMPARE(db.names().size(), 17);
@@ -136,16 +121,12 @@ private slots:
         QVERIFY(HasBackupOfDay(db.backups(), kNoon.addDays(19).date()));
 
         const BackupResult upgrade = BackupBeforeUpgrade(db.connection.handle(), db.path(), 1);
-        QVERIFY(upgrade.ok);
-        QVERIFY(QFileInfo(upgrade.path).fileName().endsWith(QStringLiteral("-v1.mdb")));
+        QVERIFY(upgrade.ok && upgrade.path.endsWith(QStringLiteral("-v1.mdb")));
         QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(40)).ok);
         QVERIFY(QFileInfo::exists(upgrade.path));
     }
 
-    // A file of version 1 opened by the program gets the search index in place,
-    // after a copy of it as it was: the rows stay and the search finds them
-    // through the index. When no copy can be made the file stays as it is and
-    // the search reads the tables themselves.
+    // A version-1 file is upgraded in place after a copy; without a copy it stays and search reads the tables.
     void aVersion1FileIsUpgradedInPlaceAfterACopy_data()
     {
         QTest::addColumn<bool>("copyPossible");
@@ -196,8 +177,7 @@ private slots:
         QCOMPARE(rows(copy), before);
     }
 
-    // A failed backup says why in Chinese, leaves no file behind, and the
-    // database is untouched.
+    // A failed backup says why in Chinese, leaves no file behind, and the database is untouched.
     void failedBackupsLeaveNothing_data()
     {
         QTest::addColumn<QString>("how");
@@ -241,9 +221,7 @@ private slots:
         QCOMPARE(test::CountRows(db.connection, Table::RiNext), 3);
     }
 
-    // On its own thread: nothing is made while a restore runs; the result comes
-    // back to the thread that asked; a second start the same day does nothing;
-    // stopping leaves no part behind.
+    // Nothing made during a restore; the result comes to the asking thread, once a day; stopping leaves no part.
     void backgroundBackupReportsOnceADay()
     {
         Db db;
@@ -268,9 +246,7 @@ private slots:
             QVERIFY2(!name.contains(QStringLiteral(".part-")), qPrintable(name));
     }
 
-    // Restore: the chosen copy replaces the file whole, the file as it was is
-    // backed up first, and a stale journal beside the file is never played
-    // back onto it. A copy that does not check out changes nothing.
+    // The copy replaces the file whole after a backup of it; a stale journal is never played back; a bad copy: nothing.
     void restoreHappensWholeOrNotAtAll_data()
     {
         QTest::addColumn<QString>("chosen");

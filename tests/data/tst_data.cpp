@@ -1,5 +1,4 @@
 #include "support/database.h"
-
 #include "data/seed.h"
 
 #include <sqlite3.h>
@@ -41,8 +40,7 @@ class TestData : public QObject {
     Q_OBJECT
 
 private slots:
-    // Rows are read once, at open, in IDME order; a new row knows its IDME before
-    // it is stored, and an IDME is never given twice.
+    // Rows read once at open, in IDME order; a new row knows its IDME before storing; IDMEs are never reused.
     void rowsAreReadOnceInIdOrderAndIdsAreNotReused()
     {
         TempDb db;
@@ -66,9 +64,7 @@ private slots:
         QCOMPARE(ItemIds(db.connection), ids << id);
     }
 
-    // A new row never stored, or stored in a transaction never committed, leaves
-    // nothing; a row deleted meanwhile is not stored again; a failed statement
-    // raises instead of reading.
+    // Unstored or uncommitted rows leave nothing; a row deleted meanwhile is not stored again; failures raise.
     void whatIsNotCommittedLeavesNothing()
     {
         TempDb db;
@@ -98,8 +94,7 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, IsAtEnd(rs));
     }
 
-    // What happened and what to do, in Chinese; the engine's words go to the
-    // details, never a statement.
+    // What happened and what to do, in Chinese; the engine's words go to the details, never a statement.
     void engineFailuresAreToldInChinese_data()
     {
         QTest::addColumn<int>("situation");
@@ -155,9 +150,7 @@ private slots:
         QVERIFY2(!error.details().contains(QStringLiteral("select"), Qt::CaseInsensitive), qPrintable(error.details()));
     }
 
-    // Twenty years from 2018, each table seeded on its own; from 2038 on the tables
-    // grow by whole years through the next one, in the shape of the seed
-    // (ascending keys, no goal text). A second start adds nothing.
+    // 2018-2037 seeded; later years grow whole, ascending, without text; a second start adds nothing.
     void periodTablesAreSeededAndGrow_data()
     {
         QTest::addColumn<int>("year");        // below 0: read-only

@@ -1,11 +1,8 @@
-// The export writers without widgets: the range rules of dialog 129, the text
-// file byte for byte, and the workbooks read back by libfreexl and Python's xlrd.
+// The export writers: range rules, the text file byte for byte, workbooks read back by libfreexl and xlrd.
 
 #include "xls_samples.h"
-
 #include "support/bytes.h"
 #include "support/database.h"
-
 #include "export/biff_workbook.h"
 #include "export/byte_io.h"
 #include "export/excel_export.h"
@@ -64,8 +61,7 @@ class TestExport : public QObject {
     Q_OBJECT
 
 private slots:
-    // Each button's keys are cut (year 4, month 6) and their leading numbers
-    // checked against its bounds, both included, the lower one first.
+    // Keys cut (year 4, month 6), their leading numbers checked against the bounds, both included, lower first.
     void rangeRules()
     {
         // button (year, month, day goals, then year, month, day items), from, to, message (empty: accepted)
@@ -95,8 +91,7 @@ private slots:
                  QStringLiteral("2018020820180310"));
     }
 
-    // The goals of the range, both ends included, between lines of asterisks; CR LF
-    // throughout (a lone CR kept); GB18030, so GBK readers read it and nothing is lost.
+    // Goals between lines of asterisks, CR LF (a lone CR kept), GB18030.
     void goalsAsText()
     {
         Exporter x;
@@ -114,9 +109,7 @@ private slots:
         QCOMPARE(x.text(Table::Ri, QStringLiteral("20180105"), QStringLiteral("20180101")), kLine);
     }
 
-    // The file is replaced whole; one that cannot be written (the longest name
-    // leaves no room for a temporary file beside it) is named with what to do, the
-    // system's words in the details, and an old file there stays.
+    // Replaced whole; an unwritable one (too long a name for a temporary beside it) is told and an old one stays.
     void textTargets()
     {
         Exporter x;
@@ -151,8 +144,7 @@ private slots:
         QCOMPARE(QDir(x.db.dir.path()).entryList(QDir::Files).size(), 3); // no temporary file left
     }
 
-    // A text longer than a cell holds is cut in the workbook only; the result names
-    // each place by goal key, item number as listed, and column (past ten, in the details).
+    // A text too long for a cell is cut in the workbook only, each place named (past ten, in the details).
     void overLongTextsAreNamed_data()
     {
         QTest::addColumn<int>("filter");
@@ -192,10 +184,7 @@ private slots:
         QCOMPARE(result.details, places.size() > 10 ? places.join(u'\n') : QString());
     }
 
-    // Every sample export reads back as it must in libfreexl (empty cells at the
-    // ends of a row and empty rows at the end aside; freexl 1.0.6 refuses some texts
-    // split over CONTINUE records, so not the long texts) and in Python's xlrd,
-    // which also checks the formats (check_with_xlrd.py).
+    // Samples read back in libfreexl (trailing empties aside; not the long texts it refuses) and xlrd (formats too).
     void samplesReadBack()
     {
         QTemporaryDir folder;
@@ -235,9 +224,7 @@ private slots:
         QVERIFY2(xlrd.exitCode() == 0, xlrd.readAll().constData());
     }
 
-    // A range without items gives the template unchanged, replacing the target
-    // whole; a sheet takes 65 534 items (the full sample) and one more is refused,
-    // leaving the earlier file.
+    // No items: the template unchanged over the old target; 65 534 items fit a sheet, one more is refused.
     void workbooksFromTemplates()
     {
         Exporter x;
@@ -262,8 +249,7 @@ private slots:
         QCOMPARE(ReadBytes(x.target), TemplateFile());
     }
 
-    // A template that is missing or no usable workbook writes nothing, even when
-    // no item is in range.
+    // A template that is missing or no usable workbook writes nothing, even when no item is in range.
     void badTemplatesWriteNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -298,9 +284,7 @@ private slots:
         }
     }
 
-    // The layers under the writer: a string is cut at a record end, never inside
-    // a surrogate pair; each stream position names the record it belongs to; the
-    // shipped 1.xls is the writer's own.
+    // Strings split at record ends, never in a surrogate pair; stream positions point right; 1.xls is the writer's.
     void theWorkbookLayers()
     {
         SharedStrings table;

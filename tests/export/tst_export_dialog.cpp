@@ -1,11 +1,9 @@
 // Dialog 129 inside a running program, exporting for real.
 
 #include "xls_samples.h"
-
 #include "support/app_fixture.h"
 #include "support/bytes.h"
 #include "support/database.h"
-
 #include "app/command_ids.h"
 #include "data/seed.h"
 #include "export/excel_export.h"
@@ -19,13 +17,7 @@ using namespace jotrak::test;
 
 namespace {
 
-QLineEdit* Edit(ExportDialog* d, const char* name)
-{
-    return d->findChild<QLineEdit*>(QLatin1String(name));
-}
-
-// Goals on both sides of the default range of 10 March 2018, each with one item
-// "item <key>", and the delivered template.
+// Goals around the default range of 10 March 2018, one item "item <key>" each; the delivered template.
 void Prepare(const QString& dataDir)
 {
     QVERIFY(QFile::copy(ShippedFilesDir(qEnvironmentVariable("JOTRAK_BIN_DIR")) + QStringLiteral("/1.xls"),
@@ -59,8 +51,7 @@ class TestExportDialog : public QObject {
     std::unique_ptr<AppFixture> fx;
     QTemporaryDir out;
 
-    // Runs command 127; the steps act on the open dialog, which is closed with
-    // -1 afterwards when still open. Returns the dialog's result.
+    // Runs command 127 with steps on the dialog (then closed with -1 if open); returns its result.
     int run(const std::function<void(ExportDialog*)>& steps)
     {
         int result = -2;
@@ -73,14 +64,13 @@ class TestExportDialog : public QObject {
         fx->command(kCmdExportGoals);
         return result;
     }
-    // Presses an export button with a range (when given); Save-As answers file, or
-    // is cancelled when file is empty. Returns the chosen path.
+    // Presses an export button, Save-As answering file (cancelled when empty); returns the path.
     QString press(ExportDialog* d, const char* button, const QString& file, const char* from = nullptr,
                   const char* to = nullptr)
     {
         if (from) {
-            Edit(d, "fromEdit")->setText(QString::fromLatin1(from));
-            Edit(d, "toEdit")->setText(QString::fromLatin1(to));
+            In<QLineEdit>(d, "fromEdit")->setText(QString::fromLatin1(from));
+            In<QLineEdit>(d, "toEdit")->setText(QString::fromLatin1(to));
         }
         const QString path = file.isEmpty() ? QString() : out.filePath(file);
         testing::FileDialogSeam::Clear();
@@ -105,20 +95,18 @@ private slots:
         fx.reset();
     }
 
-    // The dialog opens on the last 30 days and all items, afresh each time; it
-    // closes with 1 on Enter outside a button, 2 on Escape or 取消. Enter on a
-    // focused export button runs that export.
+    // Opens on the last 30 days, all items; Enter gives 1, Escape or 取消 2; Enter on an export button runs it.
     void openingAndClosing()
     {
         for (int round = 0; round < 2; ++round)
             QCOMPARE(run([](ExportDialog* d) {
                          QCOMPARE(d->windowTitle(), QStringLiteral("目标导出"));
-                         QCOMPARE(Edit(d, "fromEdit")->text() + Edit(d, "toEdit")->text(),
+                         QCOMPARE(In<QLineEdit>(d, "fromEdit")->text() + In<QLineEdit>(d, "toEdit")->text(),
                                   QStringLiteral("2018020820180310"));
                          QVERIFY(d->findChild<QRadioButton*>(QStringLiteral("filterAllRadio"))->isChecked());
                          d->findChild<QRadioButton*>(QStringLiteral("filterOpenRadio"))->click();
-                         Edit(d, "fromEdit")->setText(QStringLiteral("2019"));
-                         QTest::keyClick(Edit(d, "toEdit"), Qt::Key_Return);
+                         In<QLineEdit>(d, "fromEdit")->setText(QStringLiteral("2019"));
+                         QTest::keyClick(In<QLineEdit>(d, "toEdit"), Qt::Key_Return);
                      }),
                      1);
         testing::FileDialogSeam::Clear();
@@ -134,10 +122,7 @@ private slots:
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
-    // The file is asked for first (text or workbook); the keys reach the writers
-    // cut, both ends included, with the chosen filter; the file is opened after.
-    // A cancelled Save-As says nothing; a refused range leaves an old file alone;
-    // a cut text, an unwritable file and a bad template are told. The dialog stays.
+    // Asks the file, exports with keys cut and filter, opens it; cancel, refusals and failures told; dialog stays.
     void exportsAndTheirFailures()
     {
         run([this](ExportDialog* d) {

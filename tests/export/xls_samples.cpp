@@ -1,8 +1,6 @@
 #include "xls_samples.h"
-
 #include "support/bytes.h"
 #include "support/database.h"
-
 #include "export/biff_builder.h"
 #include "export/byte_io.h"
 #include "export/compound_file.h"
@@ -229,8 +227,7 @@ std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder)
                              i % 2 ? QStringLiteral("第%1项工作内容").arg(i).repeated(1 + i % 5)
                                    : QStringLiteral("item %1 ").arg(i).repeated(1 + i % 9),
                              QString::number(i), false));
-    // A sheet filled to its last row, in a file past the 109 sectors of FAT that
-    // the header itself can list.
+    // A sheet filled to its last row, in a file past the 109 sectors of FAT that the header itself can list.
     SheetCells full;
     for (int n = 0; n < 65534; ++n)
         full.push_back(item(Table::Nian, "2018",
@@ -240,9 +237,7 @@ std::optional<std::vector<XlsSample>> WriteXlsSamples(const QDir& folder)
     add("texts", Table::Yue, "201803", "201803", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(texts)}});
     add("full", Table::Nian, "2018", "2018", TemplateFile(), {{QStringLiteral("Sheet1"), WithTemplate(full)}});
 
-    // Other templates: other sheets, formats and strings kept; new texts take the
-    // format of the blank cells they land on, else their column's; new rows go
-    // below what a sheet holds, also without a string table.
+    // Other templates: sheets, formats, strings kept; new texts take the blank cell's format, else the column's.
     SheetCells styled = {{"工作细项(修改版)", "42"}, {"目标", "工作内容", "完成情况", "是否完成"}};
     std::vector<std::array<int, 3>> formats = {{5, 4, kRestyledBlankXf}}; // a blank not written over stays
     for (int i = 0; i < 8; ++i) {

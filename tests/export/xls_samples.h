@@ -1,8 +1,6 @@
 #pragma once
 
-// The writer's exports from the delivered template and from templates as another
-// spreadsheet program might leave them, with what each must hold, for two
-// independent readers: libfreexl here, Python's xlrd in check_with_xlrd.py.
+// Exports from the delivered and foreign templates, for libfreexl here and xlrd in check_with_xlrd.py.
 
 #include <QDir>
 
@@ -21,10 +19,8 @@ std::optional<SheetCells> ReadSheetWithFreeXl(const QString& path, const QString
 // A workbook stream wrapped in a compound file.
 QByteArray XlsFileWithStream(const QByteArray& stream, const QString& streamName = QStringLiteral("Workbook"));
 
-// 1.xls restyled: sheets 封面 before Sheet1 and 备注 after it (with INDEX/DBCELL),
-// fonts and formats added, a shared string table across a CONTINUE record with
-// one string split over it and a rich-text title, a stale EXTSST, the number 42
-// in the title row, and blank cells of format 17 (bordered) in A3:E7.
+// 1.xls restyled: sheets 封面 and 备注 around Sheet1 (INDEX/DBCELL), more fonts and formats, strings split over
+// CONTINUE, a rich-text title, a stale EXTSST, 42 in the title row, bordered blanks (format 17) in A3:E7.
 QByteArray RestyledTemplateStream();
 
 struct XlsSample {

@@ -1,6 +1,5 @@
 #include "support/app_fixture.h"
 #include "support/database.h"
-
 #include "app/command_ids.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
@@ -8,7 +7,6 @@
 #include "settings/settings_dialog.h"
 
 #include <QLabel>
-
 #include <QRadioButton>
 
 #include <sqlite3.h>
@@ -50,13 +48,7 @@ QStringList Shown(const QTableWidget* list)
     return rows;
 }
 
-template <class W> W* In(QDialog* d, const char* name)
-{
-    return d->findChild<W*>(QLatin1String(name));
-}
-
-// Goals and items to search: years, months and days; Latin letters, %, _, \,
-// an apostrophe, a line break, a long text.
+// Goals and items to search: years, months and days; Latin letters, %, _, \, an apostrophe, a line break, a long text.
 void FillSearchSample(ConnectionHolder& c)
 {
     SetGoal(c, Table::Nian, QStringLiteral("2018"), QStringLiteral("年度计划:客户第一"));
@@ -142,10 +134,7 @@ private slots:
         fx.reset();
     }
 
-    // 查看 shows the stored goal of the typed key (Null as empty); a key without a
-    // row (matched as typed) is told and the box kept; 修改 stores the box whole
-    // (empty as empty text), or writes nothing and says so for a missing key; a row
-    // touches only its own box.
+    // 查看 and 修改 by typed key, whole texts; a missing key is told and changes nothing; other boxes stay.
     void goalsAreViewedAndModifiedByKey_data()
     {
         QTest::addColumn<int>("row");
@@ -199,8 +188,7 @@ private slots:
         QCOMPARE(fx->app().CurrentGoalId, -1);
     }
 
-    // Items go under the listed goal of their own table, shown as stored: 未完成
-    // or OK, the note, the content, the number in the list and the IDME.
+    // Items go under the listed goal of their table, shown as stored.
     void itemsAreListedAndAddedUnderTheirGoal()
     {
         const int goal = dayGoal();
@@ -229,8 +217,7 @@ private slots:
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
-    // Before any listing, and after a lookup that found no goal or failed, 新增
-    // is refused: the item is never filed under a goal listed before.
+    // Without a listed goal (none yet, not found, lookup failed) 新增 is refused.
     void addWithoutAListedGoalIsRefused_data()
     {
         QTest::addColumn<int>("how");
@@ -267,8 +254,7 @@ private slots:
         QVERIFY(Items(fx->db(), Table::Yue, QStringLiteral("201801")).empty() && dayItems().empty());
     }
 
-    // Dialog 134 refuses an empty content and stays open; Enter presses the default
-    // button, Ctrl+Enter breaks the line, and Enter on a focused button presses that one.
+    // Empty content refused; Enter presses the default button, Ctrl+Enter breaks the line.
     void theDialogsTakeTheirKeys()
     {
         click(kCmdDayItems);
@@ -304,8 +290,7 @@ private slots:
         QCOMPARE(dayItems().at(0).note, QStringLiteral("a"));
     }
 
-    // 修  改 (button or double click) shows the item and stores it whole: done or
-    // not, content and note emptied to empty text; 取消 changes nothing.
+    // 修  改 (button or double click) stores the item whole; 取消 changes nothing.
     void itemsAreChangedWhole_data()
     {
         QTest::addColumn<QString>("text");
@@ -352,8 +337,7 @@ private slots:
         QCOMPARE(stored[0].content, QStringLiteral("first"));
     }
 
-    // 删  除 asks first; without a marked row 修改 and 删除 do nothing. The list
-    // keeps its numbers until the next listing (1, 3, 3 after deleting the second).
+    // 删  除 asks; nothing marked, nothing done; numbers kept until the next listing.
     void deletingAsksAndKeepsTheNumbers()
     {
         for (const char* content : {"one", "two", "three"})
@@ -382,8 +366,7 @@ private slots:
         QCOMPARE(dayItems().size(), 3u);
     }
 
-    // Another program deleted the item: before the dialog opens, or while it is
-    // open; the user is told, nothing is written and the list stays.
+    // An item deleted by another program, before or during the dialog: told, nothing written.
     void anItemDeletedMeanwhileIsReported()
     {
         const int gone = AddItem(fx->db(), Table::Ri, dayGoal(), QStringLiteral("gone"));
@@ -406,9 +389,7 @@ private slots:
         QVERIFY(dayItems().empty());
     }
 
-    // Any part of a goal text, a content or a note, newest first; Latin letters
-    // of either case; %, _, \\ and ' as themselves; several words all in one text;
-    // the same with the index and without it (a file of version 1 read only).
+    // Any part of any text, newest first, either case, %_\' literal, all words; with the index and without.
     void searchFindsEveryPartOfWhatIsWritten_data()
     {
         QTest::addColumn<QString>("query");
@@ -462,10 +443,7 @@ private slots:
             QCOMPARE(Marked(Excerpt(text, SearchWords(query))), marked);
     }
 
-    // Ctrl+F opens the search and Enter searches; Enter or a double click on a
-    // hit puts its key in the key box of its kind, shows that goal, lists its
-    // items with the one found selected, and leaves the dialog open. 搜索 in
-    // the settings dialog opens it too, taking input while settings stay open.
+    // Ctrl+F or 设置's 搜索; a hit chosen shows its goal and item in the main window, the dialog stays.
     void searchShowsWhatItFindsInTheMainWindow()
     {
         FillSearchSample(fx->db());

@@ -1,6 +1,5 @@
 #include "support/app_fixture.h"
 #include "support/database.h"
-
 #include "app/command_ids.h"
 #include "launcher/launcher.h"
 #include "launcher/launcher_dialog.h"
@@ -31,20 +30,13 @@ QString Caption(AppFixture& fx, int n)
     return fx.button(kFirstLauncherCommand + n - 1)->text();
 }
 
-template <class W = QPushButton> W* In(QDialog* d, const char* name)
-{
-    return d->findChild<W*>(QLatin1String(name));
-}
-
 } // namespace
 
 class LauncherTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // Rows go to buttons in IDME order; only the name "0" unbinds (Null, empty and
-    // " 0" do not); rows past the 18th are ignored; a missing row leaves its button
-    // unbound and cannot be stored; names and paths are kept whole.
+    // Rows to buttons in IDME order; only "0" unbinds; past 18 ignored; a missing row unbound and unstorable.
     void theTableGivesEachButtonItsRow()
     {
         TempDb db;
@@ -77,11 +69,7 @@ private slots:
         QVERIFY(!ReadLauncherRow(c, 18) && !StoreLauncherRow(c, 18, {QStringLiteral("x"), QStringLiteral("/x")}));
     }
 
-    // A bound button shows its name (an ampersand as itself) and hands its path to
-    // the desktop, a missing target without a word; an unbound one is blank and inert.
-    // In dialog 131: choose a button, fill it (the path from the file or folder
-    // dialog), 保存, then 更新界面并退出 (or Enter outside a push button) reloads
-    // the buttons; 退出 and Escape leave the old buttons until the next reload.
+    // Buttons open their paths; dialog 131 stores rows, and 更新界面并退出 (or Enter) reloads, 退出 and Escape not.
     void theButtonsAndTheirDialog()
     {
         AppFixtureOptions options;

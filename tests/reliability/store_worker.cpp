@@ -1,7 +1,6 @@
 // The store worker: see store_worker.h.
 
 #include "store_worker.h"
-
 #include "data/database_error.h"
 #include "data/restore.h"
 #include "data/seed.h"
@@ -72,9 +71,7 @@ std::pair<QString, QString> Change(ConnectionHolder& c, const Lane& lane, QRando
     return {ItemRow(table, item.id), ItemValue(item)};
 }
 
-// Each step stores Stamp(stamp) as the goal of 2018 and backs the file up,
-// dated stamp days after 2018-01-01; the steps of stamps divisible by 3 restore an
-// older copy.
+// Stamps the 2018 goal and backs up (dated stamp days on); each third stamp restores an older copy.
 void BackUpAndRestore(ConnectionHolder& c, QRandomGenerator& rng, qint64 stamp)
 {
     const QString folder = DefaultBackupFolder(c.path());

@@ -1,18 +1,11 @@
 #pragma once
 
-// The store worker and the tests that run it. The worker changes a Jotrak file
-// through the program's own stores, in a loop, and prints one flushed line per
-// committed change:
-//   <stamp> <row> <the row's value now, percent-encoded; empty: the row is gone>
-// Every text it writes begins with "s<stamp> ". Two workers on one file keep to
-// their own lanes (goals, schemes and launcher buttons).
-//   store_worker <db.mdb> <first stamp> [lane] [changes]   (without changes: until killed)
-// With "backups" for lane it backs the file up and restores older copies until
-// killed, printing "restore <copy> <stamp>" before a restore and "restored" after.
-//   store_worker <db.mdb> <first stamp> backups
+// The store worker changes a file through the program's stores in a loop, printing one flushed line per commit:
+//   <stamp> <row> <its value now, percent-encoded; empty: gone>   every text written begins "s<stamp> "
+//   store_worker <db.mdb> <first stamp> [lane] [changes]   (lanes keep two workers apart; no changes: until killed)
+//   store_worker <db.mdb> <first stamp> backups   until killed: "restore <copy> <stamp>", "restored"
 
 #include "support/database.h"
-
 #include "launcher/launcher_table.h"
 
 #include <QCoreApplication>
@@ -40,7 +33,7 @@ inline QString Stamp(qint64 stamp)
     return QStringLiteral("s%1 ").arg(stamp);
 }
 
-// Row -> value, as the worker reports them or the file holds them.
+// Row -> value.
 using Facts = QMap<QString, QString>;
 
 inline QString ItemRow(Table goalTable, int id)
@@ -56,7 +49,6 @@ inline QString SchemeValue(const Scheme& s)
     return s.content + u'|' + s.name + u'|' + s.dateRule + u'|' + QString::number(s.calendar);
 }
 
-// The lane's rows in the file.
 inline Facts ReadFacts(ConnectionHolder& c, const Lane& lane)
 {
     Facts facts;
@@ -75,7 +67,7 @@ inline Facts ReadFacts(ConnectionHolder& c, const Lane& lane)
     return facts;
 }
 
-// The rows where two pictures differ (a missing row reads as empty).
+// A missing row reads as empty.
 inline QStringList Differing(const Facts& a, const Facts& b)
 {
     QStringList rows = a.keys() + b.keys();
@@ -84,7 +76,7 @@ inline QStringList Differing(const Facts& a, const Facts& b)
     return rows;
 }
 
-// Applies the worker's whole lines to facts; returns the stamp after the last one.
+// Applies whole lines; returns the stamp after the last.
 inline qint64 ApplyReport(Facts& facts, const QByteArray& output, qint64 next)
 {
     const QList<QByteArray> lines = output.split('\n');
@@ -101,8 +93,7 @@ inline void StartWorker(QProcess& worker, const QStringList& arguments)
     worker.start(QCoreApplication::applicationDirPath() + QStringLiteral("/store_worker"), arguments);
 }
 
-// A folder in memory (/dev/shm) when there is one, so a worker makes many changes
-// between two kills; a kill ends the process, not the machine.
+// /dev/shm when there, so a worker makes many changes between kills.
 inline QString ScratchRoot()
 {
     return (QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm") : QDir::tempPath()) +

@@ -1,19 +1,13 @@
-// Hostile files and folders, met by the built program itself. A start makes what
-// is missing, in Dt beside the program when that can be written, else in the
-// user's data folder; a strange maxims file is left as it is. A database it
-// cannot use, or a data folder it cannot make or write, ends the start with a
-// message naming it and exit code 1, and nothing is changed. A read-only file
-// is used as it is; one of version 1 is searched without the index. (A refused
-// change: tst_app.)
+// Hostile files and folders met by the built program: told, exit code 1, nothing changed. (A refused change: tst_app.)
 
 #include "support/bytes.h"
 #include "support/database.h"
 #include "support/program_files.h"
-
 #include "data/seed.h"
 #include "goals/search_store.h"
 #include "shell/app_context.h"
 
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QProcess>
 #include <QTest>
@@ -28,10 +22,13 @@ namespace {
 // Every file under path (or path itself) with its hash.
 QStringList State(const QString& path)
 {
-    QStringList state = {QString::fromLatin1(Sha256(path).toHex())};
+    const auto hash = [](const QString& file) {
+        return QString::fromLatin1(QCryptographicHash::hash(ReadBytes(file), QCryptographicHash::Sha256).toHex());
+    };
+    QStringList state = {hash(path)};
     for (QDirIterator it(path, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
          it.hasNext();)
-        state << it.next() + QString::fromLatin1(Sha256(it.filePath()).toHex());
+        state << it.next() + hash(it.filePath());
     state.sort();
     return state;
 }
@@ -77,9 +74,7 @@ void MakeHostileDatabase(const QString& kind, const QString& path)
     }
 }
 
-// The built program in a folder of its own as a user has it, with a home of its
-// own; runs offscreen, every message box written out and answered, closing right
-// after start-up. As root, "nobody" runs it when asked, so that permissions apply.
+// The built program in its own folder and home, offscreen, message boxes written out; as root run as "nobody".
 struct ProgramCopy {
     QTemporaryDir dir;
     ProgramCopy()
@@ -187,7 +182,7 @@ private slots:
         }
         const auto state = [&] { return State(program.dt()) + State(elsewhere); };
         const QStringList before = state();
-        const QByteArray maximsBefore = Sha256(maxims);
+        const QByteArray maximsBefore = ReadBytes(maxims);
         const QString dataFolder = kind == u"data folder under a file" ? elsewhere + QStringLiteral("/Dt") : elsewhere;
         QStringList command = {program.folder() + QStringLiteral("/jotrak")};
         if (ownDataFolder)
@@ -206,7 +201,7 @@ private slots:
         const bool portable = kind != u"no Dt" && kind != u"read-only Dt";
         const QString data = portable ? program.dt() : program.userDt();
         if (portable && kind != u"read-only db.mdb")
-            QCOMPARE(Sha256(maxims), maximsBefore);
+            QCOMPARE(ReadBytes(maxims), maximsBefore);
         else
             QCOMPARE(state(), before);
         QVERIFY(QFile::exists(data + QStringLiteral("/gey.txt")));

@@ -1,13 +1,7 @@
-// Kill at any moment: the store worker is killed with SIGKILL at random points.
-// After each kill the file opens, passes PRAGMA integrity_check, its search index
-// holds the texts of the tables, and it holds every change the worker reported;
-// only the change in progress may be there or not. The same for a kill while a
-// file of version 1 is upgraded.
+// SIGKILL at random points: the file stays sound, with its index and every reported change.
 
 #include "store_worker.h"
-
 #include "support/bytes.h"
-
 #include "data/backup.h"
 #include "data/seed.h"
 
@@ -42,9 +36,7 @@ class TestKillAnytime : public QObject {
     Q_OBJECT
 
 private slots:
-    // The first start builds the file aside and seeds it in one transaction: a kill
-    // leaves no file or a whole one. The next start removes what killed starts left
-    // (db.mdb.new-<pid> of a process that is gone), not the file a running one builds.
+    // A killed first start leaves no file or a whole one; the next removes leftovers of dead processes only.
     void killedFirstStartsLeaveNoHalfFile()
     {
         QTemporaryDir dir(ScratchRoot());
@@ -161,9 +153,7 @@ private slots:
         QVERIFY2(reported > 2 * kKills, "the worker changed too little to prove anything");
     }
 
-    // Backups and restores killed at any moment: the file and every copy pass
-    // their checks, a restore under way is found whole or not at all, and the
-    // next open (restores) and backup (copies) clear what the killed ones left aside.
+    // Killed backups and restores: every file checks out, a restore is whole or absent, leftovers are cleared.
     void killDuringBackupOrRestoreLeavesEveryFileUsable()
     {
         QTemporaryDir dir(ScratchRoot());

@@ -1,10 +1,7 @@
-// Two programs on one Dt/db.mdb: both keep working, a busy file is waited for,
-// and nothing is lost or corrupted. (A row the other program deleted: tst_goals.)
+// Two programs on one file: both keep working, a busy file is waited for, nothing lost. (Deleted rows: tst_goals.)
 
 #include "store_worker.h"
-
 #include "support/app_fixture.h"
-
 #include "app/command_ids.h"
 #include "data/seed.h"
 #include "goals/add_item_dialog.h"
@@ -19,8 +16,7 @@ class TestTwoPrograms : public QObject {
     Q_OBJECT
 
 private slots:
-    // Two workers change one file at the same time, each its own rows: both finish
-    // without an error, every change of both is in the file, and the file is sound.
+    // Two workers at once on their own rows: both finish, every change is in the sound file.
     void interleavedWritersLoseNothing()
     {
         QTemporaryDir dir(ScratchRoot());
@@ -48,9 +44,7 @@ private slots:
             QCOMPARE(Differing(ReadFacts(c, Lane{lane}), facts[lane]), QStringList());
     }
 
-    // Another program (the sqlite3 shell) holds the write lock: for 1.5 s the add
-    // waits and then stores without a word; past the busy timeout (5 s) a clear
-    // message, nothing stored, and the program works again once the lock is gone.
+    // The sqlite3 shell holds the write lock: 1.5 s is waited out; past 5 s a message, nothing stored, then works.
     void aBusyFileIsWaitedFor_data()
     {
         QTest::addColumn<int>("seconds");

@@ -1,6 +1,5 @@
 #include "support/app_fixture.h"
 #include "support/database.h"
-
 #include "app/command_ids.h"
 #include "calendar/clock.h"
 #include "reminders/reminder_dialog.h"
@@ -83,9 +82,7 @@ private slots:
         fx.reset();
     }
 
-    // Schemes are "<lifa><rule>=content", lifa G (0, Gregorian), L (1, lunar) or a
-    // digit (any but 0 is lunar); the clock stands at 02:00 on 21 January 2018 in
-    // Beijing (lunar 12/05; the UTC date is still the 20th, lunar 12/04).
+    // "<lifa><rule>=content": G Gregorian, L or a non-zero digit lunar; at 02:00 on 2018-01-21 in Beijing (UTC: 20th).
     void theDayKeyFiresItsSchemes_data()
     {
         QTest::addColumn<QStringList>("schemes");
@@ -105,8 +102,7 @@ private slots:
         QTest::newRow("05 in both calendars") << QStringList{"G05=g", "L05=l"} << "20190805" << QStringList{"g", "l"};
         QTest::newRow("IDME order") << QStringList{"G15=first", "G0315=yearly", "G16=other"} << "20180315"
                                     << QStringList{"first", "yearly"};
-        // No real date: Gregorian schemes take the numbers as they are, lunar ones
-        // today's local date.
+        // No real date: Gregorian schemes take the numbers as they are, lunar ones today's local date.
         QTest::newRow("20180230") << QStringList{"G30=d30", "G0230=feb30", "L1205=today", "L1204=utcToday"}
                                   << "20180230" << QStringList{"d30", "feb30", "today"};
         QTest::newRow("year only") << QStringList{"G01=a", "G00=zero", "G=empty", "L1205=today"} << "2018"
@@ -138,8 +134,7 @@ private slots:
         QCOMPARE(ComposeDayReminders(fx->db(), key), Lines(fired));
     }
 
-    // "mmdd" yearly, "dd" monthly, two digits each, from the leading digits typed;
-    // the other form's text is ignored; the month is looked at before the day.
+    // "mmdd" yearly, "dd" monthly from the leading digits; the month checked before the day.
     void theDateRuleIsComposedOrRefused()
     {
         const QString month = QString::fromUtf16(kBadMonthMessage), day = QString::fromUtf16(kBadDayMessage);
@@ -158,9 +153,7 @@ private slots:
         }
     }
 
-    // A refused date stores nothing and keeps the fields; 新增 selects the new
-    // scheme, so 修改 corrects it; reselecting shows the stored fields; each
-    // entry keeps its own row when Tx changes behind the list.
+    // Refused dates keep the fields; 新增 selects, 修改 corrects; each entry keeps its row when Tx changes behind.
     void eachEntryActsOnItsOwnScheme()
     {
         fill(QStringLiteral("refused"), QStringLiteral("13"), QStringLiteral("1"));
@@ -219,8 +212,7 @@ private slots:
         QVERIFY(ListSchemes(fx->db()).empty());
     }
 
-    // Enter closes with 1 even in the content box; closing leaves the reminder box
-    // until the day goal is viewed again; a database error leaves it as it was.
+    // Enter closes with 1; the reminder box follows at the next view; a database error leaves it.
     void theDialogFromTheMainWindow()
     {
         dialog.reset();

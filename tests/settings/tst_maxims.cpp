@@ -1,5 +1,4 @@
 #include "support/bytes.h"
-
 #include "settings/maxim_file.h"
 #include "settings/maxims.h"
 #include "shell/data_folder.h"
@@ -28,8 +27,7 @@ class TestMaxims : public QObject {
     Q_OBJECT
 
 private slots:
-    // Up to three line breaks in a row part two lines; every further one adds an
-    // empty line. The text is GBK or GB18030 and ends at a NUL.
+    // Up to three line breaks part two lines, each further one adds an empty line; GBK or GB18030 up to a NUL.
     void lines_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -60,10 +58,8 @@ private slots:
         QCOMPARE(Lines(bytes), lines);
     }
 
-    // The editor keeps the bytes of every line it does not change; an edited or
-    // new line is GB18030 ending in CR LF; and the reader sees what the editor showed.
-    // An edit: "+text" appends, "=N text" replaces line N, "-N" removes it; one that
-    // changes nothing is refused, but for the same text again.
+    // Unchanged lines keep their bytes, edited ones are GB18030 + CR LF, read back as shown. "+text" appends, "=N text"
+    // replaces line N, "-N" removes it; a change to nothing is refused, but for the same text again.
     void theEditorWritesBackWhatItDidNotChange_data()
     {
         QTest::addColumn<QByteArray>("bytes");

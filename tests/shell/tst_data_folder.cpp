@@ -1,7 +1,5 @@
-// Where the data lives: which folder a start uses, and what a data folder is
-// given of the shipped files.
+// Where the data lives: which folder a start uses, and what a data folder is given of the shipped files.
 #include "support/bytes.h"
-
 #include "shell/data_folder.h"
 
 #include <QDir>
@@ -16,8 +14,7 @@ class TestDataFolder : public QObject {
     Q_OBJECT
 
 private slots:
-    // What is beside the program and --data-dir choose the data folder and the
-    // settings file; choosing makes nothing. (A read-only Dt: tst_hostile_files.)
+    // The program's folder and --data-dir choose data folder and settings file; nothing is made.
     void theFolderAStartUses_data()
     {
         QTest::addColumn<QString>("besideProgram"); // what <program>/Dt is
@@ -57,9 +54,7 @@ private slots:
         QVERIFY(!at.exists(QStringLiteral("home")) && !at.exists(QStringLiteral("synced"))); // choosing makes nothing
     }
 
-    // A new folder gets the shipped files; at a later start, a file the user
-    // changed or put there stays, a copy left alone follows a newer shipped
-    // file, and a removed one comes back. Files that are not shipped are not looked at.
+    // Shipped files are copied, and later follow newer ones unless the user changed them; others are not looked at.
     void theShippedFilesAreGivenWithoutTouchingTheUsers()
     {
         QTemporaryDir root;

@@ -1,6 +1,4 @@
 #include "support/app_fixture.h"
-
-#include "app/commands.h"
 #include "app/startup.h"
 #include "calendar/clock.h"
 
@@ -17,8 +15,7 @@ ModalAnswers::ModalAnswers()
 
 void ModalAnswers::poll()
 {
-    // a new timer each time: a running timer does not fire again inside its own slot,
-    // where a dialog opened by an answer waits
+    // a new timer each time: a running one does not fire inside its own slot, where a nested dialog waits
     QTimer::singleShot(5, &context_, [this] { poll(); });
     auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget());
     if (!modal || !modal->isVisible() || answering_.contains(modal))
@@ -57,16 +54,6 @@ AppFixture::~AppFixture()
     testing::FileDialogSeam::Disable();
     testing::MessageBoxSeam::Disable();
     Clock::Reset();
-}
-
-QPushButton* AppFixture::button(int commandId) const
-{
-    return window_->findChild<QPushButton*>(QStringLiteral("btn%1").arg(commandId));
-}
-
-void AppFixture::command(int commandId) const
-{
-    DispatchCommand(commandId);
 }
 
 QStringList AppFixture::texts()

@@ -1,17 +1,10 @@
 #pragma once
 
-// The real main window inside a test, started as the program starts on an empty
-// portable Dt/, with every platform seam in place (nothing is shown, opened or
-// exited), and the answerer of modal dialogs. Only one may exist at a time.
-//
-//   AppFixture fx;                     clock at 2018-01-01 09:00
-//   fx.button(121), fx.control<QLabel>("MaximLabel"), fx.command(121)
-//   fx.modals.next<AddItemDialog>([](AddItemDialog* d) { ... });   before the command
-//   AppFixture::texts()                the message boxes shown: text, and "caption: ..." when it differs
-//   AppFixture::queueAnswer(kIdCancel) answer of the next message box (OK when none)
+// The real main window on an empty portable Dt/, every seam in place. Only one at a time.
 
 #include "shell/app_context.h"
 #include "shell/file_dialogs.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "shell/message_box.h"
 #include "shell/desktop.h"
@@ -32,10 +25,7 @@
 
 namespace jotrak::test {
 
-// Answers modal dialogs while the code under test waits in exec(): each one that
-// opens gets the next queued answer and is rejected if the answer leaves it open;
-// one nobody expected is rejected and counted. A dialog opened from inside an
-// answer (a dialog over a dialog) takes the next answer in the queue.
+// Answers modal dialogs in order (also nested); one left open or unexpected (counted) is rejected.
 class ModalAnswers {
 public:
     ModalAnswers();
@@ -58,6 +48,11 @@ private:
     QList<QDialog*> answering_;
 };
 
+template <class W = QPushButton> W* In(QObject* parent, const char* name)
+{
+    return parent->findChild<W*>(QLatin1String(name));
+}
+
 struct AppFixtureOptions {
     QDateTime now = QDateTime(QDate(2018, 1, 1), QTime(9, 0));
     std::function<void(const QString& dataDir)> prepare; // runs on the empty data folder
@@ -72,12 +67,12 @@ public:
     ConnectionHolder& db() const { return context_->connection; }
     MainWindow* window() const { return window_.get(); }
     QString dataDir() const { return dir_.filePath(QStringLiteral("Dt")); }
-    QPushButton* button(int commandId) const;
+    QPushButton* button(int commandId) const { return control<QPushButton>(QStringLiteral("btn%1").arg(commandId)); }
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
-    void command(int commandId) const;
+    void command(int commandId) const { DispatchCommand(commandId); }
 
     static const QList<testing::ShownMessage>& messages() { return testing::MessageBoxSeam::Shown(); }
-    static QStringList texts();
+    static QStringList texts(); // each text, and "caption: ..." when it differs
     static void clearMessages() { testing::MessageBoxSeam::Clear(); }
     static void queueAnswer(int answer) { testing::MessageBoxSeam::QueueAnswer(answer); }
 

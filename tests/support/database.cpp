@@ -1,5 +1,4 @@
 #include "support/database.h"
-
 #include "data/seed.h"
 
 #include <QFile>

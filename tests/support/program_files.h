@@ -1,8 +1,5 @@
 #pragma once
 
-// The files a user gets, laid out as a portable program: the program, its web
-// engine module (when built) and Dt holding the shipped files.
-
 #include "shell/data_folder.h"
 
 #include <QDir>
@@ -12,14 +9,13 @@
 
 namespace jotrak::testsupport {
 
-// Hard-links a file when it can (applicationDirPath() follows symbolic links,
-// so no symbolic link), else copies it.
+// No symbolic link: applicationDirPath() follows them.
 inline bool LinkOrCopy(const QString& from, const QString& to)
 {
     return ::link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || QFile::copy(from, to);
 }
 
-// Puts the program files of the build folder binDir into the folder to.
+// The program, its web engine module (when built) and Dt with the shipped files.
 inline bool CopyProgramFiles(const QString& binDir, const QString& to)
 {
     const QDir bin(binDir);
@@ -31,10 +27,9 @@ inline bool CopyProgramFiles(const QString& binDir, const QString& to)
         return false;
     target.mkpath(QStringLiteral("Dt"));
     const QDir shipped(ShippedFilesDir(binDir));
-    for (const QString& name : shipped.entryList(QDir::Files)) {
+    for (const QString& name : shipped.entryList(QDir::Files))
         if (!QFile::copy(shipped.filePath(name), target.filePath(QStringLiteral("Dt/") + name)))
             return false;
-    }
     return true;
 }
 

@@ -1,5 +1,4 @@
 #include "support/app_fixture.h"
-
 #include "app/command_ids.h"
 #include "shell/data_folder.h"
 #include "web/web_browser.h"
@@ -12,15 +11,6 @@
 
 using namespace jotrak;
 using jotrak::test::AppFixture;
-
-namespace {
-
-QString ShippedDir()
-{
-    return ShippedFilesDir(QCoreApplication::applicationDirPath());
-}
-
-} // namespace
 
 class WebPaneTest : public QObject {
     Q_OBJECT
@@ -51,8 +41,7 @@ private slots:
         QCOMPARE(fx.app().browser->navigationCount(), 1);
     }
 
-    // A host gone before the engine starts leaves nothing behind. (The engine in
-    // the pane of the running program: tst_web_engine_screen.)
+    // A host gone before the engine starts leaves nothing behind.
     void aHostGoneBeforeTheStartLeavesNothing()
     {
         testing::WebViewSeam::Enable();
@@ -60,7 +49,7 @@ private slots:
         {
             QWidget gone;
             orphan.AttachBrowser(&gone);
-            orphan.ShowFixedPage(ShippedDir());
+            orphan.ShowFixedPage(ShippedFilesDir(QCoreApplication::applicationDirPath()));
         }
         QTest::qWait(20);
         QVERIFY(orphan.view() == nullptr && testing::WebViewSeam::Loaded().isEmpty());
@@ -69,7 +58,7 @@ private slots:
     // The page beside the program fetches nothing: every link leaves for a web site.
     void theDeliveredPageNeedsNoNetwork()
     {
-        QFile file(FixedPageUrl(ShippedDir()).toLocalFile());
+        QFile file(FixedPageUrl(ShippedFilesDir(QCoreApplication::applicationDirPath())).toLocalFile());
         QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
         const QString html = QString::fromUtf8(file.readAll());
         for (const char* fetched : {"src=", "url(", "@import", "<link", "<script", "target="})
