@@ -4,63 +4,14 @@
 // --with-text it also shows one line of Chinese text, which separates the cost
 // of loading a CJK font from the program's own work, and reports each paint of
 // that line as the program reports today's line ("JOTRAK_TODAY <window id>").
+#include "shell/report_paint.h"
+
 #include <QApplication>
-#include <QEvent>
 #include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
-#include <chrono>
-#include <cstdio>
-
-namespace {
-
-// Writes the marker once the paint of the watched widget has been handed to the
-// screen, as the program does: once, or after every paint with the window's id.
-class ReportPaint : public QObject {
-public:
-    ReportPaint(QWidget* widget, const char* marker, bool everyPaint)
-        : QObject(widget), widget_(widget), marker_(marker), everyPaint_(everyPaint)
-    {
-        widget->installEventFilter(this);
-    }
-
-protected:
-    bool event(QEvent* event) override
-    {
-        if (event->type() != QEvent::User)
-            return QObject::event(event);
-        if (everyPaint_)
-            std::fprintf(stderr, "%s 0x%llx %lld\n", marker_,
-                         static_cast<unsigned long long>(widget_->window()->winId()),
-                         static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(
-                                                    std::chrono::steady_clock::now().time_since_epoch())
-                                                    .count()));
-        else
-            std::fprintf(stderr, "%s\n", marker_);
-        std::fflush(stderr);
-        return true;
-    }
-
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() != QEvent::Paint)
-            return false;
-        if (!everyPaint_)
-            widget_->removeEventFilter(this);
-        // the frame is on its way to the screen once the paint that holds this one is done;
-        // ahead of anything else already waiting in the queue
-        QCoreApplication::postEvent(this, new QEvent(QEvent::User), Qt::HighEventPriority);
-        return false;
-    }
-
-private:
-    QWidget* widget_;
-    const char* marker_;
-    bool everyPaint_;
-};
-
-} // namespace
+using jotrak::ReportPaint;
 
 int main(int argc, char* argv[])
 {
