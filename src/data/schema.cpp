@@ -1,6 +1,6 @@
 #include "data/schema.h"
 
-#include "data/search_index.h"
+#include "data/schema_steps.h"
 
 #include <sqlite3.h>
 
@@ -80,8 +80,9 @@ QString CreateSchema(sqlite3* db)
     QString sql = QString::fromUtf8("BEGIN IMMEDIATE;") + Utf8(kCreateSql);
     for (int i = 1; i <= kLauncherCount; ++i)
         sql += QStringLiteral("INSERT INTO An (IDME, ming, wj) VALUES (%1, '0', '');").arg(i);
-    for (const QString& statement : SearchIndexSchema())
-        sql += statement + u';';
+    for (const SchemaStep& step : SchemaSteps())
+        for (const QString& statement : step.statements())
+            sql += statement + u';';
     sql += QStringLiteral("PRAGMA user_version = %1; PRAGMA application_id = %2; COMMIT;")
                .arg(kSchemaVersion)
                .arg(kApplicationId);

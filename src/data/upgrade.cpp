@@ -3,7 +3,7 @@
 #include "data/backup.h"
 #include "data/record_access.h"
 #include "data/schema.h"
-#include "data/search_index.h"
+#include "data/schema_steps.h"
 
 #include <sqlite3.h>
 
@@ -38,8 +38,10 @@ QString UpgradeDatabase(ConnectionHolder& connection, const std::function<void()
         if (!copy.ok)
             return copy.reason;
         Transaction transaction(connection);
-        for (const QString& sql : SearchIndexSchema())
-            ExecuteStatement(connection, {sql, {}, Table::Nian});
+        for (const SchemaStep& step : SchemaSteps())
+            if (step.version > version)
+                for (const QString& sql : step.statements())
+                    ExecuteStatement(connection, {sql, {}, Table::Nian});
         ExecuteStatement(connection, {QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion), {}, Table::Nian});
         transaction.commit();
         // the statements of the change are not needed again
