@@ -2,12 +2,12 @@
 // holds 10 000 items, from the click on the day button to the painted list, and
 // adding one item to it, from the click on 新  增 through dialog 134 to the new
 // row.
-#include "app/commands.h"
-#include "app/main_layout.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "data/record_access.h"
 #include "goals/add_item_dialog.h"
+#include "goals/period_panel.h"
+#include "goals/work_item_view.h"
 #include "shell/app_context.h"
 #include "shell/message_box.h"
 
@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -39,13 +38,11 @@ struct Program {
     Program()
     {
         testing::MessageBoxSeam::Enable();
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(context.log);
         window->show();
-        InitAppContext(dir.path(), PortableDataFolder(dir.path()));
-        BuildGoalPanel();
-        BuildItemPanel();
-        App().WebPaneShown = 1;
-        App().DayKeyEdit->setText(kDayKey);
+        InitAppContext(context, *window, dir.path(), PortableDataFolder(dir.path()));
+        window->build(context);
+        window->panel(PeriodKind::Day)->keyEdit()->setText(kDayKey);
     }
 };
 
@@ -74,7 +71,7 @@ Program& TheProgram()
 {
     static Program* program = [] {
         auto* p = new Program;
-        FillDayGoal(App().connection);
+        FillDayGoal(App().log.connection());
         return p;
     }();
     return *program;
@@ -89,12 +86,12 @@ void ListTenThousandItems(benchmark::State& state)
 {
     TheProgram();
     QPushButton* dayItems = Button(118);
-    QTableWidget* list = App().ItemList;
+    WorkItemView* list = TheProgram().window->itemView();
     for (auto _ : state) {
         dayItems->click();
         list->repaint();
     }
-    if (list->rowCount() != kItems)
+    if (list->model()->rowCount() != kItems)
         state.SkipWithError("the list does not hold every item");
 }
 BENCHMARK(ListTenThousandItems)->Unit(benchmark::kMillisecond)->MinTime(3.0);
@@ -115,7 +112,7 @@ void AddOneItemToTenThousand(benchmark::State& state)
         });
         add->click();
     }
-    if (App().ItemList->rowCount() <= kItems)
+    if (TheProgram().window->itemView()->model()->rowCount() <= kItems)
         state.SkipWithError("no item was added");
 }
 BENCHMARK(AddOneItemToTenThousand)->Unit(benchmark::kMillisecond);

@@ -6,16 +6,15 @@
 // start-up, of this process otherwise).
 #include "large_database.h"
 
-#include "app/commands.h"
-#include "app/day_reminders.h"
-#include "app/main_layout.h"
+#include "goals/period_panel.h"
+#include "goals/work_item_view.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "data/background_backup.h"
 #include "data/record_access.h"
 #include "export/excel_export.h"
 #include "export/text_export.h"
-#include "goals/goal_store.h"
+#include "data/goal_store.h"
 #include "shell/app_context.h"
 #include "shell/data_folder.h"
 #include "shell/message_box.h"
@@ -136,13 +135,11 @@ struct Program {
         testing::MessageBoxSeam::Enable();
         QDir(dir.path()).mkpath(QStringLiteral("Dt"));
         QFile::copy(bench::TwentyYearDatabase(), dir.filePath(QStringLiteral("Dt/db.mdb")));
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(context.log);
         window->show();
-        InitAppContext(dir.path(), PortableDataFolder(dir.path()));
-        BuildGoalPanel();
-        BuildItemPanel();
-        App().WebPaneShown = 1;
-        App().DayKeyEdit->setText(kBusyDay);
+        InitAppContext(context, *window, dir.path(), PortableDataFolder(dir.path()));
+        window->build(context);
+        window->panel(PeriodKind::Day)->keyEdit()->setText(kBusyDay);
     }
 };
 
@@ -166,9 +163,9 @@ void ListADayOfTwentyYears(benchmark::State& state)
     auto* dayItems = program.window->findChild<QPushButton*>(QStringLiteral("btn118"));
     for (auto _ : state) {
         dayItems->click();
-        App().ItemList->repaint();
+        program.window->itemView()->repaint();
     }
-    if (App().ItemList->rowCount() != bench::kItemsPerDay)
+    if (program.window->itemView()->model()->rowCount() != bench::kItemsPerDay)
         state.SkipWithError("the day does not list its 20 items");
     Finish(state);
 }
@@ -177,9 +174,9 @@ BENCHMARK(ListADayOfTwentyYears)->Unit(benchmark::kMillisecond);
 // Command 116's reminders of the day, among 1000 schemes.
 void DayRemindersOfTwentyYears(benchmark::State& state)
 {
-    TheProgram();
+    Program& program = TheProgram();
     for (auto _ : state)
-        ShowDayReminders();
+        program.window->runCommand(116);
     Finish(state);
 }
 BENCHMARK(DayRemindersOfTwentyYears)->Unit(benchmark::kMillisecond);
@@ -193,7 +190,7 @@ void TextExportOfTwentyYears(benchmark::State& state)
         QBuffer out;
         out.open(QIODevice::WriteOnly);
         const ExportResult result =
-            ExportGoalsAsText(App().connection, Table::Ri, QStringLiteral("20171231"), QStringLiteral("20380101"), out);
+            ExportGoalsAsText(App().log.connection(), Table::Ri, QStringLiteral("20171231"), QStringLiteral("20380101"), out);
         if (!result) {
             state.SkipWithError(qPrintable(result.message));
             return;
@@ -217,7 +214,7 @@ void ExcelExport60000ItemsOfTwentyYears(benchmark::State& state)
     for (auto _ : state) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        const ExportResult result = ExportItemsToExcel(App().connection, Table::Ri, QStringLiteral("20180101"), toKey,
+        const ExportResult result = ExportItemsToExcel(App().log.connection(), Table::Ri, QStringLiteral("20180101"), toKey,
                                                        kExportAllItems, templatePath, out);
         if (!result) {
             state.SkipWithError(qPrintable(result.message));
@@ -238,13 +235,13 @@ void BackupOfTwentyYears(benchmark::State& state)
     QTemporaryDir folder;
     QDateTime at(QDate(2030, 6, 15), QTime(9, 0));
     for (auto _ : state) {
-        const BackupResult result = MakeBackup(App().connection, folder.path(), at = at.addDays(1));
+        const BackupResult result = MakeBackup(App().log.connection(), folder.path(), at = at.addDays(1));
         if (!result.ok) {
             state.SkipWithError(qPrintable(result.reason));
             return;
         }
     }
-    state.counters["file_MiB"] = static_cast<double>(QFileInfo(App().connection.path()).size()) / (1 << 20);
+    state.counters["file_MiB"] = static_cast<double>(QFileInfo(App().log.connection().path()).size()) / (1 << 20);
     Finish(state);
 }
 BENCHMARK(BackupOfTwentyYears)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -264,7 +261,7 @@ void BackupOfTwentyYearsWhileTheWindowAnswers(benchmark::State& state)
     QTemporaryDir folder;
     QDateTime at(QDate(2031, 6, 15), QTime(9, 0));
     ConnectionHolder own;
-    OpenDatabase(own, QDir::fromNativeSeparators(App().connection.path()));
+    OpenDatabase(own, QDir::fromNativeSeparators(App().log.connection().path()));
     double longestStep = 0, longestStore = 0, longestWait = 0;
     int stores = 0;
     for (auto _ : state) {
@@ -284,10 +281,10 @@ void BackupOfTwentyYearsWhileTheWindowAnswers(benchmark::State& state)
             longestStep = std::max(longestStep, static_cast<double>(now - last) / 1e6 - 1.0);
             last = now;
             if (sinceStore.elapsed() >= 50) {
-                sqlite3_mutex* connection = sqlite3_db_mutex(App().connection.handle());
+                sqlite3_mutex* connection = sqlite3_db_mutex(App().log.connection().handle());
                 sqlite3_mutex_enter(connection);
                 longestWait = std::max(longestWait, static_cast<double>(clock.nsecsElapsed() - now) / 1e6);
-                StoreGoalText(App().connection, Table::Ri, kBusyDay, QStringLiteral("第 %1 次保存").arg(stores++));
+                StoreGoalText(App().log.connection(), Table::Ri, kBusyDay, QStringLiteral("第 %1 次保存").arg(stores++));
                 sqlite3_mutex_leave(connection);
                 last = clock.nsecsElapsed();
                 longestStore = std::max(longestStore, static_cast<double>(last - now) / 1e6);
@@ -298,7 +295,7 @@ void BackupOfTwentyYearsWhileTheWindowAnswers(benchmark::State& state)
         sinceStore.start();
         tick.start(1);
         if (state.range(0))
-            runner.start(state.range(0) == 1 ? App().connection : own, folder.path(), at = at.addDays(1), false);
+            runner.start(state.range(0) == 1 ? App().log.connection() : own, folder.path(), at = at.addDays(1), false);
         else
             QTimer::singleShot(500, [&] { done = result.ok = true; });
         while (!done)

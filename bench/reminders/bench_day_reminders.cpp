@@ -1,4 +1,6 @@
-#include "app/day_reminders.h"
+#include "app/main_window.h"
+#include "app/startup.h"
+#include "goals/period_panel.h"
 #include "data/record_access.h"
 #include "data/seed.h"
 #include "reminders/reminder_text.h"
@@ -6,6 +8,7 @@
 #include "shell/message_box.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
@@ -59,19 +62,17 @@ BENCHMARK(ComposeWithThousandSchemes)->Unit(benchmark::kMillisecond);
 void ShowDayRemindersWithThousandSchemes(benchmark::State& state)
 {
     QTemporaryDir dir;
-    AppContext app;
-    OpenDatabase(app.connection, dir.filePath(QStringLiteral("Dt/db.mdb")));
-    SeedPeriodTables(app.connection); // the day goal of 20180221 exists, as after a first start
-    FillSchemes(app.connection);
+    QDir(dir.path()).mkpath(QStringLiteral("Dt"));
     testing::MessageBoxSeam::Enable();
-    QWidget window;
-    app.mainWindow = &window;
-    app.DayKeyEdit = new QLineEdit(QStringLiteral("20180221"), &window);
-    app.DayGoalEdit = new QPlainTextEdit(&window);
-    app.ReminderEdit = new QPlainTextEdit(&window);
+    AppContext app;
+    MainWindow window(app.log);
+    InitAppContext(app, window, dir.path(), PortableDataFolder(dir.path()));
+    FillSchemes(app.log.connection());
+    window.build(app);
+    window.panel(PeriodKind::Day)->keyEdit()->setText(QStringLiteral("20180221"));
     for (auto _ : state)
-        ShowDayReminders();
-    benchmark::DoNotOptimize(app.ReminderEdit->toPlainText().size());
+        window.runCommand(116);
+    benchmark::DoNotOptimize(window.findChild<QPlainTextEdit*>(QStringLiteral("ReminderEdit"))->toPlainText().size());
     if (!testing::MessageBoxSeam::Shown().isEmpty())
         state.SkipWithError("a message box was shown");
     testing::MessageBoxSeam::Disable();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/fixed_layout.h"
+
 namespace jotrak {
 
 // The command identifiers of the main window. Every button carries its own in
@@ -28,8 +30,5 @@ enum CommandId : int {
     kCmdFirstLauncher = 139,
     kCmdLastLauncher = 156,
 };
-
-// Name of the dynamic property that holds a control's command identifier.
-inline constexpr char kCommandIdProperty[] = "commandId";
 
 } // namespace jotrak

@@ -2,7 +2,7 @@
 
 #include "calendar/clock.h"
 #include "data/background_backup.h"
-#include "shell/app_context.h"
+#include "shell/work_log.h"
 #include "shell/backup_settings.h"
 
 #include <QEvent>
@@ -18,14 +18,17 @@ constexpr int kCheckEveryMs = 60 * 60 * 1000;
 // Starts the first check once the window's first paint is done.
 class AfterFirstPaint : public QObject {
 public:
-    explicit AfterFirstPaint(QWidget* window) : QObject(window), window_(window) { window->installEventFilter(this); }
+    AfterFirstPaint(QWidget* window, WorkLog& log) : QObject(window), window_(window), log_(log)
+    {
+        window->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Paint) {
             window_->removeEventFilter(this);
-            QTimer::singleShot(0, window_, [window = window_] { MakeDailyBackupIfDue(window); });
+            QTimer::singleShot(0, window_, [&log = log_] { MakeDailyBackupIfDue(log); });
             deleteLater();
         }
         return false;
@@ -33,34 +36,35 @@ protected:
 
 private:
     QWidget* window_;
+    WorkLog& log_;
 };
 
 } // namespace
 
-void StartDailyBackup(QWidget* mainWindow)
+void StartDailyBackup(WorkLog& log, QWidget* mainWindow)
 {
-    auto* runner = new BackgroundBackup(mainWindow);
+    auto* runner = new BackgroundBackup(&log);
     runner->setObjectName(QStringLiteral("DailyBackup"));
     QObject::connect(runner, &BackgroundBackup::finished, runner, &RememberBackup);
     auto* hourly = new QTimer(runner);
-    QObject::connect(hourly, &QTimer::timeout, runner, [mainWindow] { MakeDailyBackupIfDue(mainWindow); });
+    QObject::connect(hourly, &QTimer::timeout, runner, [&log] { MakeDailyBackupIfDue(log); });
     hourly->start(kCheckEveryMs);
-    new AfterFirstPaint(mainWindow);
+    new AfterFirstPaint(mainWindow, log);
 }
 
-BackgroundBackup* DailyBackupRunner(QWidget* mainWindow)
+BackgroundBackup* DailyBackupRunner(WorkLog& log)
 {
-    return mainWindow->findChild<BackgroundBackup*>(QStringLiteral("DailyBackup"), Qt::FindDirectChildrenOnly);
+    return log.findChild<BackgroundBackup*>(QStringLiteral("DailyBackup"), Qt::FindDirectChildrenOnly);
 }
 
-bool MakeDailyBackupIfDue(QWidget* mainWindow)
+bool MakeDailyBackupIfDue(WorkLog& log)
 {
-    BackgroundBackup* runner = DailyBackupRunner(mainWindow);
+    BackgroundBackup* runner = DailyBackupRunner(log);
     const QDateTime now = Clock::LocalNow();
     const std::optional<BackupResult> last = LastBackup();
     if (!runner || (last && last->time.date() == now.date()))
         return false;
-    return runner->start(App().connection, BackupFolder(), now, true);
+    return runner->start(log.connection(), BackupFolder(), now, true);
 }
 
 } // namespace jotrak

@@ -4,18 +4,17 @@
 #include "calendar/cri_li.h"
 #include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
+#include "app/main_window.h"
 #include "data/database_error.h"
 #include "data/seed.h"
-#include "goals/goal_store.h"
-#include "reminders/reminder_text.h"
+#include "goals/period_panel.h"
 #include "shell/app_context.h"
+#include "shell/work_log.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -28,30 +27,20 @@ namespace {
 constexpr qint64 kLongestWaitMs = 60 * 60 * 1000;
 constexpr qint64 kShortestWaitMs = 1000;
 
-struct Boxes {
-    PeriodKind kind;
-    QLineEdit* AppContext::*key;
-    QPlainTextEdit* AppContext::*goal;
-};
-constexpr Boxes kBoxes[] = {
-    {PeriodKind::Year, &AppContext::YearKeyEdit, &AppContext::YearGoalEdit},
-    {PeriodKind::Month, &AppContext::MonthKeyEdit, &AppContext::MonthGoalEdit},
-    {PeriodKind::Day, &AppContext::DayKeyEdit, &AppContext::DayGoalEdit},
-};
+constexpr PeriodKind kKinds[] = {PeriodKind::Year, PeriodKind::Month, PeriodKind::Day};
 
-QDate TodayShown()
+QDate DateOf(const CRiLi& day)
 {
-    const CRiLi& today = *App().today;
-    return QDate(today.year(), today.month(), today.day());
+    return QDate(day.year(), day.month(), day.day());
 }
 
 // Rows of a year the database does not hold yet (2038 on) are appended in one
 // transaction, as at start-up. A file that cannot take them (read-only, say)
 // still shows the new date; its boxes then stay where they are.
-void AppendRowsOfYear(int year)
+void AppendRowsOfYear(WorkLog& log, int year)
 {
     try {
-        ExtendPeriodTables(App().connection, year);
+        ExtendPeriodTables(log.connection(), year);
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "date change: rows of" << year << "not added:" << error.message();
     }
@@ -59,17 +48,17 @@ void AppendRowsOfYear(int year)
 
 class DateWatch : public QObject {
 public:
-    explicit DateWatch(QWidget* window) : QObject(window), rollover_(TodayShown())
+    DateWatch(MainWindow& window, AppContext& context)
+        : QObject(&window), window_(window), context_(context), rollover_(DateOf(*context.today))
     {
-        AppContext& app = App();
-        for (const Boxes& boxes : kBoxes)
-            rollover_.Fill(boxes.kind, (app.*boxes.key)->text(), (app.*boxes.goal)->toPlainText());
+        for (PeriodKind kind : kKinds)
+            rollover_.Fill(kind, window_.panel(kind)->key(), window_.panel(kind)->goalText());
         timer_->setObjectName(QStringLiteral("MidnightTimer"));
         timer_->setSingleShot(true);
         // a coarse timer may fire minutes early on a long interval
         timer_->setTimerType(Qt::PreciseTimer);
         connect(timer_, &QTimer::timeout, this, &DateWatch::check);
-        window->installEventFilter(this);
+        window.installEventFilter(this);
         arm();
     }
 
@@ -109,40 +98,37 @@ private:
     // the rest for the next look.
     void moveTo(QDate today)
     {
-        AppContext& app = App();
-        AppendRowsOfYear(today.year());
-        app.today = std::make_unique<CRiLi>(today.year(), today.month(), today.day());
-        app.mainWindow->findChild<QLabel*>(QStringLiteral("TodayLabel"))->setText(BuildTodayLine(*app.today));
-        for (const Boxes& boxes : kBoxes) {
-            QLineEdit* keyEdit = app.*boxes.key;
-            QPlainTextEdit* goalEdit = app.*boxes.goal;
-            const std::optional<QString> key =
-                rollover_.NextKey(boxes.kind, today, keyEdit->text(), goalEdit->toPlainText());
+        WorkLog& log = context_.log;
+        AppendRowsOfYear(log, today.year());
+        context_.today = std::make_unique<CRiLi>(today.year(), today.month(), today.day());
+        window_.todayLabel()->setText(BuildTodayLine(*context_.today));
+        for (PeriodKind kind : kKinds) {
+            PeriodPanel* panel = window_.panel(kind);
+            const std::optional<QString> key = rollover_.NextKey(kind, today, panel->key(), panel->goalText());
             if (!key)
                 continue;
-            const std::optional<QString> goal = ReadGoalText(app.connection, GoalTableOf(boxes.kind), *key);
+            const std::optional<QString> goal = log.goalText(kind, *key);
             if (!goal)
                 continue;
-            const QString reminders =
-                boxes.kind == PeriodKind::Day ? ComposeDayReminders(app.connection, *key) : QString();
-            keyEdit->setText(*key);
-            goalEdit->setPlainText(*goal);
-            if (boxes.kind == PeriodKind::Day)
-                app.ReminderEdit->setPlainText(reminders);
-            rollover_.Fill(boxes.kind, *key, goalEdit->toPlainText());
+            if (kind == PeriodKind::Day)
+                window_.showDayReminders(*key);
+            panel->show(*key, *goal);
+            rollover_.Fill(kind, *key, panel->goalText());
         }
         rollover_.Show(today);
     }
 
+    MainWindow& window_;
+    AppContext& context_;
     DayRollover rollover_;
     QTimer* timer_ = new QTimer(this);
 };
 
 } // namespace
 
-void StartDateWatch(QWidget* mainWindow)
+void StartDateWatch(MainWindow& window, AppContext& context)
 {
-    new DateWatch(mainWindow);
+    new DateWatch(window, context);
 }
 
 } // namespace jotrak

@@ -1,8 +1,9 @@
 #pragma once
 
-class QWidget;
-
 namespace jotrak {
+
+class MainWindow;
+struct AppContext;
 
 // Keeps the window's 今日 true while the program stays open for days. Called
 // once start-up has filled the boxes. The local date is looked at when a
@@ -14,6 +15,6 @@ namespace jotrak {
 // unchanged, moves to the new key with its goal; the day box brings the day's
 // reminders along. Other boxes, the item list and unsaved text stay as they
 // are; no message box is shown.
-void StartDateWatch(QWidget* mainWindow);
+void StartDateWatch(MainWindow& window, AppContext& context);
 
 } // namespace jotrak

@@ -1,16 +1,36 @@
 #include "app/main_window.h"
 
 #include "app/command_ids.h"
-#include "app/commands.h"
+#include "export/export_dialog.h"
+#include "goals/period_panel.h"
+#include "goals/search_dialog.h"
+#include "goals/work_item_model.h"
+#include "goals/work_item_view.h"
+#include "launcher/launcher.h"
+#include "launcher/launcher_table.h"
+#include "reminders/reminder_dialog.h"
+#include "reminders/reminder_text.h"
+#include "settings/settings_dialog.h"
 #include "shell/app_context.h"
+#include "shell/command_guard.h"
 #include "shell/desktop.h"
+#include "shell/work_log.h"
+#include "web/web_browser.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 
 namespace jotrak {
 
-MainWindow::MainWindow()
+// The launcher knows its buttons' identifiers without knowing the command table.
+static_assert(kFirstLauncherCommand == kCmdFirstLauncher);
+static_assert(kCmdLastLauncher - kCmdFirstLauncher + 1 == kLauncherButtons);
+
+MainWindow::MainWindow(WorkLog& log) : log_(log), browser_(std::make_unique<CWebBrowser2>())
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromUtf8(kMainWindowTitle));
@@ -20,17 +40,17 @@ MainWindow::MainWindow()
     setAutoFillBackground(true);
     auto* settings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
     settings->setContext(Qt::WindowShortcut);
-    connect(settings, &QShortcut::activated, this, [] { DispatchCommand(kCmdSettings); });
+    connect(settings, &QShortcut::activated, this, [this] { runCommand(kCmdSettings); });
     auto* search = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     search->setContext(Qt::WindowShortcut);
-    connect(search, &QShortcut::activated, this, [] { DispatchCommand(kCmdSearch); });
-    App().mainWindow = this;
+    connect(search, &QShortcut::activated, this, [this] { runCommand(kCmdSearch); });
+    connect(&log_, &WorkLog::reloaded, this, &MainWindow::reload);
 }
 
 MainWindow::~MainWindow()
 {
-    if (HasApp() && App().mainWindow == this)
-        App().mainWindow = nullptr;
+    // the page goes before the window that hosts it
+    browser_.reset();
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {}
@@ -43,6 +63,119 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
         return;
     }
     event->accept();
+}
+
+PeriodPanel* MainWindow::panel(PeriodKind kind) const
+{
+    return panels_[static_cast<std::size_t>(kind) - 1];
+}
+
+void MainWindow::runCommand(int id)
+{
+    RunGuarded(this, [this, id] { act(id); });
+}
+
+void MainWindow::act(int id)
+{
+    switch (id) {
+    case kCmdViewYearGoal: panel(PeriodKind::Year)->view(); break;
+    case kCmdModifyYearGoal: panel(PeriodKind::Year)->modify(); break;
+    case kCmdYearItems: listItems(PeriodKind::Year); break;
+    case kCmdViewMonthGoal: panel(PeriodKind::Month)->view(); break;
+    case kCmdModifyMonthGoal: panel(PeriodKind::Month)->modify(); break;
+    case kCmdMonthItems: listItems(PeriodKind::Month); break;
+    case kCmdViewDayGoal: panel(PeriodKind::Day)->view(); break;
+    case kCmdModifyDayGoal: panel(PeriodKind::Day)->modify(); break;
+    case kCmdDayItems: listItems(PeriodKind::Day); break;
+    case kCmdAddItem: showItemList(); itemView_->addItem(); break;
+    case kCmdEditItem: showItemList(); itemView_->editItem(); break;
+    case kCmdDeleteItem: showItemList(); itemView_->deleteItem(); break;
+    case kCmdSettings: openSettings(); break;
+    case kCmdShowWebPane: showWebPane(); break;
+    case kCmdReminderSettings: OpenReminderSettings(this); break;
+    case kCmdLauncherSettings:
+        if (OpenLauncherSettings(this))
+            loadLauncherCaptions();
+        break;
+    case kCmdExportGoals: OpenExportDialog(this); break;
+    case kCmdSearch: openSearch(); break;
+    default:
+        if (id >= kCmdFirstLauncher && id <= kCmdLastLauncher)
+            LaunchButton(id);
+        break; // 119 and every identifier without an action
+    }
+}
+
+void MainWindow::listItems(PeriodKind kind)
+{
+    showItemList();
+    itemView_->list(kind, panel(kind)->key());
+}
+
+void MainWindow::showWebPane()
+{
+    webPane_->show();
+    itemView_->hide();
+    webPaneInFront_ = true;
+}
+
+void MainWindow::showItemList()
+{
+    if (!webPaneInFront_)
+        return;
+    webPane_->hide();
+    itemView_->show();
+    webPaneInFront_ = false;
+}
+
+void MainWindow::showDayReminders(const QString& dayKey)
+{
+    reminderEdit_->setPlainText(ComposeDayReminders(log_.connection(), dayKey));
+}
+
+void MainWindow::showFound(PeriodKind kind, const QString& key, int itemId)
+{
+    PeriodPanel* shown = panel(kind);
+    shown->keyEdit()->setText(key);
+    shown->view();
+    listItems(kind);
+    if (itemId != 0)
+        itemView_->markItem(itemId);
+}
+
+void MainWindow::loadLauncherCaptions()
+{
+    const LauncherCaptions captions = LoadLauncherTable();
+    for (int k = 0; k < kLauncherButtons; ++k)
+        // "&" is shown as itself, not taken as a shortcut mark
+        launcherButtons_[static_cast<std::size_t>(k)]->setText(
+            QString(captions[static_cast<std::size_t>(k)]).replace(QLatin1Char('&'), QLatin1String("&&")));
+}
+
+void MainWindow::reload()
+{
+    RunGuarded(this, [this] {
+        for (PeriodKind kind : {PeriodKind::Year, PeriodKind::Month, PeriodKind::Day})
+            panel(kind)->view();
+    });
+}
+
+void MainWindow::openSettings()
+{
+    SettingsDialog dialog(this);
+    connect(&dialog, &SettingsDialog::searchRequested, this, [this] { runCommand(kCmdSearch); });
+    dialog.exec();
+}
+
+void MainWindow::openSearch()
+{
+    SearchDialog* dialog = OpenSearchDialog(this, log_);
+    connect(dialog, &SearchDialog::hitChosen, this, &MainWindow::showHit, Qt::UniqueConnection);
+}
+
+void MainWindow::showHit(const SearchHit& hit)
+{
+    RunGuarded(this, [&] { showFound(hit.kind, hit.key, hit.itemId); });
 }
 
 } // namespace jotrak

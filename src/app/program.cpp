@@ -37,7 +37,7 @@ QIcon ProgramIcon()
     return icon;
 }
 
-bool StartOrReport(const QString& exeDir, const QString& chosenDataDir)
+bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDir, const QString& chosenDataDir)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
     const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, chosenDataDir));
@@ -45,22 +45,22 @@ bool StartOrReport(const QString& exeDir, const QString& chosenDataDir)
         const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
         if (!trouble.isEmpty()) {
             qWarning().noquote() << "start-up failed:" << trouble;
-            ShowMessage(App().mainWindow, trouble, caption);
+            ShowMessage(&window, trouble, caption);
             return false;
         }
     }
     try {
-        RunStartup(exeDir, data);
+        RunStartup(context, window, exeDir, data);
         return true;
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "start-up failed:" << error.what();
-        ShowMessage(App().mainWindow,
+        ShowMessage(&window,
                     QString::fromUtf8("无法打开数据库文件 %1,程序将退出。\n\n%2")
                         .arg(QDir::toNativeSeparators(DatabaseFile(data.path)), error.message()),
                     caption, MessageButtons::Ok, error.details());
     } catch (const std::exception& error) {
         qWarning() << "start-up failed:" << error.what();
-        ShowMessage(App().mainWindow, QString::fromUtf8("出现了意外的错误,Jotrak 无法启动,程序将退出。"), caption,
+        ShowMessage(&window, QString::fromUtf8("出现了意外的错误,Jotrak 无法启动,程序将退出。"), caption,
                     MessageButtons::Ok, QString::fromLocal8Bit(error.what()));
     }
     return false;
@@ -101,13 +101,13 @@ int RunProgram(const QString& exeDir, const QString& dataDir)
 {
     InstallQtTranslation();
     AppContext context;
-    MainWindow window;
+    MainWindow window(context.log);
     window.setWindowIcon(ProgramIcon());
     ReportShownWhenAsked(window);
     window.show();
-    if (!StartOrReport(exeDir, dataDir))
+    if (!StartOrReport(context, window, exeDir, dataDir))
         return 1;
-    StartDailyBackup(&window);
+    StartDailyBackup(context.log, &window);
     ReportReadyWhenAsked(window);
     QuitAfterStartupWhenAsked(window);
     return QApplication::exec();

@@ -3,8 +3,8 @@
 #include "data/database_error.h"
 #include "export/export_file.h"
 #include "export/workbook_file.h"
-#include "goals/goal_store.h"
-#include "goals/item_store.h"
+#include "data/goal_store.h"
+#include "data/item_store.h"
 
 #include <QDebug>
 

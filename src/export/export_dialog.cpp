@@ -44,7 +44,7 @@ QString TemplatePath()
 
 ExportResult RunWriter(const ExportButtonRule& rule, const ExportDialogData& data)
 {
-    ConnectionHolder& connection = App().connection;
+    ConnectionHolder& connection = App().log.connection();
     if (rule.target == ExportTarget::Text)
         return ExportGoalsAsText(connection, rule.goalTable, data.fromText, data.toText, data.fileName);
     return ExportItemsToExcel(connection, rule.goalTable, data.fromText, data.toText, data.filter, TemplatePath(),
@@ -53,10 +53,10 @@ ExportResult RunWriter(const ExportButtonRule& rule, const ExportDialogData& dat
 
 } // namespace
 
-void OpenExportDialog()
+void OpenExportDialog(QWidget* parent)
 {
     ExportDialogData data;
-    ExportDialog dialog(App().mainWindow, data);
+    ExportDialog dialog(parent, data);
     dialog.exec();
 }
 

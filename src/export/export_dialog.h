@@ -12,8 +12,8 @@ namespace jotrak {
 
 struct ExportButtonRule;
 
-// Opens dialog 129 "目标导出" (command 127).
-void OpenExportDialog();
+// Opens dialog 129 "目标导出" over parent (command 127).
+void OpenExportDialog(QWidget* parent);
 
 // The state of one showing of dialog 129; the opener keeps it while the dialog runs.
 struct ExportDialogData {

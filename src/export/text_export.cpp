@@ -2,7 +2,7 @@
 
 #include "data/database_error.h"
 #include "export/export_file.h"
-#include "goals/goal_store.h"
+#include "data/goal_store.h"
 
 #include <QStringEncoder>
 

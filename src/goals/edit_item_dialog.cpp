@@ -42,9 +42,9 @@ EditItemDialog::EditItemDialog(QWidget* owner, EditItemDialogData& data)
 
     auto* notDone = Place(this, new QRadioButton(QString::fromUtf8("未完成")), "notDoneRadio", Dlu(170, 277, 40, 10));
     auto* done = Place(this, new QRadioButton(QString::fromUtf8("已完成")), "doneRadio", Dlu(250, 277, 40, 10));
-    (data_.done != 0 ? done : notDone)->setChecked(true);
-    connect(notDone, &QRadioButton::clicked, this, [this] { data_.done = 0; });
-    connect(done, &QRadioButton::clicked, this, [this] { data_.done = 1; });
+    (data_.done ? done : notDone)->setChecked(true);
+    connect(notDone, &QRadioButton::clicked, this, [this] { data_.done = false; });
+    connect(done, &QRadioButton::clicked, this, [this] { data_.done = true; });
 
     setTabOrder(ok, cancel);
     setTabOrder(cancel, content);

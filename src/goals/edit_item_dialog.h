@@ -15,7 +15,7 @@ struct EditItemDialogData {
     QPlainTextEdit* noteEdit = nullptr;    // edit 1005
     QString content;
     QString note;
-    int done = 0; // 0 not done, 1 done
+    bool done = false;
 };
 
 // Dialog 135 "修改工作内容与设置完成情况": edits an item's content, completion

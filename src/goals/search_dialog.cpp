@@ -1,10 +1,7 @@
 #include "goals/search_dialog.h"
 
 #include "goals/background_search.h"
-#include "goals/period_goals.h"
-#include "goals/work_items.h"
-#include "shell/app_context.h"
-#include "shell/command_guard.h"
+#include "shell/work_log.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -15,7 +12,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -129,8 +125,8 @@ QTableWidget* MakeResultList(QWidget* dialog)
 
 } // namespace
 
-SearchDialog::SearchDialog(QWidget* owner)
-    : JotrakDialog(owner, QStringLiteral("搜索"), 380, 246), search_(new BackgroundSearch(this))
+SearchDialog::SearchDialog(QWidget* owner, WorkLog& log)
+    : JotrakDialog(owner, QStringLiteral("搜索"), 380, 246), log_(log), search_(new BackgroundSearch(this))
 {
     setObjectName(QStringLiteral("SearchDialog"));
     setModal(false);
@@ -167,7 +163,7 @@ void SearchDialog::search()
         return;
     }
     count_->setText(QStringLiteral("正在搜索…"));
-    search_->start(QDir::fromNativeSeparators(App().connection.path()), query_->text(), kListLimit);
+    search_->start(QDir::fromNativeSeparators(log_.connection().path()), query_->text(), kListLimit);
 }
 
 void SearchDialog::addHits(const std::vector<SearchHit>& hits)
@@ -210,7 +206,7 @@ void SearchDialog::showHit(int row)
     if (row < 0 || row >= static_cast<int>(hits_.size()))
         return;
     const SearchHit hit = hits_[static_cast<std::size_t>(row)];
-    RunGuarded(this, [&hit] { ShowFound(hit); });
+    emit hitChosen(hit);
 }
 
 bool SearchDialog::eventFilter(QObject* watched, QEvent* event)
@@ -248,12 +244,11 @@ void StandOverModal(SearchDialog* dialog)
 
 } // namespace
 
-void OpenSearchDialog()
+SearchDialog* OpenSearchDialog(QWidget* owner, WorkLog& log)
 {
-    static QPointer<SearchDialog> dialog;
-    QWidget* owner = App().mainWindow;
-    if (!dialog || dialog->parentWidget() != owner)
-        dialog = new SearchDialog(owner);
+    SearchDialog* dialog = owner->findChild<SearchDialog*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!dialog)
+        dialog = new SearchDialog(owner, log);
     StandOverModal(dialog);
     dialog->show();
     dialog->raise();
@@ -261,27 +256,7 @@ void OpenSearchDialog()
     QLineEdit* query = dialog->findChild<QLineEdit*>(QStringLiteral("QueryEdit"));
     query->setFocus();
     query->selectAll();
-}
-
-void ShowFound(const SearchHit& hit)
-{
-    AppContext& app = App();
-    const Table goalTable = GoalTableOf(hit.kind);
-    QLineEdit* keyEdit = hit.kind == PeriodKind::Year    ? app.YearKeyEdit
-                         : hit.kind == PeriodKind::Month ? app.MonthKeyEdit
-                                                         : app.DayKeyEdit;
-    QPlainTextEdit* goalEdit = hit.kind == PeriodKind::Year    ? app.YearGoalEdit
-                               : hit.kind == PeriodKind::Month ? app.MonthGoalEdit
-                                                               : app.DayGoalEdit;
-    keyEdit->setText(hit.key);
-    if (hit.kind == PeriodKind::Day && app.showDayGoal)
-        app.showDayGoal();
-    else
-        ViewGoal(keyEdit, goalTable, goalEdit);
-    app.CurrentKind = static_cast<int>(hit.kind);
-    ViewItems(keyEdit, goalTable);
-    if (hit.itemId != 0)
-        MarkListedItem(hit.itemId);
+    return dialog;
 }
 
 } // namespace jotrak

@@ -12,20 +12,21 @@ class QTableWidget;
 namespace jotrak {
 
 class BackgroundSearch;
+class WorkLog;
 
 // The dialog "搜索": a query box, the hits newest first with 类别 (年/月/日),
 // 键, 位置 (目标/工作内容/完成情况), 摘录 (the words in bold) and 完成 (of an
 // item), and their count. Enter in the query box, or 搜索, searches on a thread
 // of its own; a new search supersedes the one running. Enter or a double click
-// on a hit shows it in the main window and leaves the dialog open. Modeless: it
-// stays beside the main window until closed.
+// on a hit asks for it to be shown (hitChosen) and leaves the dialog open.
+// Modeless: it stays beside the main window until closed.
 //
 // Object names: "QueryLabel", "QueryEdit", "SearchButton" (the default button),
 // "ResultList", "CountLabel", "CloseButton".
 class SearchDialog : public JotrakDialog {
     Q_OBJECT
 public:
-    explicit SearchDialog(QWidget* owner);
+    SearchDialog(QWidget* owner, WorkLog& log);
     ~SearchDialog() override;
 
     // Hits listed at most; the others are counted.
@@ -36,6 +37,11 @@ public:
     void search();
     void showHit(int row);
 
+signals:
+    // A hit is to be shown: its key in the key box of its kind, that goal, its
+    // items listed and the item found selected.
+    void hitChosen(const jotrak::SearchHit& hit);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -43,6 +49,7 @@ private:
     void addHits(const std::vector<SearchHit>& hits);
     void finish(const SearchSummary& summary);
 
+    WorkLog& log_;
     QLineEdit* query_ = nullptr;
     QTableWidget* list_ = nullptr;
     QLabel* count_ = nullptr;
@@ -50,12 +57,8 @@ private:
     std::vector<SearchHit> hits_;
 };
 
-// Opens the dialog over the main window (Ctrl+F; 搜索 in the settings dialog),
-// or brings it to the front with the query selected.
-void OpenSearchDialog();
-
-// Shows a hit in the main window: its key in the key box of its kind, that
-// goal, its items listed and the item found selected.
-void ShowFound(const SearchHit& hit);
+// Opens the dialog over owner, the main window (Ctrl+F; 搜索 in the settings
+// dialog), or brings the one open to the front with the query selected.
+SearchDialog* OpenSearchDialog(QWidget* owner, WorkLog& log);
 
 } // namespace jotrak

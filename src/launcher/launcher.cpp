@@ -5,19 +5,12 @@
 #include "shell/app_context.h"
 #include "shell/desktop.h"
 
-#include <QPushButton>
 
 namespace jotrak {
 
-void LoadLauncherTable()
+LauncherCaptions LoadLauncherTable()
 {
-    LauncherTable& table = *App().LauncherTable;
-    const LauncherCaptions captions = ReadLauncherTable(App().connection, table.entries);
-    for (int k = 0; k < kLauncherButtons; ++k) {
-        // "&" is shown as itself, not taken as a shortcut mark
-        if (table.buttons[k])
-            table.buttons[k]->setText(QString(captions[k]).replace(QLatin1Char('&'), QLatin1String("&&")));
-    }
+    return ReadLauncherTable(App().log.connection(), App().LauncherTable->entries);
 }
 
 void LaunchButton(int commandId)
@@ -30,11 +23,10 @@ void LaunchButton(int commandId)
         OpenWithShell(entry.path);
 }
 
-void OpenLauncherSettings()
+bool OpenLauncherSettings(QWidget* parent)
 {
-    LauncherDialog dialog(App().mainWindow);
-    if (dialog.exec() == 1)
-        LoadLauncherTable();
+    LauncherDialog dialog(parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace jotrak

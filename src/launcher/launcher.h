@@ -1,12 +1,17 @@
 #pragma once
 
+#include "launcher/launcher_table.h"
+
+class QWidget;
+
 namespace jotrak {
 
-// Reads table An into LauncherTable and sets the 18 button captions.
-void LoadLauncherTable();
+// Reads table An into App().LauncherTable; returns the 18 button captions.
+LauncherCaptions LoadLauncherTable();
 // Commands 139 to 156: opens the path of button id - 139 when it is bound.
 void LaunchButton(int commandId);
-// Opens dialog 131 "按钮设置" (command 126); reloads the buttons when it closes with 1.
-void OpenLauncherSettings();
+// Opens dialog 131 "按钮设置" over parent (command 126); true when it closed
+// with 1 and the buttons are to be loaded again.
+bool OpenLauncherSettings(QWidget* parent);
 
 } // namespace jotrak

@@ -75,7 +75,7 @@ void LauncherDialog::FillButtonList()
 {
     const QSignalBlocker quiet(buttonList_);
     buttonList_->clear();
-    buttonList_->addItems(LauncherListLines(App().connection));
+    buttonList_->addItems(LauncherListLines(App().log.connection()));
 }
 
 int LauncherDialog::SelectedPosition() const
@@ -90,7 +90,7 @@ void LauncherDialog::ShowSelectedButton()
     if (s < 0)
         return;
     RunGuarded(this, [&] {
-        if (const auto row = ReadLauncherRow(App().connection, s + 1)) {
+        if (const auto row = ReadLauncherRow(App().log.connection(), s + 1)) {
             nameEdit_->setText(row->name);
             pathEdit_->setPlainText(row->path);
         }
@@ -99,14 +99,14 @@ void LauncherDialog::ShowSelectedButton()
 
 void LauncherDialog::ChooseLauncherFile()
 {
-    if (const auto path = ChooseOpenFile(App().mainWindow, QStringLiteral("请选择点击按钮后要打开的文件"),
+    if (const auto path = ChooseOpenFile(this, QStringLiteral("请选择点击按钮后要打开的文件"),
                                          QStringLiteral("所有文件(*.*)")))
         pathEdit_->setPlainText(*path);
 }
 
 void LauncherDialog::ChooseLauncherFolder()
 {
-    if (const auto path = ChooseFolder(App().mainWindow, QStringLiteral("请选择点击按钮后要打开的文件夹")))
+    if (const auto path = ChooseFolder(this, QStringLiteral("请选择点击按钮后要打开的文件夹")))
         pathEdit_->setPlainText(*path);
 }
 
@@ -125,7 +125,7 @@ void LauncherDialog::SaveButton()
     }
     const LauncherRow row{nameEdit_->text(), pathEdit_->toPlainText()};
     RunGuarded(this, [&] {
-        if (!StoreLauncherRow(App().connection, s + 1, row))
+        if (!StoreLauncherRow(App().log.connection(), s + 1, row))
             return;
         FillButtonList();
         const QSignalBlocker quiet(buttonList_);

@@ -6,7 +6,6 @@
 #include <array>
 #include <optional>
 
-class QPushButton;
 
 namespace jotrak {
 
@@ -23,11 +22,9 @@ struct LauncherButton {
     QString path;
 };
 
-// The 18 launcher bindings, then the 18 buttons of the main window, in button order:
-// entry i belongs to command 139 + i.
+// The 18 launcher bindings in button order: entry i belongs to command 139 + i.
 struct LauncherTable {
     std::array<LauncherButton, kLauncherButtons> entries{};
-    std::array<QPushButton*, kLauncherButtons> buttons{};
 };
 
 // One row of table An: the caption and the path of one button.

@@ -120,10 +120,10 @@ void ReminderDialog::RunCommand(void (*operation)(ReminderDialogState&))
     RunGuarded(this, [this, operation] { operation(state_); });
 }
 
-void OpenReminderSettings()
+void OpenReminderSettings(QWidget* parent)
 {
     ReminderDialogState state;
-    ReminderDialog dialog(App().mainWindow, state);
+    ReminderDialog dialog(parent, state);
     dialog.exec();
 }
 

@@ -4,13 +4,15 @@
 
 class QPushButton;
 
+class QWidget;
+
 namespace jotrak {
 
 struct ReminderDialogState;
 
 // Opens dialog 130 "提醒设置" (command 125). Every change is stored at once;
 // the reminder box of the main window is not refreshed on closing.
-void OpenReminderSettings();
+void OpenReminderSettings(QWidget* parent);
 
 // Dialog 130: a scheme's name, calendar, yearly or monthly date and content on
 // the left, the list of schemes on the right. Enter anywhere outside a push

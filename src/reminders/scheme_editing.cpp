@@ -78,7 +78,7 @@ void FillSchemeList(ReminderDialogState& state)
 {
     const QSignalBlocker blocker(state.list);
     state.list->clear();
-    for (const StoredScheme& stored : ListSchemes(App().connection))
+    for (const StoredScheme& stored : ListSchemes(App().log.connection()))
         AddEntry(state.list, stored.scheme.name, stored.id);
 }
 
@@ -111,7 +111,7 @@ void AddScheme(ReminderDialogState& state)
 {
     if (!ReadSchemeFields(state))
         return;
-    const int id = AppendScheme(App().connection, SchemeOf(state));
+    const int id = AppendScheme(App().log.connection(), SchemeOf(state));
     // the new scheme is the loaded one, so 修改 right after corrects it
     state.selected = id;
     const QSignalBlocker blocker(state.list);
@@ -125,7 +125,7 @@ void ModifyScheme(ReminderDialogState& state)
         return;
     if (state.selected == -1)
         return;
-    if (!ChangeScheme(App().connection, state.selected, SchemeOf(state))) {
+    if (!ChangeScheme(App().log.connection(), state.selected, SchemeOf(state))) {
         ReportSchemeGone(state);
         return;
     }
@@ -134,7 +134,7 @@ void ModifyScheme(ReminderDialogState& state)
 
 void DeleteScheme(ReminderDialogState& state)
 {
-    RemoveScheme(App().connection, state.selected);
+    RemoveScheme(App().log.connection(), state.selected);
     state.monthText = kOne;
     state.dayText = kOne;
     state.monthlyDayText = kOne;
@@ -150,7 +150,7 @@ void ShowSelectedScheme(ReminderDialogState& state)
     if (entries.isEmpty())
         return;
     const int id = entries.first()->data(Qt::UserRole).toInt();
-    const std::optional<Scheme> scheme = LoadScheme(App().connection, id);
+    const std::optional<Scheme> scheme = LoadScheme(App().log.connection(), id);
     if (!scheme) {
         ReportSchemeGone(state);
         return;

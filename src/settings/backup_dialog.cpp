@@ -50,10 +50,11 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignL
     return item;
 }
 
-// What runs on the connection off this thread ends before a restore closes it.
+// What runs on the connection off this thread (every copy is a child of the
+// log it copies) ends before a restore closes it.
 void StopBackgroundBackups()
 {
-    for (BackgroundBackup* runner : App().mainWindow->findChildren<BackgroundBackup*>())
+    for (BackgroundBackup* runner : App().log.findChildren<BackgroundBackup*>())
         runner->stop();
 }
 
@@ -167,8 +168,8 @@ void BackupDialog::ShowBackups(const QList<BackupInfo>& backups)
 
 void BackupDialog::BackUpNow()
 {
-    sqlite3* source = App().connection.handle();
-    const QString databasePath = QDir::fromNativeSeparators(App().connection.path());
+    sqlite3* source = App().log.connection().handle();
+    const QString databasePath = QDir::fromNativeSeparators(App().log.connection().path());
     const QString folder = BackupFolder();
     const QDateTime now = Clock::LocalNow();
     auto made = std::make_shared<BackupResult>();
@@ -203,7 +204,7 @@ void BackupDialog::RestoreSelected()
     StopBackgroundBackups();
     // The restore opens the file on a connection of its own; the program's
     // connection stays on the file it had until the restore is over.
-    const QString databasePath = QDir::fromNativeSeparators(App().connection.path());
+    const QString databasePath = QDir::fromNativeSeparators(App().log.connection().path());
     const QString folder = BackupFolder();
     const QDateTime now = Clock::LocalNow();
     struct Outcome {
@@ -232,9 +233,7 @@ void BackupDialog::RestoreSelected()
             if (!reloaded) {
                 StopBackgroundBackups(); // one started since the restore ended copies the file as it was
                 RunGuarded(this, [&] {
-                    OpenDatabase(App().connection, databasePath);
-                    if (App().reloadContents)
-                        App().reloadContents();
+                    App().log.reopen(databasePath);
                     reloaded = true;
                 });
             }

@@ -87,10 +87,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     auto* search =
         Put(new QPushButton(QStringLiteral("搜索"), this), QStringLiteral("btnSearch"), Dlu(118, 56, 70, 14));
     search->setToolTip(QStringLiteral("搜索所有的目标和工作内容 (Ctrl+F)"));
-    connect(search, &QPushButton::clicked, this, [] {
-        if (App().openSearch)
-            App().openSearch();
-    });
+    connect(search, &QPushButton::clicked, this, &SettingsDialog::searchRequested);
 
     // where the data lives, and what keeps it safe
     const QString dataDir = QDir::toNativeSeparators(App().dataDir);
@@ -163,12 +160,6 @@ bool SettingsDialog::takeFont()
                         .arg(QDir::toNativeSeparators(SettingsFile())),
                     QStringLiteral("设置"));
     return true;
-}
-
-void OpenSettingsDialog()
-{
-    SettingsDialog dialog(App().mainWindow);
-    dialog.exec();
 }
 
 } // namespace jotrak

@@ -25,6 +25,10 @@ class SettingsDialog : public JotrakDialog {
 public:
     explicit SettingsDialog(QWidget* parent);
 
+signals:
+    // 搜索 was pressed: the search dialog is wanted over this one.
+    void searchRequested();
+
 private:
     void chooseFont();
     bool takeFont();
@@ -35,7 +39,5 @@ private:
     QString shownSize_;
 };
 
-// Opens dialog 132 modally over the main window (command 123, Ctrl+,).
-void OpenSettingsDialog();
 
 } // namespace jotrak

@@ -18,14 +18,12 @@ AppContext::AppContext() : today(std::make_unique<CRiLi>())
 
 AppContext::~AppContext()
 {
-    // released in this order: fonts, web page, maxims, connection, today
+    // released in this order: fonts, maxims, today; the log (and its connection) last
     fontSong12 = QFont();
     fontKai18 = QFont();
     fontKai12 = QFont();
     fontText = QFont();
-    browser.reset();
     MaximList.reset();
-    CloseConnection(connection);
     today.reset();
     if (g_app == this)
         g_app = nullptr;

@@ -1,6 +1,5 @@
 #include "shell/centering.h"
 
-#include "shell/app_context.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -49,9 +48,13 @@ void CenterOnDesktop(QWidget* window)
 
 void CenterOnMainWindow(QWidget* dialog)
 {
-    if (!dialog || !HasApp() || !App().mainWindow)
+    // the outermost window the dialog stands over: the main window, also for a dialog opened from a dialog
+    const QWidget* main = dialog ? dialog->parentWidget() : nullptr;
+    while (main && main->window()->parentWidget())
+        main = main->window()->parentWidget();
+    if (!main)
         return;
-    const QWidget* main = App().mainWindow;
+    main = main->window();
     dialog->move(MainWindowCenteredPosition(main->frameGeometry(), dialog->frameGeometry(), DesktopOf(main)));
     dialog->raise();
 }

@@ -3,10 +3,12 @@
 #include "shell/app_context.h"
 #include "shell/settings_store.h"
 
+#include "shell/fixed_layout.h"
+
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
-#include <QPlainTextEdit>
-#include <QTableWidget>
+#include <QTableView>
 
 #include <algorithm>
 
@@ -45,15 +47,15 @@ bool StoreTextFont(const QFont& font)
 
 void ApplyTextFont(const QFont& font)
 {
-    AppContext& app = App();
-    app.fontText = font;
-    for (QPlainTextEdit* edit : {app.YearGoalEdit, app.MonthGoalEdit, app.DayGoalEdit, app.ReminderEdit})
-        if (edit)
-            edit->setFont(font);
-    if (app.ItemList) {
-        app.ItemList->setFont(font);
-        QHeaderView* rows = app.ItemList->verticalHeader();
-        rows->setDefaultSectionSize(std::max(rows->minimumSectionSize(), QFontMetrics(font).height() + 6));
+    App().fontText = font;
+    for (QWidget* widget : QApplication::allWidgets()) {
+        if (!widget->property(kTextFontProperty).toBool())
+            continue;
+        widget->setFont(font);
+        if (auto* list = qobject_cast<QTableView*>(widget)) {
+            QHeaderView* rows = list->verticalHeader();
+            rows->setDefaultSectionSize(std::max(rows->minimumSectionSize(), QFontMetrics(font).height() + 6));
+        }
     }
 }
 

@@ -19,8 +19,9 @@ std::optional<QFont> ReadTextFont();
 // Keeps family and size; false when the settings file could not be written.
 bool StoreTextFont(const QFont& font);
 
-// Makes font App().fontText and gives it to the goal boxes, the reminder box
-// and the rows of the item list. Their places stay as they are: text that no
+// Makes font App().fontText and gives it to every control that shows the
+// user's texts (kTextFontProperty): the goal boxes, the reminder box and the
+// rows of the item list. Their places stay as they are: text that no
 // longer fits scrolls, and the rows of the list grow with the font.
 void ApplyTextFont(const QFont& font);
 // Gives App().fontText to a text box of a dialog (134, 135).

@@ -8,6 +8,7 @@
 #include "export/export_dialog.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
+#include "goals/search_dialog.h"
 #include "launcher/launcher_dialog.h"
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
@@ -28,6 +29,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTimeZone>
 #include <QToolButton>
 
@@ -77,7 +79,7 @@ private slots:
             QVERIFY2(fx.button(id) && fx.button(id)->property("commandId").toInt() == id,
                      qPrintable(QString::number(id)));
         for (int id = kCmdFirstLauncher; id <= kCmdLastLauncher; ++id)
-            QCOMPARE(fx.app().LauncherTable->buttons[id - kCmdFirstLauncher], fx.button(id));
+            QVERIFY(fx.button(id) && fx.button(id)->property("commandId").toInt() == id);
         CheckNoOverlap(fx.window());
         const std::tuple<const char*, QRect, const char*> named[] = {
             {"TodayLabel", {25, 10, 460, 16}, nullptr},
@@ -103,27 +105,31 @@ private slots:
         QVERIFY(AppFixture::messages().isEmpty());
     }
 
-    // Columns from the right; 工作内容 takes the width left, with or without a vertical scroll bar; IDME hidden.
+    // Columns from the right; 工作内容 takes the width left, with or without a vertical scroll bar.
     void theItemListShowsItsColumnsReversed()
     {
         AppFixture fx;
-        QTableWidget* list = fx.app().ItemList;
+        WorkItemView* list = fx.itemList();
         QHeaderView* header = list->horizontalHeader();
-        const QStringList titles = {"已完成", "完成情况", "工作内容", "ID", "IDME"};
-        for (int column = 0; column < 5; ++column) {
-            QCOMPARE(list->horizontalHeaderItem(column)->text(), titles[column]);
-            QCOMPARE(header->visualIndex(column), 4 - column);
+        const QStringList titles = {"已完成", "完成情况", "工作内容", "ID"};
+        QCOMPARE(list->model()->columnCount(), 4);
+        for (int column = 0; column < 4; ++column) {
+            QCOMPARE(list->model()->headerData(column, Qt::Horizontal).toString(), titles[column]);
+            QCOMPARE(header->visualIndex(column), 3 - column);
         }
-        list->show();
+        const int goal = GoalId(fx.db(), Table::Ri, QStringLiteral("20180101"));
+        int added = 0;
         for (int rows : {1, 200}) {
-            list->setRowCount(rows);
+            for (; added < rows; ++added)
+                AddItem(fx.db(), Table::Ri, goal, QStringLiteral("工作 %1").arg(added));
+            fx.command(kCmdDayItems);
+            QCOMPARE(list->model()->rowCount(), rows);
             QTRY_COMPARE(list->verticalScrollBar()->isVisible(), rows > 1);
             QTRY_COMPARE(header->length(), list->viewport()->width());
             QVERIFY(!list->horizontalScrollBar()->isVisible());
             QCOMPARE((QList<int>{list->columnWidth(0), list->columnWidth(1), list->columnWidth(3)}),
                      (QList<int>{50, 100, 30}));
         }
-        QVERIFY(list->isColumnHidden(4));
     }
 
     // Each dialog: its size, no overlap, one default button, a few controls at exact places.
@@ -167,13 +173,13 @@ private slots:
     {
         AppFixture fx;
         sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
-        fx.app().YearGoalEdit->setPlainText(QStringLiteral("typed"));
+        fx.box("YearGoalEdit")->setPlainText(QStringLiteral("typed"));
         fx.command(kCmdModifyYearGoal);
         QCOMPARE(AppFixture::texts().mid(1), QStringList{QStringLiteral("caption: 数据库错误")});
         const testing::ShownMessage& shown = AppFixture::messages()[0];
         QVERIFY2(shown.text.contains(QStringLiteral("只读")), qPrintable(shown.text));
         QCOMPARE(shown.details, QStringLiteral("SQLite 8: attempt to write a readonly database"));
-        QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QStringLiteral("typed"));
+        QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), QStringLiteral("typed"));
         fx.command(kCmdYearItems);
         fx.modals.next<AddItemDialog>([](AddItemDialog* d) {
             d->findChild<QPlainTextEdit*>(QStringLiteral("contentEdit"))->setPlainText(QStringLiteral("new"));
@@ -182,10 +188,10 @@ private slots:
         fx.command(kCmdAddItem);
         QCOMPARE(AppFixture::messages().size(), 2);
         QVERIFY(AppFixture::messages()[1].text.contains(QStringLiteral("只读")));
-        QCOMPARE(fx.app().ItemList->rowCount(), 0);
+        QCOMPARE(fx.listedRows(), QStringList());
         sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
         fx.command(kCmdViewYearGoal);
-        QCOMPARE(fx.app().YearGoalEdit->toPlainText(), QString());
+        QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), QString());
         QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
     }
 
@@ -249,14 +255,9 @@ private slots:
         auto* menu = fx.control<QMenu>(QStringLiteral("SettingsMenu"));
         QCOMPARE(menu->actions()[0]->text() + menu->actions()[1]->text(),
                  QStringLiteral("设置...\tCtrl+,搜索...\tCtrl+F"));
-        int searches = 0;
-        for (bool searchThere : {false, true}) {
-            fx.app().openSearch = searchThere ? std::function<void()>([&] { ++searches; }) : nullptr;
-            emit menu->aboutToShow();
-            QCOMPARE(menu->actions()[1]->isVisible(), searchThere);
-        }
+        QVERIFY(!fx.window()->findChild<SearchDialog*>());
         menu->actions()[1]->trigger();
-        QCOMPARE(searches, 1);
+        QVERIFY(fx.window()->findChild<SearchDialog*>()->isVisible());
     }
 
     // A font from 设置 reaches the boxes and comes back next start; a bad one is refused. "*": an installed family.
@@ -311,10 +312,10 @@ private slots:
         expected.setPointSizeF(font[1].toDouble());
         expected = refusal.isEmpty() ? expected : next.app().fontSong12;
         for (QWidget* box :
-             {next.app().YearGoalEdit, next.app().ReminderEdit, dialog.findChild<QPlainTextEdit*>("contentEdit")})
+             {next.box("YearGoalEdit"), next.box("ReminderEdit"), dialog.findChild<QPlainTextEdit*>("contentEdit")})
             QCOMPARE(box->font(), expected);
-        QCOMPARE(next.app().ItemList->font(), expected);
-        QCOMPARE(next.app().YearGoalEdit->geometry(), QRect(5, 57, 486, 90));
+        QCOMPARE(next.itemList()->font(), expected);
+        QCOMPARE(next.box("YearGoalEdit")->geometry(), QRect(5, 57, 486, 90));
     }
 
     // Dialog 133: unchanged lines keep their bytes; "#n" chooses line n, "=t" types t.
@@ -408,7 +409,7 @@ private slots:
                          (QStringList{"2018-01-01 09:00:00", "1"}));
 
                 QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), newer));
-                fx.app().YearGoalEdit->setPlainText(newer);
+                fx.box("YearGoalEdit")->setPlainText(newer);
                 Clock::SetForTest(QDateTime(QDate(2018, 1, 2), QTime(10, 0)));
                 AppFixture::queueAnswer(kIdCancel);
                 click("btnRestore");
@@ -416,7 +417,7 @@ private slots:
                 QCOMPARE(list->rowCount(), 1);
                 click("btnRestore");
                 QCOMPARE(AppFixture::messages().last().text, QStringLiteral("已恢复 2018-01-01 09:00 的备份。"));
-                QCOMPARE(fx.app().YearGoalEdit->toPlainText(), older);
+                QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), older);
                 QCOMPARE(GoalText(fx.db(), Table::Nian, QStringLiteral("2018")), older);
                 QCOMPARE(list->item(0, 0)->text(), QStringLiteral("2018-01-02 10:00:00")); // the file as it was
 
@@ -512,7 +513,6 @@ private slots:
         AppFixtureOptions options;
         options.now = before;
         AppFixture fx(options);
-        AppContext& app = fx.app();
         for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一"})
             AddScheme(fx.db(), QString::fromUtf8(scheme));
         const QDate day = after.date();
@@ -536,12 +536,14 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(fx.control<QLabel>(QStringLiteral("TodayLabel"))->text(), BuildTodayLine(CRiLi()),
                                   3000);
-        QCOMPARE(app.YearKeyEdit->text() + u' ' + app.MonthKeyEdit->text() + u' ' + app.DayKeyEdit->text(), keys);
-        QCOMPARE(app.YearGoalEdit->toPlainText() + u'|' + app.MonthGoalEdit->toPlainText() + u'|' +
-                     app.DayGoalEdit->toPlainText(),
+        QCOMPARE(fx.keyBox("YearKeyEdit")->text() + u' ' + fx.keyBox("MonthKeyEdit")->text() + u' ' +
+                     fx.keyBox("DayKeyEdit")->text(),
+                 keys);
+        QCOMPARE(fx.box("YearGoalEdit")->toPlainText() + u'|' + fx.box("MonthGoalEdit")->toPlainText() + u'|' +
+                     fx.box("DayGoalEdit")->toPlainText(),
                  goals);
-        QCOMPARE(app.ReminderEdit->toPlainText(), reminders);
-        QVERIFY(app.ItemList->isHidden());
+        QCOMPARE(fx.box("ReminderEdit")->toPlainText(), reminders);
+        QVERIFY(fx.itemList()->isHidden());
         QVERIFY(AppFixture::messages().isEmpty());
     }
 };

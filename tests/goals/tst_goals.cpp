@@ -8,6 +8,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QTableWidget>
 
 #include <sqlite3.h>
 
@@ -23,29 +24,56 @@ const QString kItemGone = QStringLiteral("该工作内容已不存在(可能已�
 // One goal row of the main window.
 struct GoalRow {
     Table table;
-    QLineEdit* AppContext::*key;
-    QPlainTextEdit* AppContext::*goal;
+    const char* key;
+    const char* goal;
     int view, modify, items;
     QString key1, key2;
 };
 
 const GoalRow kRows[] = {
-    {Table::Nian, &AppContext::YearKeyEdit, &AppContext::YearGoalEdit, 110, 111, 112, "2018", "2037"},
-    {Table::Yue, &AppContext::MonthKeyEdit, &AppContext::MonthGoalEdit, 113, 114, 115, "201801", "201802"},
-    {Table::Ri, &AppContext::DayKeyEdit, &AppContext::DayGoalEdit, 116, 117, 118, "20180101", "20200229"},
+    {Table::Nian, "YearKeyEdit", "YearGoalEdit", 110, 111, 112, "2018", "2037"},
+    {Table::Yue, "MonthKeyEdit", "MonthGoalEdit", 113, 114, 115, "201801", "201802"},
+    {Table::Ri, "DayKeyEdit", "DayGoalEdit", 116, 117, 118, "20180101", "20200229"},
 };
 
-// The list as shown: one "done|note|content|number|IDME" line per row.
-QStringList Shown(const QTableWidget* list)
+// The list as shown: one "done|note|content|number|id" line per row, the id the row acts on.
+QStringList Shown(const WorkItemView* list)
 {
     QStringList rows;
-    for (int row = 0; row < list->rowCount(); ++row) {
+    const WorkItemModel& model = list->items();
+    for (int row = 0; row < model.rowCount(); ++row) {
         QStringList cells;
-        for (int column = 0; column < 5; ++column)
-            cells << (list->item(row, column) ? list->item(row, column)->text() : QStringLiteral("<none>"));
-        rows << cells.join(u'|');
+        for (int column = 0; column < WorkItemModel::kColumnCount; ++column)
+            cells << model.index(row, column).data().toString();
+        rows << cells.join(u'|') + u'|' + QString::number(model.itemId(row));
     }
     return rows;
+}
+
+// Every item of the file, "table id content|note|done" each: what a command must leave alone.
+QStringList EveryItem(ConnectionHolder& c)
+{
+    QStringList lines;
+    for (Table table : {Table::NianNext, Table::YueNext, Table::RiNext})
+        ReadRows(c, {QStringLiteral("SELECT IDME, nr, wcqk, IsOk FROM %1 ORDER BY IDME").arg(TableName(table)), {}, table},
+                 [&](const std::vector<Value>& row) {
+                     lines << QStringLiteral("%1 %2 %3|%4|%5")
+                                  .arg(TableName(table), row[0].toText(), row[1].toText(), row[2].toText(),
+                                       row[3].toText());
+                     return true;
+                 });
+    return lines;
+}
+
+// Items under other goals first, some deleted again: ids run ahead of list numbers and have gaps.
+void AddItemsElsewhere(ConnectionHolder& c)
+{
+    for (const auto& [table, key] : {std::pair{Table::Ri, "20171231"}, {Table::Yue, "201712"}, {Table::Nian, "2017"}}) {
+        const int goal = GoalId(c, table, QString::fromLatin1(key));
+        for (int n = 0; n < 4; ++n)
+            AddItem(c, table, goal, QStringLiteral("别处的工作 %1").arg(n), QStringLiteral("别处"), n % 2 == 1);
+        RemoveWorkItem(c, table, AddItem(c, table, goal, QStringLiteral("删掉的")));
+    }
 }
 
 // Goals and items to search: years, months and days; Latin letters, %, _, \, an apostrophe, a line break, a long text.
@@ -93,14 +121,38 @@ class TestGoals : public QObject {
     Q_OBJECT
 
     std::unique_ptr<AppFixture> fx;
+    QStringList elsewhere; // the items of other goals, as the test found them
+    // Every item the test did not touch is as it was: those of other goals, and the day's but the one changed.
+    void onlyChanged(const QStringList& changedDayItems)
+    {
+        QStringList now = EveryItem(fx->db());
+        QStringList expected = elsewhere;
+        for (const QString& line : changedDayItems)
+            expected << line;
+        std::sort(now.begin(), now.end());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(now, expected);
+    }
+    QString dayLine(const WorkItem& item) const
+    {
+        return QStringLiteral("RiNext %1 %2|%3|%4").arg(item.id).arg(item.content, item.note).arg(item.done ? 1 : 0);
+    }
+    QStringList dayLines() const
+    {
+        QStringList lines;
+        for (const WorkItem& item : dayItems())
+            lines << dayLine(item);
+        return lines;
+    }
 
-    QTableWidget* list() const { return fx->app().ItemList; }
+    WorkItemView* list() const { return fx->itemList(); }
+    int rows() const { return list()->model()->rowCount(); }
     int dayGoal() const { return GoalId(fx->db(), Table::Ri, QStringLiteral("20180101")); }
     std::vector<WorkItem> dayItems() const { return Items(fx->db(), Table::Ri, QStringLiteral("20180101")); }
     void click(int command) { QTest::mouseClick(fx->button(command), Qt::LeftButton); }
     void clickRow(int row, bool twice = false)
     {
-        const QPoint at = list()->visualItemRect(list()->item(row, 2)).center();
+        const QPoint at = list()->visualRect(list()->model()->index(row, WorkItemModel::kContentColumn)).center();
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
         if (twice)
             QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
@@ -125,6 +177,8 @@ private slots:
     void init()
     {
         fx = std::make_unique<AppFixture>();
+        AddItemsElsewhere(fx->db());
+        elsewhere = EveryItem(fx->db());
         AppFixture::clearMessages();
     }
     void cleanup()
@@ -146,9 +200,9 @@ private slots:
     {
         QFETCH(int, row);
         const GoalRow& r = kRows[row];
-        QLineEdit* key = fx->app().*r.key;
-        QPlainTextEdit* goal = fx->app().*r.goal;
-        QPlainTextEdit* other = fx->app().*kRows[(row + 1) % 3].goal;
+        QLineEdit* key = fx->keyBox(r.key);
+        QPlainTextEdit* goal = fx->box(r.goal);
+        QPlainTextEdit* other = fx->box(kRows[(row + 1) % 3].goal);
         other->setPlainText(QStringLiteral("other box"));
         SetGoal(fx->db(), r.table, r.key1, QStringLiteral("另一个目标\n第二行"));
         key->setText(r.key1);
@@ -185,7 +239,7 @@ private slots:
         QCOMPARE(AppFixture::texts(), QStringList(2 * missing.size(), kNotFound));
         QCOMPARE(GoalText(fx->db(), r.table, r.key2), text);
         QCOMPARE(other->toPlainText(), QStringLiteral("other box"));
-        QCOMPARE(fx->app().CurrentGoalId, -1);
+        QVERIFY(!list()->items().goalId());
     }
 
     // Items go under the listed goal of their table, shown as stored.
@@ -196,6 +250,7 @@ private slots:
         const int second = AddItem(fx->db(), Table::Ri, goal, QStringLiteral("ship"), QStringLiteral("on time"), 1);
         AddItem(fx->db(), Table::Ri, goal + 1, QStringLiteral("another day"));
         click(kCmdDayItems);
+        QVERIFY(first > 2);
         QCOMPARE(Shown(list()), (QStringList{QStringLiteral("未完成||plan|1|%1").arg(first),
                                              QStringLiteral("OK|on time|ship|2|%1").arg(second)}));
         add(QStringLiteral("   ")); // blanks are content
@@ -206,9 +261,9 @@ private slots:
 
         for (const GoalRow& r : {kRows[0], kRows[1]}) {
             click(r.items);
-            QCOMPARE(list()->rowCount(), 0);
+            QCOMPARE(rows(), 0);
             add(TableName(r.table));
-            const std::vector<WorkItem> stored = Items(fx->db(), r.table, (fx->app().*r.key)->text());
+            const std::vector<WorkItem> stored = Items(fx->db(), r.table, fx->keyBox(r.key)->text());
             QCOMPARE(stored.size(), 1u);
             QCOMPARE(stored[0].content, TableName(r.table));
             QVERIFY(stored[0].note.isEmpty() && !stored[0].done);
@@ -230,7 +285,7 @@ private slots:
         QFETCH(int, how);
         if (how > 0) {
             click(kCmdDayItems);
-            QCOMPARE(fx->app().CurrentGoalId, dayGoal());
+            QCOMPARE(list()->items().goalId(), std::optional<int>(dayGoal()));
         }
         sqlite3* other = nullptr;
         if (how == 2) {
@@ -238,13 +293,13 @@ private slots:
             QCOMPARE(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_busy_timeout(fx->db().handle(), 0);
         }
-        fx->app().MonthKeyEdit->setText(how == 1 ? QStringLiteral("299913") : QStringLiteral("201801"));
+        fx->keyBox("MonthKeyEdit")->setText(how == 1 ? QStringLiteral("299913") : QStringLiteral("201801"));
         if (how > 0)
             click(kCmdMonthItems);
         sqlite3_close(other);
         sqlite3_busy_timeout(fx->db().handle(), 5000);
-        QCOMPARE(list()->rowCount(), 0);
-        QCOMPARE(fx->app().CurrentGoalId, -1);
+        QCOMPARE(rows(), 0);
+        QVERIFY(!list()->items().goalId());
         QCOMPARE(AppFixture::messages().size(), how == 2 ? 1 : 0);
         AppFixture::clearMessages();
         click(kCmdAddItem);
@@ -305,7 +360,7 @@ private slots:
         const int id = AddItem(fx->db(), Table::Ri, dayGoal(), QStringLiteral("first"));
         click(kCmdDayItems);
         add(text);
-        QCOMPARE(list()->item(1, 2)->text(), text);
+        QCOMPARE(list()->model()->index(1, WorkItemModel::kContentColumn).data().toString(), text);
         fx->modals.next<EditItemDialog>([&](EditItemDialog* d) {
             QCOMPARE(In<QPlainTextEdit>(d, "contentEdit")->toPlainText(), text);
             QVERIFY(In<QRadioButton>(d, "notDoneRadio")->isChecked());
@@ -314,8 +369,11 @@ private slots:
             QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         clickRow(1, true);
+        const int added = dayItems().back().id;
+        QCOMPARE(Shown(list()).last(), QStringLiteral("OK|%1|%1|2|%2").arg(text).arg(added));
+        onlyChanged({dayLine({id, "first", {}, false}), dayLine({added, text, text, true})});
         click(kCmdDayItems);
-        QCOMPARE(Shown(list()).last(), QStringLiteral("OK|%1|%1|2|%2").arg(text).arg(id + 1));
+        QCOMPARE(Shown(list()).last(), QStringLiteral("OK|%1|%1|2|%2").arg(text).arg(added));
         clickRow(0);
         edit([](EditItemDialog* d) {
             In<QPlainTextEdit>(d, "contentEdit")->setPlainText(QStringLiteral("changed"));
@@ -331,10 +389,8 @@ private slots:
             QTest::mouseClick(In<QPushButton>(d, "okButton"), Qt::LeftButton);
         });
         QCOMPARE(Shown(list()), (QStringList{QStringLiteral("未完成||first|1|%1").arg(id),
-                                             QStringLiteral("未完成|||2|%1").arg(id + 1)}));
-        const std::vector<WorkItem> stored = dayItems();
-        QCOMPARE(stored[1].content + stored[1].note, QString());
-        QCOMPARE(stored[0].content, QStringLiteral("first"));
+                                             QStringLiteral("未完成|||2|%1").arg(added)}));
+        onlyChanged({dayLine({id, "first", {}, false}), dayLine({added, {}, {}, false})});
     }
 
     // 删  除 asks; nothing marked, nothing done; numbers kept until the next listing.
@@ -351,9 +407,11 @@ private slots:
         click(kCmdDeleteItem);
         QCOMPARE(AppFixture::texts(), (QStringList{"是否确定删除!", "caption: 删除确认"}));
         QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::OkCancel);
-        QCOMPARE(list()->rowCount(), 3);
+        QCOMPARE(rows(), 3);
+        const QStringList before = dayLines();
         click(kCmdDeleteItem);
-        QCOMPARE(list()->currentRow(), -1);
+        QCOMPARE(list()->currentIndex().row(), -1);
+        onlyChanged({before[0], before[2]});
         click(kCmdDeleteItem); // nothing marked: not asked again
         QCOMPARE(AppFixture::messages().size(), 2);
         add(QStringLiteral("four"));
@@ -362,7 +420,7 @@ private slots:
             numbers << row.section(u'|', 2, 3);
         QCOMPARE(numbers, (QStringList{"one|1", "three|3", "four|3"}));
         click(kCmdDayItems);
-        QCOMPARE(list()->item(2, 3)->text(), QStringLiteral("3"));
+        QCOMPARE(list()->model()->index(2, WorkItemModel::kNumberColumn).data().toString(), QStringLiteral("3"));
         QCOMPARE(dayItems().size(), 3u);
     }
 
@@ -387,6 +445,7 @@ private slots:
         QCOMPARE(AppFixture::texts(), (QStringList{kItemGone, kItemGone}));
         QCOMPARE(Shown(list()), before);
         QVERIFY(dayItems().empty());
+        onlyChanged({});
     }
 
     // Any part of any text, newest first, either case, %_\' literal, all words; with the index and without.
@@ -467,15 +526,15 @@ private slots:
         const QPoint second = hits->visualItemRect(hits->item(1, 3)).center();
         QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, second);
         QTest::mouseDClick(hits->viewport(), Qt::LeftButton, {}, second);
-        QCOMPARE(fx->app().DayKeyEdit->text(), QStringLiteral("20180101"));
-        QCOMPARE(fx->app().DayGoalEdit->toPlainText(), QStringLiteral("元旦"));
+        QCOMPARE(fx->keyBox("DayKeyEdit")->text(), QStringLiteral("20180101"));
+        QCOMPARE(fx->box("DayGoalEdit")->toPlainText(), QStringLiteral("元旦"));
         QVERIFY(list()->isVisible());
-        QCOMPARE(list()->item(list()->currentRow(), 2)->text(), QStringLiteral("整理资料 done_x"));
+        QCOMPARE(list()->items().item(list()->currentIndex().row()).content, QStringLiteral("整理资料 done_x"));
         hits->setCurrentCell(3, 0);
         QTest::keyClick(hits, Qt::Key_Return);
-        QCOMPARE(fx->app().YearKeyEdit->text(), QStringLiteral("2018"));
-        QCOMPARE(fx->app().YearGoalEdit->toPlainText(), QStringLiteral("年度计划:客户第一"));
-        QCOMPARE(fx->app().CurrentKind, 1);
+        QCOMPARE(fx->keyBox("YearKeyEdit")->text(), QStringLiteral("2018"));
+        QCOMPARE(fx->box("YearGoalEdit")->toPlainText(), QStringLiteral("年度计划:客户第一"));
+        QCOMPARE(list()->items().kind(), PeriodKind::Year);
         QCOMPARE(hits->rowCount(), 4); // not searched again
         QVERIFY(dialog->isVisible());
         dialog->close();

@@ -154,7 +154,7 @@ private slots:
             QCOMPARE(result, 2);
             QCOMPARE(Caption(*fx, 5), QString());
         }
-        LoadLauncherTable();
+        fx->window()->loadLauncherCaptions();
         QCOMPARE(Caption(*fx, 5), QStringLiteral("escape"));
         QCOMPARE(fx->modals.unexpected(), 0);
     }

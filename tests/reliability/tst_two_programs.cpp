@@ -79,7 +79,7 @@ private slots:
         for (const WorkItem& item : Items(fx.db(), Table::Ri, QStringLiteral("20180101")))
             stored << item.content;
         QCOMPARE(stored, seconds < 5 ? (QStringList{"first", "second"}) : QStringList{"second"});
-        QCOMPARE(fx.app().ItemList->rowCount(), int(stored.size()));
+        QCOMPARE(fx.itemList()->model()->rowCount(), int(stored.size()));
         QCOMPARE(AppFixture::messages().size(), seconds < 5 ? 0 : 1);
         if (seconds >= 5)
             QVERIFY2(AppFixture::messages()[0].text.contains(QStringLiteral("另一个程序占用")),

@@ -231,16 +231,16 @@ private slots:
             fx->command(kCmdReminderSettings);
             QCOMPARE(result, 1);
         }
-        QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kNoReminders));
+        QCOMPARE(fx->box("ReminderEdit")->toPlainText(), QString::fromUtf16(kNoReminders));
         fx->command(kCmdViewDayGoal);
-        QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
+        QCOMPARE(fx->box("ReminderEdit")->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
         QCOMPARE(ListSchemes(fx->db()).size(), 1u);
 
         QCOMPARE(sqlite3_exec(fx->db().handle(), "ALTER TABLE Tx RENAME TO TxGone", nullptr, nullptr, nullptr),
                  SQLITE_OK);
         fx->db().clearCache();
         fx->command(kCmdViewDayGoal);
-        QCOMPARE(fx->app().ReminderEdit->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
+        QCOMPARE(fx->box("ReminderEdit")->toPlainText(), QString::fromUtf16(kReminderPrefix) + u'\n');
         QCOMPARE(AppFixture::messages().size(), 1);
         QCOMPARE(fx->modals.unexpected(), 0);
     }

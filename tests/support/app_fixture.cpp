@@ -41,9 +41,9 @@ AppFixture::AppFixture(AppFixtureOptions options)
     if (options.prepare)
         options.prepare(dataDir());
     context_ = std::make_unique<AppContext>();
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(context_->log);
     window_->show();
-    RunStartup(dir_.path(), PortableDataFolder(dir_.path()));
+    RunStartup(*context_, *window_, dir_.path(), PortableDataFolder(dir_.path()));
 }
 
 AppFixture::~AppFixture()
@@ -54,6 +54,20 @@ AppFixture::~AppFixture()
     testing::FileDialogSeam::Disable();
     testing::MessageBoxSeam::Disable();
     Clock::Reset();
+}
+
+QStringList AppFixture::listedRows() const
+{
+    QStringList rows;
+    const WorkItemModel& model = itemList()->items();
+    for (int row = 0; row < model.rowCount(); ++row) {
+        QStringList cells;
+        for (int column : {WorkItemModel::kNumberColumn, WorkItemModel::kContentColumn, WorkItemModel::kNoteColumn,
+                           WorkItemModel::kDoneColumn})
+            cells << model.index(row, column).data().toString();
+        rows << cells.join(u'|');
+    }
+    return rows;
 }
 
 QStringList AppFixture::texts()

@@ -4,8 +4,9 @@
 
 #include "shell/app_context.h"
 #include "shell/file_dialogs.h"
-#include "app/commands.h"
 #include "app/main_window.h"
+#include "goals/work_item_model.h"
+#include "goals/work_item_view.h"
 #include "shell/message_box.h"
 #include "shell/desktop.h"
 
@@ -15,7 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QQueue>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -64,12 +65,17 @@ public:
     ~AppFixture();
 
     AppContext& app() const { return *context_; }
-    ConnectionHolder& db() const { return context_->connection; }
+    ConnectionHolder& db() const { return context_->log.connection(); }
     MainWindow* window() const { return window_.get(); }
     QString dataDir() const { return dir_.filePath(QStringLiteral("Dt")); }
     QPushButton* button(int commandId) const { return control<QPushButton>(QStringLiteral("btn%1").arg(commandId)); }
     template <class T = QWidget> T* control(const QString& name) const { return window_->findChild<T*>(name); }
-    void command(int commandId) const { DispatchCommand(commandId); }
+    QPlainTextEdit* box(const char* name) const { return control<QPlainTextEdit>(QLatin1String(name)); }
+    QLineEdit* keyBox(const char* name) const { return control<QLineEdit>(QLatin1String(name)); }
+    WorkItemView* itemList() const { return window_->itemView(); }
+    // Each listed row as "number|content|note|state", top to bottom.
+    QStringList listedRows() const;
+    void command(int commandId) const { window_->runCommand(commandId); }
 
     static const QList<testing::ShownMessage>& messages() { return testing::MessageBoxSeam::Shown(); }
     static QStringList texts(); // each text, and "caption: ..." when it differs

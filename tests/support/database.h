@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/record_access.h"
-#include "goals/goal_store.h"
-#include "goals/item_store.h"
+#include "data/goal_store.h"
+#include "data/item_store.h"
 #include "reminders/scheme_store.h"
 
 #include <QTemporaryDir>

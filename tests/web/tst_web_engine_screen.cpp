@@ -1,6 +1,6 @@
 // The real engine under Xvfb; skipped where it cannot run.
 #include "data/record_access.h"
-#include "goals/goal_store.h"
+#include "data/goal_store.h"
 #include "web/page_engine.h"
 #include "web/web_browser.h"
 #include "support/program_files.h"

@@ -24,21 +24,21 @@ private slots:
         QVERIFY(!CWebBrowser2::EngineUsable()); // offscreen, where the seam stands in for the engine
         testing::WebViewSeam::Enable();
         AppFixture fx;
-        QTRY_VERIFY(fx.app().browser->view() != nullptr);
-        QWidget* view = fx.app().browser->view();
-        QCOMPARE(view->parentWidget(), fx.app().WebPane);
+        QTRY_VERIFY(fx.window()->browser().view() != nullptr);
+        QWidget* view = fx.window()->browser().view();
+        QCOMPARE(view->parentWidget(), fx.control(QStringLiteral("WebPane")));
         QCOMPARE(view->geometry(), QRect(0, 0, 505, 638));
         for (int command : {kCmdYearItems, kCmdShowWebPane, kCmdDayItems, kCmdShowWebPane, kCmdShowWebPane}) {
             fx.command(command);
             const bool pane = command == kCmdShowWebPane;
-            QCOMPARE(fx.app().WebPaneShown, pane ? 1 : 0);
-            QCOMPARE(fx.app().WebPane->isVisible(), pane);
-            QCOMPARE(fx.app().ItemList->isVisible(), !pane);
+            QCOMPARE(fx.window()->webPaneInFront(), pane);
+            QCOMPARE(fx.control(QStringLiteral("WebPane"))->isVisible(), pane);
+            QCOMPARE(fx.itemList()->isVisible(), !pane);
         }
         QVERIFY(view->isVisible());
-        QCOMPARE(fx.app().browser->view(), view);
+        QCOMPARE(fx.window()->browser().view(), view);
         QCOMPARE(testing::WebViewSeam::Loaded(), QList<QUrl>{FixedPageUrl(fx.dataDir())});
-        QCOMPARE(fx.app().browser->navigationCount(), 1);
+        QCOMPARE(fx.window()->browser().navigationCount(), 1);
     }
 
     // A host gone before the engine starts leaves nothing behind.

@@ -1,4 +1,4 @@
-#include "goals/item_store.h"
+#include "data/item_store.h"
 
 #include "data/record_access.h"
 

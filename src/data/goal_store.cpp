@@ -1,4 +1,4 @@
-#include "goals/goal_store.h"
+#include "data/goal_store.h"
 
 #include "data/record_access.h"
 

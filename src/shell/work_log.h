@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/item_store.h"
+#include "data/keys.h"
+#include "data/record_access.h"
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace jotrak {
+
+// The one model of the log that every window shares: the open database and the
+// operations on period goals and their work items. Each change made through it
+// is announced, so every view (the period panels, the item list, a dialog)
+// shows it the same way, whoever made it: a button, a dialog, a search hit, a
+// restore. No widget; every call raises DatabaseError when the file fails.
+class WorkLog : public QObject {
+    Q_OBJECT
+public:
+    explicit WorkLog(QObject* parent = nullptr);
+    ~WorkLog() override;
+    WorkLog(const WorkLog&) = delete;
+    WorkLog& operator=(const WorkLog&) = delete;
+
+    ConnectionHolder& connection() { return connection_; }
+    // Opens path (creating it when missing) as the log; beforeUpgrade as OpenDatabase's.
+    void open(const QString& path, const std::function<void()>& beforeUpgrade = {});
+    // Opens path afresh in place of the file open now (a restore put another
+    // file there): every view reads the log again.
+    void reopen(const QString& path);
+
+    // The goal text of a period; none when the log holds no such key.
+    std::optional<QString> goalText(PeriodKind kind, const QString& key);
+    // Stores the goal text of a period; false, with nothing written, when the
+    // log holds no such key.
+    bool storeGoalText(PeriodKind kind, const QString& key, const QString& text);
+    std::optional<int> goalId(PeriodKind kind, const QString& key);
+
+    std::vector<WorkItem> items(PeriodKind kind, int goalId);
+    // Appends a not-done item under the goal; returns its id.
+    int addItem(PeriodKind kind, int goalId, const QString& content);
+    bool itemExists(PeriodKind kind, int itemId);
+    // False, with nothing written, when the item is gone.
+    bool changeItem(PeriodKind kind, int goalId, int itemId, const QString& content, const QString& note, bool done);
+    void removeItem(PeriodKind kind, int goalId, int itemId);
+
+signals:
+    void goalChanged(jotrak::PeriodKind kind, const QString& key);
+    // One item of a goal was added, changed or removed.
+    void itemAdded(jotrak::PeriodKind kind, int goalId, const jotrak::WorkItem& item);
+    void itemChanged(jotrak::PeriodKind kind, int goalId, const jotrak::WorkItem& item);
+    void itemRemoved(jotrak::PeriodKind kind, int goalId, int itemId);
+    // Any number of the items of a goal changed at once.
+    void itemsChanged(jotrak::PeriodKind kind, int goalId);
+    // Everything may have changed: a restore, another file.
+    void reloaded();
+
+private:
+    ConnectionHolder connection_;
+};
+
+} // namespace jotrak
