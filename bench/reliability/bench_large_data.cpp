@@ -189,8 +189,8 @@ void TextExportOfTwentyYears(benchmark::State& state)
     for (auto _ : state) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        const ExportResult result =
-            ExportGoalsAsText(App().log.connection(), Table::Ri, QStringLiteral("20171231"), QStringLiteral("20380101"), out);
+        const ExportResult result = ExportGoalsAsText(App().log.connection(), Table::Ri, QStringLiteral("20171231"),
+                                                      QStringLiteral("20380101"), out);
         if (!result) {
             state.SkipWithError(qPrintable(result.message));
             return;
@@ -214,8 +214,8 @@ void ExcelExport60000ItemsOfTwentyYears(benchmark::State& state)
     for (auto _ : state) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        const ExportResult result = ExportItemsToExcel(App().log.connection(), Table::Ri, QStringLiteral("20180101"), toKey,
-                                                       kExportAllItems, templatePath, out);
+        const ExportResult result = ExportItemsToExcel(App().log.connection(), Table::Ri, QStringLiteral("20180101"),
+                                                       toKey, kExportAllItems, templatePath, out);
         if (!result) {
             state.SkipWithError(qPrintable(result.message));
             return;
@@ -284,7 +284,8 @@ void BackupOfTwentyYearsWhileTheWindowAnswers(benchmark::State& state)
                 sqlite3_mutex* connection = sqlite3_db_mutex(App().log.connection().handle());
                 sqlite3_mutex_enter(connection);
                 longestWait = std::max(longestWait, static_cast<double>(clock.nsecsElapsed() - now) / 1e6);
-                StoreGoalText(App().log.connection(), Table::Ri, kBusyDay, QStringLiteral("第 %1 次保存").arg(stores++));
+                StoreGoalText(App().log.connection(), Table::Ri, kBusyDay,
+                              QStringLiteral("第 %1 次保存").arg(stores++));
                 sqlite3_mutex_leave(connection);
                 last = clock.nsecsElapsed();
                 longestStore = std::max(longestStore, static_cast<double>(last - now) / 1e6);

@@ -40,10 +40,17 @@ const PeriodRowPlaces& PlacesOf(PeriodKind kind)
                                           {65, 161, 70, 20},   kCmdViewMonthGoal,  {137, 153, 40, 25},
                                           kCmdModifyMonthGoal, {179, 153, 40, 25}, kCmdMonthItems,
                                           {221, 153, 60, 25},  {5, 180, 486, 90}};
-    static const PeriodRowPlaces day = {{15, 281, 80, 18}, Qt::AlignHCenter,  QStringLiteral("日工作目标:"),
-                                        {95, 284, 80, 20}, kCmdViewDayGoal,   {180, 276, 40, 25},
-                                        kCmdModifyDayGoal, {225, 276, 40, 25}, 0,
-                                        {},                {5, 303, 486, 180}};
+    static const PeriodRowPlaces day = {{15, 281, 80, 18},
+                                        Qt::AlignHCenter,
+                                        QStringLiteral("日工作目标:"),
+                                        {95, 284, 80, 20},
+                                        kCmdViewDayGoal,
+                                        {180, 276, 40, 25},
+                                        kCmdModifyDayGoal,
+                                        {225, 276, 40, 25},
+                                        0,
+                                        {},
+                                        {5, 303, 486, 180}};
     return kind == PeriodKind::Year ? year : kind == PeriodKind::Month ? month : day;
 }
 
@@ -78,11 +85,11 @@ void MainWindow::buildGoalColumn(AppContext& context)
 {
     const QFont& song = context.fontSong12;
     const QDate date = context.startTime.date();
-    todayLabel_ = MakeStaticText(this, QStringLiteral("TodayLabel"), BuildTodayLine(*context.today), {25, 10, 460, 16},
-                                 song);
+    todayLabel_ =
+        MakeStaticText(this, QStringLiteral("TodayLabel"), BuildTodayLine(*context.today), {25, 10, 460, 16}, song);
     for (PeriodKind kind : {PeriodKind::Year, PeriodKind::Month, PeriodKind::Day}) {
-        auto* made = new PeriodPanel(this, log_, kind, PlacesOf(kind), DayRollover::KeyOf(kind, date), song,
-                                     context.fontText);
+        auto* made =
+            new PeriodPanel(this, log_, kind, PlacesOf(kind), DayRollover::KeyOf(kind, date), song, context.fontText);
         connect(made, &PeriodPanel::itemsRequested, this,
                 [this](PeriodKind listed) { RunGuarded(this, [&] { listItems(listed); }); });
         panels_[static_cast<std::size_t>(kind) - 1] = made;
@@ -118,8 +125,7 @@ void MainWindow::buildItemColumn(AppContext& context)
                    context.fontKai12);
     itemView_ = new WorkItemView(this, log_, context.fontText);
     // hidden from the start: it is laid out when it is first shown
-    PlaceControl(itemView_, QStringLiteral("ItemList"), kCmdItemList, {500, 30, 505, h - 110}, context.fontText,
-                 false);
+    PlaceControl(itemView_, QStringLiteral("ItemList"), kCmdItemList, {500, 30, 505, h - 110}, context.fontText, false);
     webPane_ = MakeStaticText(this, QStringLiteral("WebPane"), QString(), {500, 30, 505, h - 110}, context.fontKai18);
 
     const auto command = [this, &context](int id, const QString& text, const QRect& place) {

@@ -87,9 +87,18 @@ void MainWindow::act(int id)
     case kCmdViewDayGoal: panel(PeriodKind::Day)->view(); break;
     case kCmdModifyDayGoal: panel(PeriodKind::Day)->modify(); break;
     case kCmdDayItems: listItems(PeriodKind::Day); break;
-    case kCmdAddItem: showItemList(); itemView_->addItem(); break;
-    case kCmdEditItem: showItemList(); itemView_->editItem(); break;
-    case kCmdDeleteItem: showItemList(); itemView_->deleteItem(); break;
+    case kCmdAddItem:
+        showItemList();
+        itemView_->addItem();
+        break;
+    case kCmdEditItem:
+        showItemList();
+        itemView_->editItem();
+        break;
+    case kCmdDeleteItem:
+        showItemList();
+        itemView_->deleteItem();
+        break;
     case kCmdSettings: openSettings(); break;
     case kCmdShowWebPane: showWebPane(); break;
     case kCmdReminderSettings: OpenReminderSettings(this); break;

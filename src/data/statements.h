@@ -21,39 +21,33 @@ struct Statement {
 // Every statement the program can send, in one place.
 namespace stmt {
 
-// "Select * from <table>" in IDME order; the seeding test for emptiness reads one row.
+// Every row of a table in IDME order; AnyRow: one row at most (the seeding's test for emptiness).
 Statement SelectAll(Table table);
 Statement AnyRow(Table table);
-// "Select * from <table>" opened only to append rows: reads no existing row, so
-// adding one item costs the same however many the table holds.
+// A table opened only to append rows: reads no existing row, so adding one
+// item costs the same however many the table holds.
 Statement ForAppending(Table table);
 // The greatest key of a goal table among those of its own shape (4, 6 or 8 digits).
 Statement LastGoalKey(Table goalTable);
-// "Select * from %s where IDME=%d"
+// The goal with an id.
 Statement GoalById(Table goalTable, int goalId);
-// "Select * from %s where ming = '%s' "
+// The goal with a key, the key bound as a parameter and compared exactly.
 Statement GoalByKey(Table goalTable, const QString& key);
-// "Select * from %sNext where ShangId=%d" in IDME order
+// The items of one goal, in IDME order; then those done, and those not done.
 Statement ItemsOfGoal(Table goalTable, int goalId);
-// "... and IsOk=1"
 Statement DoneItemsOfGoal(Table goalTable, int goalId);
-// the items of one goal that are not done
 Statement OpenItemsOfGoal(Table goalTable, int goalId);
-// "Select * from <item table> where IDME=%d"
+// One item of an item table by id; its deletion.
 Statement ItemById(Table itemTable, int itemId);
-// "Delete from <item table> where IDME=%d"
 Statement DeleteItem(Table itemTable, int itemId);
-// "Select * from An" in IDME order
+// The launcher rows of table An in IDME order; one by its button number.
 Statement SelectLaunchers();
-// "Select * from An where IDME=%d"
 Statement LauncherById(int buttonNumber);
-// "Select * from Tx" in IDME order
+// The reminder schemes of table Tx in IDME order; one by id; its deletion.
 Statement SelectSchemes();
-// "Select * from Tx where IDME=%d"
 Statement SchemeById(int schemeId);
-// "Delete from Tx where IDME=%d"
 Statement DeleteScheme(int schemeId);
-// "Select * from %s where ming>='%s' and ming<='%s'" (both included), in key order
+// The goals whose keys lie between first and last (both included), in key order.
 Statement GoalsBetween(Table goalTable, const QString& first, const QString& last);
 
 } // namespace stmt

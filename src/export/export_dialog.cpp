@@ -114,8 +114,8 @@ void ExportDialog::BuildControls()
     okButton_->setDefault(true);
     okButton_->hide();
     QPushButton* cancel = AddButton(this, QStringLiteral("取消"), "cancelButton", Dlu(264, 158, 75, 18));
-    connect(okButton_, &QPushButton::clicked, this, [this] { done(1); });
-    connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { accept(); });
+    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 
     data_.fromEdit->setFocus();
 }

@@ -39,7 +39,7 @@ void AddItemDialog::accept()
         ShowMessage(this, QString::fromUtf8("请输入工作内容再新增"));
         return;
     }
-    done(1);
+    JotrakDialog::accept();
 }
 
 } // namespace jotrak

@@ -64,7 +64,7 @@ void EditItemDialog::accept()
 {
     data_.content = data_.contentEdit->toPlainText();
     data_.note = data_.noteEdit->toPlainText();
-    done(1);
+    JotrakDialog::accept();
 }
 
 } // namespace jotrak

@@ -41,7 +41,8 @@ PeriodPanel::PeriodPanel(QWidget* window, WorkLog& log, PeriodKind kind, const P
 
     const auto button = [&](int id, const QString& text, const QRect& place, void (PeriodPanel::*action)()) {
         QPushButton* pushed = MakeCommandButton(window, id, text, place, font);
-        connect(pushed, &QPushButton::clicked, this, [this, action] { RunGuarded(keyEdit_->window(), [&] { (this->*action)(); }); });
+        connect(pushed, &QPushButton::clicked, this,
+                [this, action] { RunGuarded(keyEdit_->window(), [&] { (this->*action)(); }); });
     };
     button(places.viewId, QStringLiteral("查看"), places.view, &PeriodPanel::view);
     button(places.modifyId, QStringLiteral("修改"), places.modify, &PeriodPanel::modify);

@@ -141,7 +141,7 @@ SearchDialog::SearchDialog(QWidget* owner, WorkLog& log)
     auto* close = Place(this, new QPushButton(QStringLiteral("关闭")), "CloseButton", Dlu(323, 226, 50, 14));
 
     connect(go, &QPushButton::clicked, this, &SearchDialog::search);
-    connect(close, &QPushButton::clicked, this, [this] { done(2); });
+    connect(close, &QPushButton::clicked, this, [this] { reject(); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { showHit(row); });
     connect(this, &QDialog::finished, search_, &BackgroundSearch::stop); // closed: nothing more to show
     connect(search_, &BackgroundSearch::hitsFound, this, &SearchDialog::addHits);

@@ -131,7 +131,8 @@ int WorkItemModel::itemId(int row) const
 
 int WorkItemModel::rowOf(int itemId) const
 {
-    const auto found = std::find_if(rows_.begin(), rows_.end(), [itemId](const Row& row) { return row.item.id == itemId; });
+    const auto found =
+        std::find_if(rows_.begin(), rows_.end(), [itemId](const Row& row) { return row.item.id == itemId; });
     return found == rows_.end() ? -1 : static_cast<int>(found - rows_.begin());
 }
 

@@ -5,7 +5,6 @@
 #include "shell/app_context.h"
 #include "shell/desktop.h"
 
-
 namespace jotrak {
 
 LauncherCaptions LoadLauncherTable()

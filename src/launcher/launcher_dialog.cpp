@@ -65,8 +65,8 @@ LauncherDialog::LauncherDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     connect(chooseFolder, &QPushButton::clicked, this, [this] { ChooseLauncherFolder(); });
     connect(clear, &QPushButton::clicked, this, [this] { ClearButton(); });
     connect(save, &QPushButton::clicked, this, [this] { SaveButton(); });
-    connect(update, &QPushButton::clicked, this, [this] { done(1); });
-    connect(exit, &QPushButton::clicked, this, [this] { done(2); });
+    connect(update, &QPushButton::clicked, this, [this] { accept(); });
+    connect(exit, &QPushButton::clicked, this, [this] { reject(); });
 
     FillButtonList();
 }
@@ -99,8 +99,8 @@ void LauncherDialog::ShowSelectedButton()
 
 void LauncherDialog::ChooseLauncherFile()
 {
-    if (const auto path = ChooseOpenFile(this, QStringLiteral("请选择点击按钮后要打开的文件"),
-                                         QStringLiteral("所有文件(*.*)")))
+    if (const auto path =
+            ChooseOpenFile(this, QStringLiteral("请选择点击按钮后要打开的文件"), QStringLiteral("所有文件(*.*)")))
         pathEdit_->setPlainText(*path);
 }
 

@@ -6,7 +6,6 @@
 #include <array>
 #include <optional>
 
-
 namespace jotrak {
 
 class ConnectionHolder;

@@ -98,8 +98,8 @@ void ReminderDialog::BuildControls()
     state_.repeatGroup->addButton(yearly, kYearlyRadio);
     state_.repeatGroup->addButton(monthly, kMonthlyRadio);
 
-    connect(okButton_, &QPushButton::clicked, this, [this] { done(1); });
-    connect(exitButton, &QPushButton::clicked, this, [this] { done(2); });
+    connect(okButton_, &QPushButton::clicked, this, [this] { accept(); });
+    connect(exitButton, &QPushButton::clicked, this, [this] { reject(); });
     connect(state_.calendarGroup, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
             state_.calendar = id == kGregorianRadio ? 0 : 1;

@@ -100,7 +100,7 @@ BackupDialog::BackupDialog(QWidget* parent) : JotrakDialog(parent, kCaption, 310
     connect(choose, &QPushButton::clicked, this, [this] { ChooseBackupFolder(); });
     connect(now, &QPushButton::clicked, this, [this] { BackUpNow(); });
     connect(restore, &QPushButton::clicked, this, [this] { RestoreSelected(); });
-    connect(close, &QPushButton::clicked, this, [this] { done(2); });
+    connect(close, &QPushButton::clicked, this, [this] { reject(); });
     Refresh();
 }
 

@@ -40,7 +40,7 @@ MaximsDialog::MaximsDialog(QWidget* parent, MaximFile file)
     QPushButton* ok = Button(this, "btn1", QStringLiteral("确定"), 189);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &MaximsDialog::save);
-    connect(Button(this, "btn2", QStringLiteral("取消"), 243), &QPushButton::clicked, this, [this] { done(2); });
+    connect(Button(this, "btn2", QStringLiteral("取消"), 243), &QPushButton::clicked, this, [this] { reject(); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             edit_->setText(file_.lines[row].text);
@@ -114,7 +114,7 @@ void MaximsDialog::save()
         if (App().MaximList)
             ParseMaxims(*App().MaximList, bytes);
     }
-    done(1);
+    accept();
 }
 
 void OpenMaximsDialog(QWidget* owner)

@@ -113,9 +113,9 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
         if (takeFont())
-            done(1);
+            accept();
     });
-    connect(cancel, &QPushButton::clicked, this, [this] { done(2); });
+    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 }
 
 void SettingsDialog::chooseFont()

@@ -39,5 +39,4 @@ private:
     QString shownSize_;
 };
 
-
 } // namespace jotrak

@@ -1,6 +1,5 @@
 #include "shell/centering.h"
 
-
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>

@@ -6,8 +6,7 @@
 
 namespace jotrak {
 
-QLabel* MakeStaticText(QWidget* parent, const QString& name, const QString& text, const QRect& place,
-                       const QFont& font)
+QLabel* MakeStaticText(QWidget* parent, const QString& name, const QString& text, const QRect& place, const QFont& font)
 {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -63,7 +63,15 @@ JotrakDialog::JotrakDialog(QWidget* parent, const QString& caption, int widthDlu
 
 void JotrakDialog::reject()
 {
-    done(2);
+    done(kCancelled);
+}
+
+void JotrakDialog::done(int result)
+{
+    QDialog::done(result);
+    // QDialog announces only its own rejection code; ours is 2
+    if (result == kCancelled)
+        emit rejected();
 }
 
 QRect JotrakDialog::Dlu(int x, int y, int w, int h)

@@ -17,7 +17,12 @@ class JotrakDialog : public QDialog {
 public:
     JotrakDialog(QWidget* parent, const QString& caption, int widthDlu, int heightDlu);
 
+    // What a cancelled dialog gives: 2, as Escape and the close box do.
+    static constexpr int kCancelled = 2;
+
+    // End the dialog with 1 (accepted() is sent) or 2 (rejected() is sent).
     void reject() override;
+    void done(int result) override;
 
     // Dialog units to pixels: 1.5 per horizontal and 1.625 per vertical unit.
     static QRect Dlu(int x, int y, int w, int h);

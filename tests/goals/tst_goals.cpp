@@ -55,13 +55,13 @@ QStringList EveryItem(ConnectionHolder& c)
 {
     QStringList lines;
     for (Table table : {Table::NianNext, Table::YueNext, Table::RiNext})
-        ReadRows(c, {QStringLiteral("SELECT IDME, nr, wcqk, IsOk FROM %1 ORDER BY IDME").arg(TableName(table)), {}, table},
-                 [&](const std::vector<Value>& row) {
-                     lines << QStringLiteral("%1 %2 %3|%4|%5")
-                                  .arg(TableName(table), row[0].toText(), row[1].toText(), row[2].toText(),
-                                       row[3].toText());
-                     return true;
-                 });
+        ReadRows(
+            c, {QStringLiteral("SELECT IDME, nr, wcqk, IsOk FROM %1 ORDER BY IDME").arg(TableName(table)), {}, table},
+            [&](const std::vector<Value>& row) {
+                lines << QStringLiteral("%1 %2 %3|%4|%5")
+                             .arg(TableName(table), row[0].toText(), row[1].toText(), row[2].toText(), row[3].toText());
+                return true;
+            });
     return lines;
 }
 
