@@ -59,8 +59,7 @@ appstreamcli validate-tree --no-net "$root" || fail "the AppStream metadata does
 # A first start as a new user would make it, and one with --data-dir.
 start() {
   env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen \
-    JOTRAK_QUIT_AFTER_STARTUP_MS=0 JOTRAK_NONINTERACTIVE=1 JOTRAK_REPORT_SHOWN=1 \
-    timeout 120 "$program" "$@" > "$work/run.log" 2>&1 || {
+    timeout 120 "$program" --quit-after-startup 0 --unattended --report-paint "$@" > "$work/run.log" 2>&1 || {
     cat "$work/run.log"
     fail "the installed program did not start and close cleanly ($*)"
   }

@@ -18,5 +18,5 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     const jotrak::CommandLine commandLine = jotrak::ReadCommandLine(QCoreApplication::arguments());
     fonts.wait();
-    return jotrak::RunProgram(QCoreApplication::applicationDirPath(), commandLine.dataDir);
+    return jotrak::RunProgram(QCoreApplication::applicationDirPath(), commandLine);
 }

@@ -91,10 +91,9 @@ struct ProgramCopy {
     // exit code (-1: it did not end by itself within a minute) and what it wrote
     std::pair<int, QString> run(QStringList command, bool asNobody) const
     {
+        command << QStringLiteral("--unattended") << QStringLiteral("--report-paint")
+                << QStringLiteral("--quit-after-startup") << QStringLiteral("0");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"JOTRAK_NONINTERACTIVE", "JOTRAK_REPORT_SHOWN"})
-            env.insert(QString::fromLatin1(name), QStringLiteral("1"));
-        env.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("0"));
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
             env.remove(QString::fromLatin1(name));
