@@ -42,13 +42,11 @@ bool StartOrReport(const QString& exeDir, const QString& chosenDataDir)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
     const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, chosenDataDir));
-    if (!data.portable) {
-        const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
-        if (!trouble.isEmpty()) {
-            qWarning().noquote() << "start-up failed:" << trouble;
-            ShowMessage(App().mainWindow, trouble, caption);
-            return false;
-        }
+    const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
+    if (!trouble.isEmpty()) {
+        qWarning().noquote() << "start-up failed:" << trouble;
+        ShowMessage(App().mainWindow, trouble, caption);
+        return false;
     }
     try {
         RunStartup(exeDir, data);
