@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian packages as a user gets them: builds them from a Release build,
 # unpacks them into a temporary root (dpkg -x) and starts the installed program
-# there, offscreen, with a fresh HOME, until start-up completes. The data folder
+# there, offscreen, with a fresh HOME, until start-up completes. Lintian checks
+# each package against Debian's rules. The data folder
 # must appear under that HOME with a seeded db.mdb and the shipped files, and
 # nothing may appear beside the program. Prints each package's files and
 # dependencies.
@@ -38,6 +39,10 @@ for deb in "${packages[@]}"; do
   dpkg -c "$deb" | awk '{print $6}' | grep -v '/$'
   dpkg -x "$deb" "$root"
 done
+
+# Debian's own check of each package: no errors; the warnings and notes it
+# still has are printed
+lintian --fail-on error --display-info "${packages[@]}" || fail "lintian found errors"
 
 main=$(ls "$work"/packages/jotrak_*.deb)
 if dpkg-deb -f "$main" Depends | grep -q jotrak-webengine; then
