@@ -6,15 +6,17 @@
 set(CPACK_PACKAGE_NAME jotrak)
 set(CPACK_PACKAGE_VENDOR "Jotrak")
 set(CPACK_PACKAGE_CONTACT "Jotrak maintainers <maintainers@jotrak.org>" CACHE STRING "Maintainer of the packages")
-# each package's description: its summary line, then the text
+# each package's description: its summary line, then the text in lines short
+# enough for a terminal
 set(CPACK_DEBIAN_JOTRAK_DESCRIPTION "personal work log of yearly, monthly and daily goals
-Jotrak keeps one goal text for every year, month and day, and under each goal a list of \
-work items. It shows reminders on fixed Gregorian or Chinese lunar dates, today's lunar \
-date, buttons that open often used files, and exports goals to text and work items to \
-spreadsheets. Its interface is Chinese.")
+Jotrak keeps one goal text for every year, month and day, and under each
+goal a list of work items. It shows reminders on fixed Gregorian or Chinese
+lunar dates, today's lunar date, buttons that open often used files, and
+exports goals to text and work items to spreadsheets. Its interface is
+Chinese.")
 set(CPACK_DEBIAN_WEBENGINE_DESCRIPTION "start page of the Jotrak work log
-Shows Jotrak's start page inside its window with Qt WebEngine. Without it the \
-page's pane stays empty and the rest of the program works the same.")
+Shows Jotrak's start page inside its window with Qt WebEngine. Without it
+the page's pane stays empty and the rest of the program works the same.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_STRIP_FILES ON)
 

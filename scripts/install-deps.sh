@@ -12,7 +12,7 @@ packages=(
   libsqlite3-dev sqlite3
   libgsf-1-dev libfreexl-dev python3 python3-xlrd
   libbenchmark-dev
-  desktop-file-utils appstream librsvg2-bin file dpkg-dev
+  desktop-file-utils appstream librsvg2-bin file dpkg-dev lintian
   xvfb xauth x11-apps xdotool imagemagick fonts-arphic-uming fonts-arphic-ukai
 )
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian packages as a user gets them: builds them from a Release build,
 # unpacks them into a temporary root (dpkg -x) and starts the installed program
-# there, offscreen, with a fresh HOME, until start-up completes. The data folder
+# there, offscreen, with a fresh HOME, until start-up completes. Lintian checks
+# each package against Debian's rules. The data folder
 # must appear under that HOME with a seeded db.mdb and the shipped files, and
 # nothing may appear beside the program. Prints each package's files and
 # dependencies.
@@ -39,6 +40,10 @@ for deb in "${packages[@]}"; do
   dpkg -x "$deb" "$root"
 done
 
+# Debian's own check of each package: no errors; the warnings and notes it
+# still has are printed
+lintian --fail-on error --display-info "${packages[@]}" || fail "lintian found errors"
+
 main=$(ls "$work"/packages/jotrak_*.deb)
 if dpkg-deb -f "$main" Depends | grep -q jotrak-webengine; then
   fail "jotrak must only recommend jotrak-webengine"
@@ -59,8 +64,7 @@ appstreamcli validate-tree --no-net "$root" || fail "the AppStream metadata does
 # A first start as a new user would make it, and one with --data-dir.
 start() {
   env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$work/home" QT_QPA_PLATFORM=offscreen \
-    JOTRAK_QUIT_AFTER_STARTUP_MS=0 JOTRAK_NONINTERACTIVE=1 JOTRAK_REPORT_SHOWN=1 \
-    timeout 120 "$program" "$@" > "$work/run.log" 2>&1 || {
+    timeout 120 "$program" --quit-after-startup 0 --unattended --report-paint "$@" > "$work/run.log" 2>&1 || {
     cat "$work/run.log"
     fail "the installed program did not start and close cleanly ($*)"
   }

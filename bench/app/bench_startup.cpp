@@ -48,9 +48,7 @@ struct Run {
 // exit, which comes quitAfterMs after start-up.
 Run RunUntilShown(const std::string& exe, const char* argument = nullptr, int quitAfterMs = 100)
 {
-    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "JOTRAK_REPORT_SHOWN=1",
-                                    "JOTRAK_QUIT_AFTER_STARTUP_MS=" + std::to_string(quitAfterMs),
-                                    "HOME=" + QDir::homePath().toStdString(),
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "HOME=" + QDir::homePath().toStdString(),
                                     "XDG_RUNTIME_DIR=" + QDir::tempPath().toStdString()};
     if (const char* path = std::getenv("PATH"))
         env.push_back(std::string("PATH=") + path);
@@ -58,9 +56,13 @@ Run RunUntilShown(const std::string& exe, const char* argument = nullptr, int qu
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    std::string program = exe;
-    std::string extra = argument ? argument : "";
-    char* argv[] = {program.data(), argument ? extra.data() : nullptr, nullptr};
+    std::vector<std::string> arguments = {exe, "--report-paint", "--quit-after-startup", std::to_string(quitAfterMs)};
+    if (argument)
+        arguments.emplace_back(argument);
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
 
     int fds[2];
     if (pipe(fds) != 0)
@@ -71,7 +73,7 @@ Run RunUntilShown(const std::string& exe, const char* argument = nullptr, int qu
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
-        execve(program.c_str(), argv, envp.data());
+        execve(exe.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(fds[1]);

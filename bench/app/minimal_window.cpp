@@ -1,6 +1,7 @@
 // The yardstick for the start-up benchmark: an empty window of the main
 // window's size that reports its first paint and closes, as the program does
-// under JOTRAK_REPORT_SHOWN and JOTRAK_QUIT_AFTER_STARTUP_MS. With the argument
+// with --report-paint and --quit-after-startup <ms>, the options it takes too
+// (others, such as --no-start-page, mean nothing to it). With the argument
 // --with-text it also shows one line of Chinese text, which separates the cost
 // of loading a CJK font from the program's own work, and reports each paint of
 // that line as the program reports today's line ("JOTRAK_TODAY <window id>").
@@ -31,9 +32,11 @@ int main(int argc, char* argv[])
     }
     new ReportPaint(&window, "JOTRAK_SHOWN", false);
     window.show();
+    const QStringList arguments = QCoreApplication::arguments();
+    const qsizetype quitAfter = arguments.indexOf(QStringLiteral("--quit-after-startup"));
     bool isNumber = false;
-    const int quitAfterMs = qEnvironmentVariableIntValue("JOTRAK_QUIT_AFTER_STARTUP_MS", &isNumber);
-    if (isNumber)
+    const int quitAfterMs = arguments.value(quitAfter + 1).toInt(&isNumber);
+    if (quitAfter > 0 && isNumber)
         QTimer::singleShot(quitAfterMs, &window, &QWidget::close);
     return QApplication::exec();
 }

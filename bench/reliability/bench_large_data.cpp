@@ -60,13 +60,12 @@ double MillisecondsUntilShown(const QString& program)
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("JOTRAK_REPORT_SHOWN"), QStringLiteral("1"));
-    env.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("100"));
     process.setProcessEnvironment(env);
     process.setReadChannel(QProcess::StandardError);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {});
+    process.start(program,
+                  {QStringLiteral("--report-paint"), QStringLiteral("--quit-after-startup"), QStringLiteral("100")});
     double shown = -1;
     QByteArray seen;
     while (shown < 0 && process.waitForReadyRead(30000)) {

@@ -1,6 +1,6 @@
 // What the user waits for on a real screen (run under xvfb-run): the time from
 // exec until today's line is painted in the window that stays, for the program
-// on a seeded database with its web engine turned off (JOTRAK_NO_WEBENGINE=1)
+// on a seeded database with its web engine turned off (--no-start-page)
 // and on, against a bare Qt window of the same size showing one line of Chinese
 // text (minimal_window --with-text). Each iteration runs the bare window and then
 // the program, so both see the same load.
@@ -139,22 +139,25 @@ Run RunOnScreen(const std::string& exe, const char* argument, bool engineOff)
     if (!windows.connected())
         return {};
     windows.clear(0);
-    std::vector<std::string> env = {
-        "QT_QPA_PLATFORM=xcb", "JOTRAK_REPORT_SHOWN=1", "JOTRAK_QUIT_AFTER_STARTUP_MS=" + std::to_string(kQuitAfterMs),
-        "HOME=" + QDir::homePath().toStdString(), "XDG_RUNTIME_DIR=" + QDir::tempPath().toStdString()};
+    std::vector<std::string> env = {"QT_QPA_PLATFORM=xcb", "HOME=" + QDir::homePath().toStdString(),
+                                    "XDG_RUNTIME_DIR=" + QDir::tempPath().toStdString()};
     for (const char* name : {"PATH", "DISPLAY", "XAUTHORITY"}) {
         if (const char* value = std::getenv(name))
             env.push_back(std::string(name) + "=" + value);
     }
-    if (engineOff)
-        env.emplace_back("JOTRAK_NO_WEBENGINE=1");
     std::vector<char*> envp;
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    std::string program = exe;
-    std::string extra = argument ? argument : "";
-    char* argv[] = {program.data(), argument ? extra.data() : nullptr, nullptr};
+    std::vector<std::string> arguments = {exe, "--report-paint", "--quit-after-startup", std::to_string(kQuitAfterMs)};
+    if (argument)
+        arguments.emplace_back(argument);
+    if (engineOff)
+        arguments.emplace_back("--no-start-page");
+    std::vector<char*> argv;
+    for (std::string& a : arguments)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
 
     int fds[2];
     if (pipe(fds) != 0)
@@ -165,7 +168,7 @@ Run RunOnScreen(const std::string& exe, const char* argument, bool engineOff)
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);
         close(fds[1]);
-        execve(program.c_str(), argv, envp.data());
+        execve(exe.c_str(), argv.data(), envp.data());
         _exit(127);
     }
     close(fds[1]);

@@ -11,12 +11,12 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("Jotrak"));
     QCoreApplication::setApplicationVersion(QStringLiteral(JOTRAK_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral(JOTRAK_APP_ID));
-    if (const std::optional<int> answered = jotrak::AnswerHelpOrVersion(argc, argv))
-        return *answered;
+    const jotrak::CommandLineReading commandLine = jotrak::ReadCommandLine(argc, argv);
+    if (commandLine.exitCode)
+        return *commandLine.exitCode;
     jotrak::PrepareWebEngineEnvironment();
     jotrak::FontConfigurationLoader fonts;
     QApplication application(argc, argv);
-    const jotrak::CommandLine commandLine = jotrak::ReadCommandLine(QCoreApplication::arguments());
     fonts.wait();
-    return jotrak::RunProgram(QCoreApplication::applicationDirPath(), commandLine.dataDir);
+    return jotrak::RunProgram(QCoreApplication::applicationDirPath(), commandLine.commandLine);
 }

@@ -9,6 +9,7 @@
 #include "shell/data_folder.h"
 #include "shell/message_box.h"
 #include "shell/report_paint.h"
+#include "web/web_browser.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -41,13 +42,11 @@ bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDi
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
     const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, chosenDataDir));
-    if (!data.portable) {
-        const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
-        if (!trouble.isEmpty()) {
-            qWarning().noquote() << "start-up failed:" << trouble;
-            ShowMessage(&window, trouble, caption);
-            return false;
-        }
+    const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
+    if (!trouble.isEmpty()) {
+        qWarning().noquote() << "start-up failed:" << trouble;
+        ShowMessage(&window, trouble, caption);
+        return false;
     }
     try {
         RunStartup(context, window, exeDir, data);
@@ -66,50 +65,36 @@ bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDi
     return false;
 }
 
-bool ReportingAsked()
+void ReportReady(MainWindow& window)
 {
-    return qEnvironmentVariableIntValue("JOTRAK_REPORT_SHOWN") == 1;
-}
-
-void ReportShownWhenAsked(MainWindow& window)
-{
-    if (ReportingAsked())
-        new ReportPaint(&window, kShownMarker, false);
-}
-
-void ReportReadyWhenAsked(MainWindow& window)
-{
-    if (ReportingAsked()) {
-        std::fprintf(stderr, "%s\n", kReadyMarker);
-        std::fflush(stderr);
-        if (auto* today = window.findChild<QWidget*>(QStringLiteral("TodayLabel")))
-            new ReportPaint(today, kTodayMarker, true);
-    }
-}
-
-void QuitAfterStartupWhenAsked(MainWindow& window)
-{
-    bool isNumber = false;
-    const int quitAfterMs = qEnvironmentVariableIntValue("JOTRAK_QUIT_AFTER_STARTUP_MS", &isNumber);
-    if (isNumber && quitAfterMs >= 0)
-        QTimer::singleShot(quitAfterMs, &window, &QWidget::close);
+    std::fprintf(stderr, "%s\n", kReadyMarker);
+    std::fflush(stderr);
+    if (auto* today = window.findChild<QWidget*>(QStringLiteral("TodayLabel")))
+        new ReportPaint(today, kTodayMarker, true);
 }
 
 } // namespace
 
-int RunProgram(const QString& exeDir, const QString& dataDir)
+int RunProgram(const QString& exeDir, const CommandLine& commandLine)
 {
     InstallQtTranslation();
+    if (commandLine.unattended)
+        AnswerMessagesOnStandardError();
+    if (!commandLine.startPage)
+        CWebBrowser2::TurnEngineOff();
     AppContext context;
     MainWindow window(context.log);
     window.setWindowIcon(ProgramIcon());
-    ReportShownWhenAsked(window);
+    if (commandLine.reportPaint)
+        new ReportPaint(&window, kShownMarker, false);
     window.show();
-    if (!StartOrReport(context, window, exeDir, dataDir))
+    if (!StartOrReport(context, window, exeDir, commandLine.dataDir))
         return 1;
     StartDailyBackup(context.log, &window);
-    ReportReadyWhenAsked(window);
-    QuitAfterStartupWhenAsked(window);
+    if (commandLine.reportPaint)
+        ReportReady(window);
+    if (commandLine.quitAfterStartupMs >= 0)
+        QTimer::singleShot(commandLine.quitAfterStartupMs, &window, &QWidget::close);
     return QApplication::exec();
 }
 

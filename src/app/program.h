@@ -1,30 +1,29 @@
 #pragma once
 
+#include "app/command_line.h"
+
 #include <QString>
 
 namespace jotrak {
 
 // The program on an existing QApplication: loads Qt's Chinese translation
 // (InstallQtTranslation), builds AppContext and the main window, shows it,
-// finds the data folder (dataDir when not empty, else as shell/data_folder.h
-// says) and makes it ready, runs the start-up and the event loop. Returns the
-// exit code: 0 after the window is closed (or a right press on its
-// background), 1 when start-up fails (the user is told which folder or file
+// finds the data folder (commandLine.dataDir when not empty, else as
+// shell/data_folder.h says) and makes it ready, runs the start-up and the event
+// loop. Returns the exit code: 0 after the window is closed (or a right press on
+// its background), 1 when start-up fails (the user is told which folder or file
 // and why; nothing is overwritten).
 //
-// Two environment variables serve tests and benchmarks only:
-//   JOTRAK_QUIT_AFTER_STARTUP_MS=n  closes the main window n ms after start-up;
-//   JOTRAK_REPORT_SHOWN=1           writes the line "JOTRAK_SHOWN" to standard
-//                                   error when the main window is first painted,
-//                                   "JOTRAK_READY" when start-up has filled it, and
-//                                   "JOTRAK_TODAY <window id> <steady clock, us>"
-//                                   once every paint of today's line is on its
-//                                   way to the screen.
+// With --quit-after-startup the window closes that many milliseconds after
+// start-up; with --report-paint the line "JOTRAK_SHOWN" goes to standard error
+// when the main window is first painted, "JOTRAK_READY" when start-up has
+// filled it, and "JOTRAK_TODAY <window id> <steady clock, us>" once every paint
+// of today's line is on its way to the screen.
 // The window is shown and filled by the start-up sequence before the event loop
 // runs, so its first frame is the whole window.
-int RunProgram(const QString& exeDir, const QString& dataDir);
+int RunProgram(const QString& exeDir, const CommandLine& commandLine);
 
-// The marker line written for JOTRAK_REPORT_SHOWN.
+// The marker line written for --report-paint.
 inline constexpr char kShownMarker[] = "JOTRAK_SHOWN";
 // Written on standard error when the start-up sequence has filled the window.
 inline constexpr char kReadyMarker[] = "JOTRAK_READY";

@@ -37,8 +37,8 @@ DataFolder PortableDataFolder(const QString& programDir);
 // when installed, <build>/share/jotrak/Dt in the build tree.
 QString ShippedFilesDir(const QString& programDir);
 
-// Makes a data folder that is not the portable one ready: creates it when
-// missing, then gives it each shipped file it lacks, and a newer shipped file
+// Makes a data folder ready, the portable one too: creates it when missing,
+// then gives it each shipped file it lacks, and a newer shipped file
 // in place of a copy the user has not changed (the copies given are recorded
 // in <folder>/.shipped). A file the user changed or put there is never
 // replaced. Returns an empty string when the folder is ready, else a sentence

@@ -10,6 +10,7 @@ namespace jotrak {
 
 namespace {
 bool g_seam = false;
+bool g_onStandardError = false;
 QQueue<int> g_answers;
 QList<testing::ShownMessage> g_shown;
 
@@ -35,9 +36,7 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& caption, Mes
         g_shown.append({text, caption, buttons, details});
         return g_answers.isEmpty() ? kIdOk : g_answers.dequeue();
     }
-    // For runs nobody watches (tests of the whole program, scripts): the message
-    // goes to standard error and counts as answered with OK.
-    if (qEnvironmentVariableIntValue("JOTRAK_NONINTERACTIVE") == 1) {
+    if (g_onStandardError) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
         if (!details.isEmpty())
             std::fprintf(stderr, "%s\n", qPrintable(details));
@@ -54,6 +53,11 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& caption, Mes
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
     return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
+}
+
+void AnswerMessagesOnStandardError()
+{
+    g_onStandardError = true;
 }
 
 int ShowMessage(QWidget* owner, const QString& textAndCaption)

@@ -14,13 +14,15 @@ inline constexpr int kIdCancel = 2;
 // Every message the program shows goes through here: application-modal, kept
 // on top, owned by the given window, buttons 确定 and 取消 whatever translation
 // is loaded. Technical details (an engine's or the system's own words) go into
-// the box's details part, out of the sentence. Returns kIdOk or kIdCancel. With
-// the environment variable JOTRAK_NONINTERACTIVE=1 (runs nobody watches) the
-// message is written to standard error instead and answered with OK.
+// the box's details part, out of the sentence. Returns kIdOk or kIdCancel.
 int ShowMessage(QWidget* owner, const QString& text, const QString& caption,
                 MessageButtons buttons = MessageButtons::Ok, const QString& details = {});
 // The usual case: the sentence is also the caption.
 int ShowMessage(QWidget* owner, const QString& textAndCaption);
+
+// For runs nobody watches (jotrak --unattended: a package check, a script): from
+// now on every message is written to standard error and answered with OK.
+void AnswerMessagesOnStandardError();
 
 namespace testing {
 

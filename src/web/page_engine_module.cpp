@@ -11,9 +11,9 @@
 #include <QOpenGLContext>
 #include <QUrl>
 
-// QtGui's slot for the context every OpenGL context of the program shares with
-// (exported, not declared in a public header).
-QOpenGLContext* qt_gl_global_share_context();
+// QtGui's setter of the context every OpenGL context of the program shares with
+// (exported, not declared in a public header; read it through
+// QOpenGLContext::globalShareContext()).
 void qt_gl_set_global_share_context(QOpenGLContext* context);
 
 namespace jotrak::page_engine {
@@ -28,21 +28,29 @@ struct EngineModule {
     LoadPageFunction loadPage = nullptr;
 };
 
-// Qt WebEngine draws through a context shared with the whole program. Asked for
-// before the application starts, that context costs every start its graphics
-// set-up (about 90 ms on a software-rendered screen) before the window can
-// appear; made here, just before the engine loads, it costs nothing until the
-// page is first shown. The engine finds it and asks for nothing more; setting
-// Qt::AA_ShareOpenGLContexts now, after the application exists, would only earn
-// a warning, and no widget of the program draws through OpenGL.
+// Qt WebEngine draws through a context shared with the whole program. Qt's
+// public way to get one, Qt::AA_ShareOpenGLContexts before the application
+// starts, costs every start its graphics set-up before the window can appear
+// (on a software-rendered screen, Xvfb: a bare window's first paint after a
+// median 51 ms without it, 151 ms with it); made just before the
+// engine loads, it costs nothing until the page is first shown. Setting the
+// attribute after the application exists would only earn a warning, so the late
+// context is handed to Qt through its one exported setter, here and nowhere else.
+void ShareGraphicsContextLate(QOpenGLContext* context)
+{
+    qt_gl_set_global_share_context(context);
+}
+
+// The engine finds the shared context and asks for nothing more; no widget of
+// the program draws through OpenGL.
 void EnsureSharedGraphicsContext()
 {
-    if (qt_gl_global_share_context())
+    if (QOpenGLContext::globalShareContext())
         return;
     auto* context = new QOpenGLContext(QCoreApplication::instance());
     context->setFormat(QSurfaceFormat::defaultFormat());
     if (context->create())
-        qt_gl_set_global_share_context(context);
+        ShareGraphicsContextLate(context);
     else
         qWarning() << "web page: no shared graphics context - the page may not render";
 }

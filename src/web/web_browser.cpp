@@ -23,6 +23,7 @@ namespace jotrak {
 namespace {
 
 bool g_seam = false;
+bool g_engineOff = false;
 QList<QUrl> g_loaded;
 
 // Runs its action once, on the turn of the event loop after the watched window
@@ -113,9 +114,14 @@ bool CWebBrowser2::EngineBuiltIn()
     return page_engine::BuiltIn();
 }
 
+void CWebBrowser2::TurnEngineOff()
+{
+    g_engineOff = true;
+}
+
 bool CWebBrowser2::EngineUsable()
 {
-    if (!EngineBuiltIn() || qEnvironmentVariableIntValue("JOTRAK_NO_WEBENGINE") == 1)
+    if (!EngineBuiltIn() || g_engineOff)
         return false;
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal"))

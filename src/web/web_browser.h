@@ -52,9 +52,12 @@ public:
     // Whether this build carries Qt WebEngine at all.
     static bool EngineBuiltIn();
     // Whether the engine can run here: built in, a real screen, its helper process
-    // present, and not turned off with JOTRAK_NO_WEBENGINE=1 (for machines where
-    // it misbehaves, and for measuring the program without it).
+    // present, and not turned off.
     static bool EngineUsable();
+    // From now on the engine is not started: the pane stays empty (jotrak
+    // --no-start-page, for machines where it misbehaves, and for measuring the
+    // program without it).
+    static void TurnEngineOff();
 
 private:
     void StartEngine();

@@ -91,10 +91,9 @@ struct ProgramCopy {
     // exit code (-1: it did not end by itself within a minute) and what it wrote
     std::pair<int, QString> run(QStringList command, bool asNobody) const
     {
+        command << QStringLiteral("--unattended") << QStringLiteral("--report-paint")
+                << QStringLiteral("--quit-after-startup") << QStringLiteral("0");
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const char* name : {"JOTRAK_NONINTERACTIVE", "JOTRAK_REPORT_SHOWN"})
-            env.insert(QString::fromLatin1(name), QStringLiteral("1"));
-        env.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("0"));
         env.insert(QStringLiteral("HOME"), dir.filePath(QStringLiteral("home")));
         for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
             env.remove(QString::fromLatin1(name));
@@ -210,6 +209,38 @@ private slots:
         QCOMPARE(SearchLog(c, {QStringLiteral("今天的目标")}, 0, {}).total, int(kind == u"read-only db.mdb"));
         QCOMPARE((QList<int>{CountRows(c, Table::Nian), CountRows(c, Table::Ri), CountRows(c, Table::An)}),
                  (QList<int>{20, 7305, 18}));
+    }
+
+    // A portable copy of an installed tree (bin/jotrak, bin/Dt, share/jotrak/Dt) started for the first time.
+    void aPortableDtGetsTheShippedFilesItLacks_data()
+    {
+        QTest::addColumn<QString>("ownMaxims"); // gey.txt put in Dt before the start; empty: none
+        QTest::newRow("new empty Dt") << QString();
+        QTest::newRow("Dt with the user's maxims") << QStringLiteral("自己的格言\r\n");
+    }
+    void aPortableDtGetsTheShippedFilesItLacks()
+    {
+        QFETCH(QString, ownMaxims);
+        ProgramCopy program;
+        const QDir bin(program.folder() + QStringLiteral("/bin"));
+        QVERIFY(bin.mkpath(QStringLiteral("Dt")) && QDir().mkpath(ShippedFilesDir(bin.path())));
+        QVERIFY(testsupport::LinkOrCopy(program.folder() + QStringLiteral("/jotrak"),
+                                        bin.filePath(QStringLiteral("jotrak"))));
+        const QDir shipped(ShippedFilesDir(bin.path()));
+        for (const char* name : {"gey.txt", "1.xls", "start.html"})
+            QVERIFY(QFile::copy(program.dt(QString::fromLatin1(name)), shipped.filePath(QString::fromLatin1(name))));
+        if (!ownMaxims.isEmpty())
+            QVERIFY(WriteBytes(bin.filePath(QStringLiteral("Dt/gey.txt")), ownMaxims.toUtf8()));
+        const auto [exitCode, output] = program.run({bin.filePath(QStringLiteral("jotrak"))}, false);
+        QVERIFY2(exitCode == 0 && output.contains(QStringLiteral("JOTRAK_READY")), qPrintable(output));
+        for (const char* name : {"gey.txt", "1.xls", "start.html"}) {
+            const QString file = QString::fromLatin1(name);
+            QCOMPARE(ReadBytes(bin.filePath(QStringLiteral("Dt/") + file)), file == u"gey.txt" && !ownMaxims.isEmpty()
+                                                                                ? ownMaxims.toUtf8()
+                                                                                : ReadBytes(shipped.filePath(file)));
+        }
+        QVERIFY(QFile::exists(bin.filePath(QStringLiteral("Dt/db.mdb"))));
+        QVERIFY(!QFileInfo::exists(program.userDt()));
     }
 };
 

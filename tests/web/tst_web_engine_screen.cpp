@@ -92,10 +92,8 @@ private slots:
         QTemporaryDir dir;
         QVERIFY(testsupport::CopyProgramFiles(QCoreApplication::applicationDirPath(), dir.path()));
         QProcess program;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("JOTRAK_QUIT_AFTER_STARTUP_MS"), QStringLiteral("5000"));
-        program.setProcessEnvironment(environment);
-        program.start(dir.filePath(QStringLiteral("jotrak")), {});
+        program.start(dir.filePath(QStringLiteral("jotrak")),
+                      {QStringLiteral("--quit-after-startup"), QStringLiteral("5000")});
         // the program's top-level windows on the screen
         const QString search = QStringLiteral("search --maxdepth 1 --onlyvisible --pid %1").arg(program.processId());
         QString main;
