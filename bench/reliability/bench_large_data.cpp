@@ -11,7 +11,7 @@
 #include "app/main_layout.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "data/background_backup.h"
+#include "backup/background_backup.h"
 #include "data/record_access.h"
 #include "export/excel_export.h"
 #include "export/text_export.h"

@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "app/daily_backup.h"
+#include "backup/daily_backup.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/translation.h"
@@ -107,7 +107,7 @@ int RunProgram(const QString& exeDir, const QString& dataDir)
     window.show();
     if (!StartOrReport(exeDir, dataDir))
         return 1;
-    StartDailyBackup(&window);
+    StartDailyBackup(&window, App().connection, App().dataDir);
     ReportReadyWhenAsked(window);
     QuitAfterStartupWhenAsked(window);
     return QApplication::exec();

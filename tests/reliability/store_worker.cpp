@@ -2,7 +2,7 @@
 
 #include "store_worker.h"
 #include "data/database_error.h"
-#include "data/restore.h"
+#include "backup/restore.h"
 #include "data/seed.h"
 
 #include <QCoreApplication>

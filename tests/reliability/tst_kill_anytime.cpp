@@ -2,7 +2,7 @@
 
 #include "store_worker.h"
 #include "support/bytes.h"
-#include "data/backup.h"
+#include "backup/backup.h"
 #include "data/seed.h"
 
 #include <QDeadlineTimer>

@@ -1,26 +1,34 @@
-#include "shell/backup_settings.h"
+#include "backup/backup_settings.h"
 
-#include "shell/app_context.h"
 #include "shell/settings_store.h"
 
 #include <QDir>
 
 namespace jotrak {
 
-QString BackupFolder()
+namespace {
+
+QString DefaultFolderOf(const QString& dataDir)
 {
-    const QString chosen = OpenSettings()->value(QStringLiteral("backup/folder")).toString();
-    return chosen.isEmpty() ? DefaultBackupFolder(DatabaseFile(App().dataDir)) : chosen;
+    return DefaultBackupFolder(QDir(dataDir).filePath(QStringLiteral("db.mdb")));
 }
 
-void SetBackupFolder(const QString& folder)
+} // namespace
+
+QString BackupFolder(const QString& dataDir)
+{
+    const QString chosen = OpenSettings()->value(QStringLiteral("backup/folder")).toString();
+    return chosen.isEmpty() ? DefaultFolderOf(dataDir) : chosen;
+}
+
+void SetBackupFolder(const QString& dataDir, const QString& folder)
 {
     const QString chosen = QDir::cleanPath(QDir::fromNativeSeparators(folder));
-    const bool isDefault = chosen.isEmpty() || chosen == DefaultBackupFolder(DatabaseFile(App().dataDir));
+    const bool isDefault = chosen.isEmpty() || chosen == DefaultFolderOf(dataDir);
     OpenSettings()->setValue(QStringLiteral("backup/folder"), isDefault ? QString() : chosen);
 }
 
-std::optional<BackupResult> LastBackup()
+std::optional<BackupResult> LastBackup(const QString&)
 {
     const auto settings = OpenSettings();
     settings->beginGroup(QStringLiteral("lastBackup"));
@@ -35,7 +43,7 @@ std::optional<BackupResult> LastBackup()
     return result;
 }
 
-void RememberBackup(const BackupResult& result)
+void RememberBackup(const QString&, const BackupResult& result)
 {
     const auto settings = OpenSettings();
     settings->beginGroup(QStringLiteral("lastBackup"));
@@ -44,6 +52,15 @@ void RememberBackup(const BackupResult& result)
     settings->setValue(QStringLiteral("path"), result.path);
     settings->setValue(QStringLiteral("reason"), result.reason);
     settings->setValue(QStringLiteral("details"), result.details);
+}
+
+QString LastBackupText(const QString& dataDir)
+{
+    const std::optional<BackupResult> last = LastBackup(dataDir);
+    if (!last)
+        return QStringLiteral("上次备份:还没有备份");
+    return QStringLiteral("上次备份:%1 %2")
+        .arg(last->time.toString(QStringLiteral("yyyy-MM-dd HH:mm")), last->ok ? u"成功" : u"失败");
 }
 
 } // namespace jotrak

@@ -1,4 +1,4 @@
-#include "data/background_backup.h"
+#include "backup/background_backup.h"
 
 #include "data/record_access.h"
 

@@ -1,4 +1,4 @@
-#include "data/restore.h"
+#include "backup/restore.h"
 
 #include "data/file_safety.h"
 #include "data/record_access.h"

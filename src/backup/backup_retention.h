@@ -1,19 +1,8 @@
 #pragma once
 
-#include <QDateTime>
 #include <QStringList>
 
 namespace jotrak {
-
-// A backup is named for the local moment it was made: db-YYYYMMDD-HHMMSS.mdb.
-// The copy made before a schema upgrade carries the version it holds:
-// db-YYYYMMDD-HHMMSS-v1.mdb.
-QString BackupFileName(const QDateTime& at);
-QString UpgradeBackupFileName(const QDateTime& at, int schemaVersion);
-
-// The moment a backup's name stands for; invalid for any other name.
-// *beforeUpgrade tells a copy made before a schema upgrade.
-QDateTime BackupTimeOfName(const QString& name, bool* beforeUpgrade = nullptr);
 
 // Which of names to remove: kept are every copy of the 14 most recent days
 // that have one (a copy made by hand, or before a restore, keeps the day's

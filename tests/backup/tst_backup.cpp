@@ -1,8 +1,9 @@
 // Backups: names, retention, checked copies, the listing, the copy on its own thread, whole restores.
-#include "data/background_backup.h"
-#include "data/backup_names.h"
+#include "backup/background_backup.h"
+#include "backup/backup_retention.h"
+#include "data/copy_names.h"
 #include "data/record_access.h"
-#include "data/restore.h"
+#include "backup/restore.h"
 #include "goals/search_store.h"
 #include "support/bytes.h"
 #include "support/database.h"

@@ -1,10 +1,12 @@
-#include "settings/backup_dialog.h"
+#include "backup/backup_dialog.h"
 
+#include "backup/background_backup.h"
+#include "backup/backup_settings.h"
+#include "backup/restore.h"
 #include "calendar/clock.h"
-#include "data/background_backup.h"
-#include "data/restore.h"
+#include "backup/background_backup.h"
+#include "backup/restore.h"
 #include "shell/app_context.h"
-#include "shell/backup_settings.h"
 #include "shell/command_guard.h"
 #include "shell/file_dialogs.h"
 #include "shell/message_box.h"
@@ -58,14 +60,6 @@ void StopBackgroundBackups()
 }
 
 } // namespace
-
-QString LastBackupText()
-{
-    const std::optional<BackupResult> last = LastBackup();
-    if (!last)
-        return QStringLiteral("上次备份:还没有备份");
-    return QStringLiteral("上次备份:%1 %2").arg(ShownTime(last->time), last->ok ? u"成功" : u"失败");
-}
 
 BackupDialog::BackupDialog(QWidget* parent) : JotrakDialog(parent, kCaption, 310, 200)
 {
@@ -138,7 +132,7 @@ void BackupDialog::RunAside(const QString& status, std::function<void()> work, s
 
 void BackupDialog::Refresh()
 {
-    const QString folder = BackupFolder();
+    const QString folder = BackupFolder(App().dataDir);
     folderEdit_->setText(QDir::toNativeSeparators(folder));
     folderEdit_->setCursorPosition(0);
     auto listed = std::make_shared<QList<BackupInfo>>();
@@ -161,15 +155,16 @@ void BackupDialog::ShowBackups(const QList<BackupInfo>& backups)
     }
     if (!backups.isEmpty())
         list_->selectRow(0);
-    const std::optional<BackupResult> last = LastBackup();
-    status_->setText(LastBackupText() + (last && !last->ok ? QStringLiteral("\n") + last->reason : QString()));
+    const std::optional<BackupResult> last = LastBackup(App().dataDir);
+    status_->setText(LastBackupText(App().dataDir) +
+                     (last && !last->ok ? QStringLiteral("\n") + last->reason : QString()));
 }
 
 void BackupDialog::BackUpNow()
 {
     sqlite3* source = App().connection.handle();
     const QString databasePath = QDir::fromNativeSeparators(App().connection.path());
-    const QString folder = BackupFolder();
+    const QString folder = BackupFolder(App().dataDir);
     const QDateTime now = Clock::LocalNow();
     auto made = std::make_shared<BackupResult>();
     auto listed = std::make_shared<QList<BackupInfo>>();
@@ -180,7 +175,7 @@ void BackupDialog::BackUpNow()
             *listed = ListBackups(folder);
         },
         [this, made, listed] {
-            RememberBackup(*made);
+            RememberBackup(App().dataDir, *made);
             ShowBackups(*listed);
             if (!made->ok)
                 ShowMessage(this, made->reason, kCaption, MessageButtons::Ok, made->details);
@@ -204,7 +199,7 @@ void BackupDialog::RestoreSelected()
     // The restore opens the file on a connection of its own; the program's
     // connection stays on the file it had until the restore is over.
     const QString databasePath = QDir::fromNativeSeparators(App().connection.path());
-    const QString folder = BackupFolder();
+    const QString folder = BackupFolder(App().dataDir);
     const QDateTime now = Clock::LocalNow();
     struct Outcome {
         RestoreResult result;
@@ -227,7 +222,7 @@ void BackupDialog::RestoreSelected()
         [this, outcome, databasePath, when] {
             const RestoreResult& result = outcome->result;
             if (result.before.ok)
-                RememberBackup(result.before);
+                RememberBackup(App().dataDir, result.before);
             bool reloaded = !result.ok && !outcome->failedToReopen;
             if (!reloaded) {
                 StopBackgroundBackups(); // one started since the restore ended copies the file as it was
@@ -251,7 +246,7 @@ void BackupDialog::ChooseBackupFolder()
     const std::optional<QString> folder = ChooseFolder(this, QStringLiteral("选择备份文件夹"));
     if (!folder)
         return;
-    SetBackupFolder(*folder);
+    SetBackupFolder(App().dataDir, *folder);
     Refresh();
 }
 
