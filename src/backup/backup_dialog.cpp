@@ -135,9 +135,11 @@ void BackupDialog::Refresh()
     const QString folder = BackupFolder(App().dataDir);
     folderEdit_->setText(QDir::toNativeSeparators(folder));
     folderEdit_->setCursorPosition(0);
+    const LogCopies log =
+        CopiesOfLog(App().connection.handle(), QDir::fromNativeSeparators(App().connection.path()), folder);
     auto listed = std::make_shared<QList<BackupInfo>>();
     RunAside(
-        QStringLiteral("正在读取备份……"), [folder, listed] { *listed = ListBackups(folder); },
+        QStringLiteral("正在读取备份……"), [log, listed] { *listed = ListBackups(log); },
         [this, listed] { ShowBackups(*listed); });
 }
 
@@ -172,7 +174,7 @@ void BackupDialog::BackUpNow()
         QStringLiteral("正在备份,请稍候……"),
         [=] {
             *made = MakeBackup(source, databasePath, folder, now);
-            *listed = ListBackups(folder);
+            *listed = ListBackups(CopiesOfLog(source, databasePath, folder));
         },
         [this, made, listed] {
             RememberBackup(App().dataDir, *made);

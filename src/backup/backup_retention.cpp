@@ -13,10 +13,9 @@ QStringList BackupsToRemove(const QStringList& names)
 {
     std::vector<std::pair<QDateTime, QString>> daily;
     for (const QString& name : names) {
-        bool beforeUpgrade = false;
-        const QDateTime at = BackupTimeOfName(name, &beforeUpgrade);
-        if (at.isValid() && !beforeUpgrade)
-            daily.emplace_back(at, name);
+        const CopyName copy = ParseCopyName(name);
+        if (copy.time.isValid() && !copy.beforeUpgrade)
+            daily.emplace_back(copy.time, name);
     }
     std::sort(daily.begin(), daily.end(), std::greater<>());
     // newest first: every copy of the most recent days, then the newest of each month before them

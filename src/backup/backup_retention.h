@@ -4,7 +4,7 @@
 
 namespace jotrak {
 
-// Which of names to remove: kept are every copy of the 14 most recent days
+// Which of names, the copies of one log, to remove: kept are every copy of the 14 most recent days
 // that have one (a copy made by hand, or before a restore, keeps the day's
 // earlier ones), and the newest copy of each of the 12 most recent months
 // before those days. Copies made before an upgrade and every other name are

@@ -1,6 +1,7 @@
 #include "backup/restore.h"
 
 #include "data/file_safety.h"
+#include "data/log_identity.h"
 #include "data/record_access.h"
 
 #include <sqlite3.h>
@@ -73,6 +74,7 @@ RestoreResult RestoreBackup(ConnectionHolder& connection, const QString& backupP
     if (!connection.isOpen() || connection.savepointDepth > 0)
         return Refused(QString::fromUtf8("数据库正在使用中,没有恢复。"));
     const std::lock_guard restoring(RestoreLock());
+    const QString logId = ReadLogId(connection.handle());
 
     RemoveLeftoversOfGoneProcesses(folder, kRestoreWhat);
     const QString aside = databasePath + AsideSuffix(kRestoreWhat);
@@ -85,6 +87,9 @@ RestoreResult RestoreBackup(ConnectionHolder& connection, const QString& backupP
                       .arg(shownBackup, QDir::toNativeSeparators(folder));
     else if (const QString bad = CheckDatabaseFile(aside, &details); !bad.isEmpty())
         problem = QString::fromUtf8("备份 %1 无法恢复:%2。数据库没有改动。").arg(shownBackup, bad);
+    const QString copyId = problem.isEmpty() ? ReadCopyContents(aside).logId : QString();
+    if (!copyId.isEmpty() && !logId.isEmpty() && copyId != logId)
+        problem = QString::fromUtf8("备份 %1 是另一个日志的备份,数据库没有改动。").arg(shownBackup);
     if (!problem.isEmpty()) {
         QFile::remove(aside);
         return Refused(problem, details);
@@ -106,6 +111,9 @@ RestoreResult RestoreBackup(ConnectionHolder& connection, const QString& backupP
     if (!result.ok)
         QFile::remove(aside);
     OpenDatabase(connection, databasePath);
+    // a copy of an older release got a new id when it was upgraded on opening: it keeps the log's
+    if (result.ok && copyId.isEmpty() && !logId.isEmpty() && !ReadLogId(connection.handle()).isEmpty())
+        WriteLogId(connection, logId);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include "data/copy_names.h"
 #include "data/file_safety.h"
+#include "data/log_identity.h"
 #include "data/schema.h"
 
 #include <sqlite3.h>
@@ -220,7 +221,10 @@ BackupResult BackupBeforeUpgrade(sqlite3* db, const QString& databasePath, int f
     const QDateTime changed = QFileInfo(databasePath).lastModified();
     return CopyDatabaseInto(
         db, databasePath, DefaultBackupFolder(databasePath), changed,
-        [fileVersion](const QDateTime& at) { return UpgradeBackupFileName(at, fileVersion); }, nullptr);
+        [fileVersion, logId = ReadLogId(db)](const QDateTime& at) {
+            return UpgradeBackupFileName(at, fileVersion, logId);
+        },
+        nullptr);
 }
 
 QString CheckDatabaseFile(const QString& path, QString* details, const std::atomic<bool>* stop)
@@ -273,6 +277,7 @@ CopyContents ReadCopyContents(const QString& path)
         contents.items = sqlite3_column_int(st, 1);
     }
     sqlite3_finalize(st);
+    contents.logId = ReadLogId(db.get());
     return contents;
 }
 

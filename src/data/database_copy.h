@@ -21,10 +21,12 @@ struct BackupResult {
     QString details;
 };
 
-// What a copy holds: goals with a text and items; -1 when it cannot be read.
+// What a copy holds: goals with a text and items (-1 when it cannot be read),
+// and the id of its log (empty when it has none).
 struct CopyContents {
     int goals = -1;
     int items = -1;
+    QString logId;
 };
 
 // Where copies go unless the user chose another folder: backup beside the database.
@@ -46,7 +48,7 @@ BackupResult CopyDatabaseInto(sqlite3* source, const QString& databasePath, cons
 
 // The copy the schema code makes of the file open on db before it upgrades it:
 // into the default folder, named for the file's last change and the version it
-// holds (db-YYYYMMDD-HHMMSS-v1.mdb), never removed by the retention. The
+// holds (db-YYYYMMDD-HHMMSS[-<id>]-v1.mdb), never removed by the retention. The
 // upgrade goes ahead only when the result is ok.
 BackupResult BackupBeforeUpgrade(sqlite3* db, const QString& databasePath, int fileVersion);
 

@@ -1,9 +1,14 @@
 // Backups: names, retention, checked copies, the listing, the copy on its own thread, whole restores.
 #include "backup/background_backup.h"
+#include "backup/backup_settings.h"
+#include "backup/daily_backup.h"
 #include "backup/backup_retention.h"
 #include "data/copy_names.h"
+#include "data/log_identity.h"
 #include "data/record_access.h"
+#include "data/schema.h"
 #include "backup/restore.h"
+#include "calendar/clock.h"
 #include "goals/search_store.h"
 #include "support/bytes.h"
 #include "support/database.h"
@@ -34,8 +39,10 @@ struct Db : test::TempDb {
             test::AddItem(connection, Table::Ri, test::GoalId(connection, Table::Ri, QStringLiteral("20180101")),
                           QStringLiteral("事项"));
     }
+    QString dataDir() const { return dir.filePath(QStringLiteral("Dt")); }
     QString backups() const { return DefaultBackupFolder(path()); }
     QStringList names() const { return QDir(backups()).entryList(QDir::Files); }
+    LogCopies copies() { return CopiesOfLog(connection, backups()); }
     int goalsPut = 0;
 };
 
@@ -106,20 +113,20 @@ private slots:
         thread.join();
         QVERIFY(again.ok && beside.ok && again.path != beside.path);
         QCOMPARE(again.time, kNoon.addDays(19));
-        QCOMPARE(BackupFileName(kNoon), QStringLiteral("db-20180305-120000.mdb"));
 
         // every copy of the 14 newest days, and the newest of March before them
         QCOMPARE(db.names().size(), 17);
-        const QList<BackupInfo> list = ListBackups(db.backups());
+        const QList<BackupInfo> list = ListBackups(db.copies());
         QCOMPARE(list.size(), 17);
-        QCOMPARE(list.first().time, kNoon.addDays(19).addSecs(2));
+        QCOMPARE(QFileInfo(list.first().path).fileName(),
+                 QStringLiteral("db-20180324-120002-%1.mdb").arg(ReadLogId(db.connection.handle())));
         QCOMPARE(list.last().time, kNoon.addDays(5));
         QCOMPARE(list.first().goals, 2); // the seeded rows without a text do not count
         QCOMPARE(list.first().items, 3);
         QCOMPARE(list.first().size, QFileInfo(db.path()).size());
         QCOMPARE(CheckDatabaseFile(again.path), QString());
-        QVERIFY(!HasBackupOfDay(db.backups(), kNoon.date()));
-        QVERIFY(HasBackupOfDay(db.backups(), kNoon.addDays(19).date()));
+        QVERIFY(!HasBackupOfDay(db.copies(), kNoon.date()));
+        QVERIFY(HasBackupOfDay(db.copies(), kNoon.addDays(19).date()));
 
         const BackupResult upgrade = BackupBeforeUpgrade(db.connection.handle(), db.path(), 1);
         QVERIFY(upgrade.ok && upgrade.path.endsWith(QStringLiteral("-v1.mdb")));
@@ -154,7 +161,7 @@ private slots:
             QVERIFY(test::WriteBytes(db.backups(), "a file where the backup folder would be"));
 
         OpenDatabase(db.connection, db.path());
-        QCOMPARE(test::FileVersion(db.connection), copyPossible ? 2 : 1);
+        QCOMPARE(test::FileVersion(db.connection), copyPossible ? kSchemaVersion : 1);
         QCOMPARE(db.connection.upgradeFailure.isEmpty(), copyPossible);
         QCOMPARE(rows(db.connection), before);
         SearchHit found;
@@ -169,7 +176,7 @@ private slots:
         if (!copyPossible)
             return;
         QCOMPARE(test::SearchIndexProblem(db.connection), QString());
-        const QList<BackupInfo> copies = ListBackups(db.backups());
+        const QList<BackupInfo> copies = ListBackups(db.copies());
         QCOMPARE(copies.size(), 1);
         QVERIFY(copies.front().beforeUpgrade);
         ConnectionHolder copy;
@@ -247,6 +254,44 @@ private slots:
             QVERIFY2(!name.contains(QStringLiteral(".part-")), qPrintable(name));
     }
 
+    // Two logs of one user, one chosen folder: each its own day's copy; listing, retention and restore keep to their
+    // own.
+    void twoLogsShareABackupFolder()
+    {
+        Db a(1, 1), b(2, 3);
+        QTemporaryDir shared;
+        // a copy of an older release in the shared folder belongs to nobody; in A's own folder to A
+        QVERIFY(QDir().mkpath(a.backups()));
+        for (const QString& folder : {shared.path(), a.backups()}) {
+            const QString old = QDir(folder).filePath(BackupFileName(kNoon.addDays(-40)));
+            QVERIFY(QFile::copy(a.path(), old));
+            test::DropToVersion1(old);
+        }
+        SetBackupFolder(a.dataDir(), shared.path());
+        SetBackupFolder(b.dataDir(), shared.path());
+        Clock::SetForTest(kNoon);
+        for (Db* db : {&a, &b}) {
+            QObject window;
+            StartDailyBackup(&window, db->connection, db->dataDir());
+            QVERIFY(MakeDailyBackupIfDue(&window));
+            QTRY_VERIFY(LastBackup(db->dataDir()).has_value());
+            QVERIFY(LastBackup(db->dataDir())->ok);
+        }
+        const QList<BackupInfo> ofA = ListBackups(CopiesOfLog(a.connection, shared.path()));
+        QCOMPARE(ofA.size(), 1);
+        QCOMPARE(ListBackups(CopiesOfLog(a.connection, a.backups())).size(), 1);
+        for (int day = 1; day <= 15; ++day)
+            QVERIFY(MakeBackup(b.connection, shared.path(), kNoon.addDays(day)).ok);
+        const QList<BackupInfo> ofB = ListBackups(CopiesOfLog(b.connection, shared.path()));
+        QCOMPARE(ofB.size(), 15);
+        QCOMPARE(ofB.last().goals, 2);
+        QVERIFY(QFileInfo::exists(ofA.first().path));
+
+        const RestoreResult refused = RestoreBackup(b.connection, ofA.first().path, shared.path(), kNoon.addDays(20));
+        QVERIFY2(refused.reason.contains(QStringLiteral("另一个日志")), qPrintable(refused.reason));
+        QCOMPARE(test::CountRows(b.connection, Table::RiNext), 3);
+    }
+
     // The copy replaces the file whole after a backup of it; a stale journal is never played back; a bad copy: nothing.
     void restoreHappensWholeOrNotAtAll_data()
     {
@@ -290,7 +335,7 @@ private slots:
         QCOMPARE(test::CountRows(db.connection, Table::RiNext), result.ok ? 3 : 7);
         QCOMPARE(result.before.ok, result.ok);
         if (result.ok)
-            QCOMPARE(ListBackups(db.backups()).first().items, 7);
+            QCOMPARE(ListBackups(db.copies()).first().items, 7);
         QVERIFY(QFileInfo::exists(copy.path)); // the copy of the same day stays
         QCOMPARE(QDir(db.dir.filePath(QStringLiteral("Dt"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("db.mdb")});
