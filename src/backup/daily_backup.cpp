@@ -71,7 +71,8 @@ bool MakeDailyBackupIfDue(QObject* mainWindow)
         return false;
     const QDateTime now = Clock::LocalNow();
     const std::optional<BackupResult> last = LastBackup(runner->dataDir);
-    if (last && last->time.date() == now.date())
+    // a failed backup is tried again at the next check, however often it fails
+    if (last && last->ok && last->time.date() == now.date())
         return false;
     return runner->start(runner->connection, BackupFolder(runner->dataDir), now, true);
 }

@@ -292,6 +292,35 @@ private slots:
         QCOMPARE(test::CountRows(b.connection, Table::RiNext), 3);
     }
 
+    // A failed day's backup is tried again at the hourly check and the next start, and told until one succeeds.
+    void aFailedDailyBackupIsTriedAgainUntilOneSucceeds()
+    {
+        Db db;
+        const QString blocked = db.dir.filePath(QStringLiteral("blocked"));
+        QVERIFY(test::WriteBytes(blocked, "a file where the folder would be"));
+        SetBackupFolder(db.dataDir(), blocked);
+        auto window = std::make_unique<QObject>();
+        StartDailyBackup(window.get(), db.connection, db.dataDir());
+        const auto tryAt = [&](const QDateTime& now) {
+            Clock::SetForTest(now);
+            if (!MakeDailyBackupIfDue(window.get()))
+                return QStringLiteral("not started");
+            const bool told = QTest::qWaitFor([&] {
+                const std::optional<BackupResult> last = LastBackup(db.dataDir());
+                return last && last->time == now;
+            });
+            return told ? LastBackupText(db.dataDir()) : QStringLiteral("nothing told");
+        };
+        QCOMPARE(tryAt(kNoon), QStringLiteral("上次备份:2018-03-05 12:00 失败"));
+        QCOMPARE(tryAt(kNoon.addSecs(3600)), QStringLiteral("上次备份:2018-03-05 13:00 失败"));
+        QVERIFY(QFile::remove(blocked));
+        window = std::make_unique<QObject>();
+        StartDailyBackup(window.get(), db.connection, db.dataDir());
+        QCOMPARE(tryAt(kNoon.addSecs(7200)), QStringLiteral("上次备份:2018-03-05 14:00 成功"));
+        QCOMPARE(tryAt(kNoon.addSecs(10800)), QStringLiteral("not started"));
+        QCOMPARE(QDir(blocked).entryList(QDir::Files).size(), 1);
+    }
+
     // The copy replaces the file whole after a backup of it; a stale journal is never played back; a bad copy: nothing.
     void restoreHappensWholeOrNotAtAll_data()
     {
