@@ -1,4 +1,5 @@
-// Backups: names, retention, checked copies, the listing, the copy on its own thread, whole restores.
+// Backups: names, retention, checked copies, the listing, the copy on its own thread, the day's backup, whole
+// restores.
 #include "backup/background_backup.h"
 #include "backup/backup_settings.h"
 #include "backup/daily_backup.h"
@@ -6,10 +7,8 @@
 #include "data/copy_names.h"
 #include "data/log_identity.h"
 #include "data/record_access.h"
-#include "data/schema.h"
 #include "backup/restore.h"
 #include "calendar/clock.h"
-#include "goals/search_store.h"
 #include "support/bytes.h"
 #include "support/database.h"
 
@@ -83,10 +82,12 @@ private slots:
         QStringList shuffled = DailyNames(jan1, 400);
         std::reverse(shuffled.begin(), shuffled.end());
         QTest::newRow("400 days, given newest first") << shuffled << removed;
+        // the upgrade copies' month keeps a newer daily copy; they stay anyway
         QTest::newRow("upgrade copies and other files stay")
-            << (DailyNames(jan1, 16) << UpgradeBackupFileName(kNoon.addYears(-1), 1) << QStringLiteral("db-x.mdb")
-                                     << QStringLiteral("notes.txt") << BackupFileName(kNoon) + QStringLiteral(".part-7")
-                                     << "db-20181305-120000.mdb"
+            << (DailyNames(jan1, 16) << UpgradeBackupFileName(QDateTime(jan1, QTime(8, 0)), 1)
+                                     << UpgradeBackupFileName(QDateTime(jan1, QTime(7, 0)), 4, QString(16, u'a'))
+                                     << QStringLiteral("db-x.mdb") << QStringLiteral("notes.txt")
+                                     << BackupFileName(kNoon) + QStringLiteral(".part-7") << "db-20181305-120000.mdb"
                                      << "db-20180305-1200.mdb"
                                      << "xdb-20180305-120000.mdb")
             << DailyNames(jan1, 1);
@@ -132,57 +133,6 @@ private slots:
         QVERIFY(upgrade.ok && upgrade.path.endsWith(QStringLiteral("-v1.mdb")));
         QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(40)).ok);
         QVERIFY(QFileInfo::exists(upgrade.path));
-    }
-
-    // A version-1 file is upgraded in place after a copy; without a copy it stays and search reads the tables.
-    void aVersion1FileIsUpgradedInPlaceAfterACopy_data()
-    {
-        QTest::addColumn<bool>("copyPossible");
-        QTest::newRow("upgraded") << true;
-        QTest::newRow("no copy possible") << false;
-    }
-    void aVersion1FileIsUpgradedInPlaceAfterACopy()
-    {
-        QFETCH(bool, copyPossible);
-        Db db;
-        const int goal = test::GoalId(db.connection, Table::Ri, QStringLiteral("20180101"));
-        test::AddItem(db.connection, Table::Ri, goal, QStringLiteral("升级前写下的工作"), QStringLiteral("完成了"),
-                      true);
-        const auto rows = [](ConnectionHolder& c) {
-            QStringList texts{test::GoalText(c, Table::Ri, QStringLiteral("20180102"))};
-            for (const WorkItem& item : test::Items(c, Table::Ri, QStringLiteral("20180101")))
-                texts << QStringLiteral("%1|%2|%3|%4").arg(item.id).arg(item.content, item.note).arg(item.done);
-            return texts;
-        };
-        const QStringList before = rows(db.connection);
-        CloseConnection(db.connection);
-        test::DropToVersion1(db.path());
-        if (!copyPossible)
-            QVERIFY(test::WriteBytes(db.backups(), "a file where the backup folder would be"));
-
-        OpenDatabase(db.connection, db.path());
-        QCOMPARE(test::FileVersion(db.connection), copyPossible ? kSchemaVersion : 1);
-        QCOMPARE(db.connection.upgradeFailure.isEmpty(), copyPossible);
-        QCOMPARE(rows(db.connection), before);
-        SearchHit found;
-        const SearchSummary summary =
-            SearchLog(db.connection, {QStringLiteral("升级前")}, 10, [&](std::vector<SearchHit>&& hits) {
-                found = hits.front();
-                return true;
-            });
-        QCOMPARE(summary.total, 1);
-        QCOMPARE(summary.indexed, copyPossible);
-        QCOMPARE(found.key, QStringLiteral("20180101"));
-        if (!copyPossible)
-            return;
-        QCOMPARE(test::SearchIndexProblem(db.connection), QString());
-        const QList<BackupInfo> copies = ListBackups(db.copies());
-        QCOMPARE(copies.size(), 1);
-        QVERIFY(copies.front().beforeUpgrade);
-        ConnectionHolder copy;
-        OpenDatabaseForReading(copy, copies.front().path);
-        QCOMPARE(test::FileVersion(copy), 1);
-        QCOMPARE(rows(copy), before);
     }
 
     // A failed backup says why in Chinese, leaves no file behind, and the database is untouched.
