@@ -278,6 +278,7 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::newRow("a backup") << "backup" << QString();
         QTest::newRow("a backup, stale journal beside the file") << "journal" << QString();
+        QTest::newRow("a copy of an older release: keeps the log's id") << "older" << QString();
         QTest::newRow("a truncated copy") << "truncated" << QString::fromUtf8("无法恢复");
         QTest::newRow("another program's database") << "foreign" << QString::fromUtf8("不是可以使用的 Jotrak 数据库");
         QTest::newRow("a missing file") << "missing" << QString::fromUtf8("无法把备份");
@@ -303,18 +304,24 @@ private slots:
             sqlite3_close(other);
         } else if (chosen == QLatin1String("missing")) {
             path = db.dir.filePath(QStringLiteral("gone.mdb"));
+        } else if (chosen == QLatin1String("older")) {
+            path = db.dir.filePath(QStringLiteral("older.mdb"));
+            QFile::copy(copy.path, path);
+            test::DropToVersion1(path);
         } else if (chosen == QLatin1String("journal")) {
             QVERIFY(test::WriteBytes(db.path() + QStringLiteral("-journal"), QByteArray(512, '\0')));
         }
 
+        const QString logId = ReadLogId(db.connection.handle());
         const RestoreResult result = RestoreBackup(db.connection, path, db.backups(), kNoon.addSecs(3600));
         QVERIFY(db.connection.isOpen());
         QCOMPARE(result.ok, refusal.isEmpty());
         QVERIFY2(result.reason.contains(refusal), qPrintable(result.reason));
         QCOMPARE(test::CountRows(db.connection, Table::RiNext), result.ok ? 3 : 7);
         QCOMPARE(result.before.ok, result.ok);
+        QCOMPARE(ReadLogId(db.connection.handle()), logId);
         if (result.ok)
-            QCOMPARE(ListBackups(db.copies()).first().items, 7);
+            QCOMPARE(ReadCopyContents(result.before.path).items, 7);
         QVERIFY(QFileInfo::exists(copy.path)); // the copy of the same day stays
         QCOMPARE(QDir(db.dir.filePath(QStringLiteral("Dt"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("db.mdb")});
