@@ -1,17 +1,13 @@
 #include "backup/restore.h"
 
+#include "data/database_copy.h"
 #include "data/file_safety.h"
 #include "data/log_identity.h"
 #include "data/record_access.h"
 
-#include <sqlite3.h>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
-#include <filesystem>
-#include <system_error>
 
 namespace jotrak {
 
@@ -25,42 +21,6 @@ RestoreResult Refused(QString reason, QString details = {})
     result.reason = std::move(reason);
     result.details = std::move(details);
     return result;
-}
-
-// With the file locked against every other program, a journal still beside it
-// is not one the engine would play back: it is removed, so it can never be
-// played back onto the restored file. Then the copy aside takes the file's
-// name. Empty when done, else why not.
-QString SwapInPlace(const QString& databasePath, const QString& aside, QString* details)
-{
-    sqlite3* lock = nullptr;
-    int rc = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &lock, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(lock, 5000);
-        rc = sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-    }
-    QString failure;
-    if (rc != SQLITE_OK) {
-        *details = QStringLiteral("SQLite %1: %2").arg(rc).arg(QString::fromUtf8(sqlite3_errmsg(lock)));
-        failure =
-            (rc & 0xff) == SQLITE_BUSY
-                ? QString::fromUtf8("数据库文件正被另一个程序占用,没有恢复。请关闭另一个 Jotrak 后再试。")
-                : QString::fromUtf8("无法锁定数据库文件 %1,没有恢复。").arg(QDir::toNativeSeparators(databasePath));
-    } else {
-        QFile::remove(databasePath + QStringLiteral("-journal"));
-        std::error_code error;
-        std::filesystem::rename(QFile::encodeName(aside).toStdString(), QFile::encodeName(databasePath).toStdString(),
-                                error);
-        if (error) {
-            *details = QString::fromLocal8Bit(error.message().c_str());
-            failure = QString::fromUtf8("无法替换数据库文件 %1,没有恢复。").arg(QDir::toNativeSeparators(databasePath));
-        } else {
-            SyncFolder(QFileInfo(databasePath).absolutePath());
-        }
-        sqlite3_exec(lock, "ROLLBACK", nullptr, nullptr, nullptr);
-    }
-    sqlite3_close_v2(lock);
-    return failure;
 }
 
 } // namespace
@@ -106,7 +66,7 @@ RestoreResult RestoreBackup(ConnectionHolder& connection, const QString& backupP
     }
 
     CloseConnection(connection);
-    result.reason = SwapInPlace(databasePath, aside, &result.details);
+    result.reason = ReplaceDatabaseFile(databasePath, aside, &result.details);
     result.ok = result.reason.isEmpty();
     if (!result.ok)
         QFile::remove(aside);

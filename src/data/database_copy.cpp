@@ -13,7 +13,9 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 namespace jotrak {
@@ -279,6 +281,38 @@ CopyContents ReadCopyContents(const QString& path)
     sqlite3_finalize(st);
     contents.logId = ReadLogId(db.get());
     return contents;
+}
+
+QString ReplaceDatabaseFile(const QString& databasePath, const QString& aside, QString* details)
+{
+    sqlite3* lock = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &lock, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(lock, 5000);
+        rc = sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    }
+    QString failure;
+    if (rc != SQLITE_OK) {
+        *details = QStringLiteral("SQLite %1: %2").arg(rc).arg(QString::fromUtf8(sqlite3_errmsg(lock)));
+        failure =
+            (rc & 0xff) == SQLITE_BUSY
+                ? QString::fromUtf8("数据库文件正被另一个程序占用,没有恢复。请关闭另一个 Jotrak 后再试。")
+                : QString::fromUtf8("无法锁定数据库文件 %1,没有恢复。").arg(QDir::toNativeSeparators(databasePath));
+    } else {
+        QFile::remove(databasePath + QStringLiteral("-journal"));
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(aside).toStdString(), QFile::encodeName(databasePath).toStdString(),
+                                error);
+        if (error) {
+            *details = QString::fromLocal8Bit(error.message().c_str());
+            failure = QString::fromUtf8("无法替换数据库文件 %1,没有恢复。").arg(QDir::toNativeSeparators(databasePath));
+        } else {
+            SyncFolder(QFileInfo(databasePath).absolutePath());
+        }
+        sqlite3_exec(lock, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    sqlite3_close_v2(lock);
+    return failure;
 }
 
 } // namespace jotrak

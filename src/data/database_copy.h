@@ -56,6 +56,14 @@ BackupResult BackupBeforeUpgrade(sqlite3* db, const QString& databasePath, int f
 // database this release can use; else a Chinese sentence saying why not.
 QString CheckDatabaseFile(const QString& path, QString* details = nullptr, const std::atomic<bool>* stop = nullptr);
 
+// Puts the checked copy at aside in place of the database file at
+// databasePath, the connections to it closed: with the file locked against
+// every other program, a journal still beside it is not one the engine would
+// play back, so it is removed (it can never be played back onto the new file);
+// then the copy takes the file's name. Empty when done, else why not (Chinese,
+// the restore's words).
+QString ReplaceDatabaseFile(const QString& databasePath, const QString& aside, QString* details);
+
 // Reads what the copy at path holds, without changing it.
 CopyContents ReadCopyContents(const QString& path);
 
