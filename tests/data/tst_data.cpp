@@ -134,6 +134,7 @@ private slots:
             {"append: the search index", "append", "INSERT Sou", ""},
             {"append: disk full", "append", "full", "磁盘已满"},
             {"append: locked by another program", "append", "locked", "另一个程序占用"},
+            {"append: its commit, another program reading", "append", "reading", "另一个程序占用"},
             {"change: the row", "change", "UPDATE RiNext", ""},
             {"change: the search index", "change", "UPDATE Sou", ""},
             {"change: disk full", "change", "full", ""},
@@ -182,6 +183,7 @@ private slots:
         }
 
         sqlite3* other = nullptr;
+        sqlite3_stmt* reading = nullptr;
         const QStringList statement = injection.split(u' ');
         if (injection == u"full") { // no free page left inside the file either
             sqlite3_exec(c.handle(), "VACUUM", nullptr, nullptr, nullptr);
@@ -189,9 +191,12 @@ private slots:
             sqlite3_exec(c.handle(), sql.constData(), nullptr, nullptr, nullptr);
         } else if (injection == u"read-only") {
             sqlite3_exec(c.handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
-        } else if (injection == u"locked") {
+        } else if (injection == u"locked" || injection == u"reading") {
             sqlite3_open(QFile::encodeName(db.path()).constData(), &other);
-            sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            if (injection == u"locked")
+                sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            else if (sqlite3_prepare_v2(other, "SELECT * FROM Ri", -1, &reading, nullptr) == SQLITE_OK)
+                sqlite3_step(reading); // a read under way holds the file until the statement ends
             sqlite3_busy_timeout(c.handle(), 20);
         } else if (injection == u"blocked") {
             QVERIFY(QDir(backups).removeRecursively() && WriteBytes(backups, "x"));
@@ -249,6 +254,7 @@ private slots:
         if (operation == u"open")
             return;
 
+        sqlite3_finalize(reading);
         sqlite3_close(other);
         sqlite3_exec(c.handle(),
                      "DROP TRIGGER IF EXISTS temp.injected; PRAGMA query_only = 0; PRAGMA max_page_count = 1000000",
