@@ -122,8 +122,8 @@ public:
             QFile::remove(database() + QString::fromUtf8(suffix));
     }
 
-    // The program's settings, where it remembers the day's backup.
-    QString settings() const { return dir_.filePath(QStringLiteral("Dt/jotrak.ini")); }
+    // Where the log remembers its last backup.
+    QString settings() const { return dir_.filePath(QStringLiteral("Dt/backup.ini")); }
     // No backup made and none remembered: the next start makes the day's backup.
     void forgetBackups() const
     {

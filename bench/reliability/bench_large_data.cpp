@@ -10,7 +10,7 @@
 #include "goals/work_item_view.h"
 #include "app/main_window.h"
 #include "app/startup.h"
-#include "data/background_backup.h"
+#include "backup/background_backup.h"
 #include "data/record_access.h"
 #include "export/excel_export.h"
 #include "export/text_export.h"

@@ -255,7 +255,7 @@ public:
     void forgetBackups() const
     {
         QDir(dir_.filePath(QStringLiteral("Dt/backup"))).removeRecursively();
-        QFile::remove(dir_.filePath(QStringLiteral("Dt/jotrak.ini")));
+        QFile::remove(dir_.filePath(QStringLiteral("Dt/backup.ini")));
     }
 
 private:

@@ -1,6 +1,6 @@
 #include "app/program.h"
 
-#include "app/daily_backup.h"
+#include "backup/daily_backup.h"
 #include "app/main_window.h"
 #include "app/startup.h"
 #include "app/translation.h"
@@ -90,7 +90,7 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
     window.show();
     if (!StartOrReport(context, window, exeDir, commandLine.dataDir))
         return 1;
-    StartDailyBackup(context.log, &window);
+    StartDailyBackup(&window, context.log.connection(), context.dataDir);
     if (commandLine.reportPaint)
         ReportReady(window);
     if (commandLine.quitAfterStartupMs >= 0)

@@ -1,6 +1,6 @@
 #include "data/upgrade.h"
 
-#include "data/backup.h"
+#include "data/database_copy.h"
 #include "data/record_access.h"
 #include "data/schema.h"
 #include "data/schema_steps.h"

@@ -1,6 +1,7 @@
 #include "settings/settings_dialog.h"
 
-#include "settings/backup_dialog.h"
+#include "backup/backup_dialog.h"
+#include "backup/backup_settings.h"
 #include "settings/maxims_dialog.h"
 #include "shell/app_context.h"
 #include "shell/desktop.h"
@@ -100,12 +101,13 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     folder->setToolTip(dataDir);
     folder->setCursorPosition(0);
 
-    auto* last = Put(new QLabel(LastBackupText(), this), QStringLiteral("LastBackupLabel"), Dlu(12, 118, 176, 10));
+    auto* last =
+        Put(new QLabel(LastBackupText(App().dataDir), this), QStringLiteral("LastBackupLabel"), Dlu(12, 118, 176, 10));
     auto* backups = Put(new QPushButton(QStringLiteral("备份与恢复"), this), QStringLiteral("btnBackupRestore"),
                         Dlu(118, 132, 70, 14));
     connect(backups, &QPushButton::clicked, this, [this, last] {
         BackupDialog(this).exec();
-        last->setText(LastBackupText());
+        last->setText(LastBackupText(App().dataDir));
     });
 
     auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 156, 50, 14));

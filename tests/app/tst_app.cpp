@@ -13,7 +13,7 @@
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
-#include "settings/backup_dialog.h"
+#include "backup/backup_dialog.h"
 #include "settings/maxim_file.h"
 #include "settings/maxims.h"
 #include "settings/maxims_dialog.h"

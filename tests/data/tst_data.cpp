@@ -1,8 +1,17 @@
+#include "support/bytes.h"
 #include "support/database.h"
+#include "backup/restore.h"
+#include "data/log_identity.h"
+#include "data/schema.h"
 #include "data/seed.h"
+#include "goals/search_store.h"
+#include "data/upgrade.h"
+#include "data/goal_store.h"
+#include "data/item_store.h"
 
 #include <sqlite3.h>
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -12,6 +21,25 @@ using namespace jotrak;
 using namespace jotrak::test;
 
 namespace {
+
+const QDateTime kNoon(QDate(2018, 3, 5), QTime(12, 0));
+
+// A trigger of this connection alone that refuses one kind of change to one table.
+QString Refusing(const char* when, const char* table)
+{
+    return QStringLiteral(
+               "CREATE TEMP TRIGGER injected BEFORE %1 ON main.%2 BEGIN SELECT RAISE(ABORT, 'injected'); END")
+        .arg(QLatin1String(when), QLatin1String(table));
+}
+
+int PageCount(sqlite3* db)
+{
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &st, nullptr);
+    const int pages = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
+    sqlite3_finalize(st);
+    return pages;
+}
 
 // The keys of a period table in IDME order, and whether any goal text is set.
 QStringList Keys(ConnectionHolder& c, Table table, bool* anyText = nullptr)
@@ -94,60 +122,208 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DatabaseError, IsAtEnd(rs));
     }
 
-    // What happened and what to do, in Chinese; the engine's words go to the details, never a statement.
-    void engineFailuresAreToldInChinese_data()
+    // A change that fails at any step leaves no transaction open: the next change is kept and another program reads it.
+    void aFailedChangeLeavesNoTransactionOpen_data()
     {
-        QTest::addColumn<int>("situation");
-        QTest::addColumn<QString>("words");
-        QTest::addColumn<QString>("engineWords");
-        const std::tuple<const char*, int, const char*, const char*> rows[] = {
-            {"locked by another program", -1, "另一个程序占用", "database is locked"},
-            {"read-only", -2, "只读", "readonly database"},
-            {"disk full", -3, "磁盘已满", "full"},
-            {"damaged file", -4, "已损坏", "malformed"},
+        QTest::addColumn<QString>("operation");
+        QTest::addColumn<QString>("injection"); // a statement, or full / read-only / locked / damaged, or a restore's
+        QTest::addColumn<QString>("words");     // what the message says, when the engine fails
+        const char* const rows[][4] = {
+            {"append: the new row", "append", "INSERT RiNext", ""},
+            {"append: storing its text", "append", "UPDATE RiNext", ""},
+            {"append: the search index", "append", "INSERT Sou", ""},
+            {"append: disk full", "append", "full", "磁盘已满"},
+            {"append: locked by another program", "append", "locked", "另一个程序占用"},
+            {"append: its commit, another program reading", "append", "reading", "另一个程序占用"},
+            {"change: the row", "change", "UPDATE RiNext", ""},
+            {"change: the search index", "change", "UPDATE Sou", ""},
+            {"change: disk full", "change", "full", ""},
+            {"delete: the row", "delete", "DELETE RiNext", ""},
+            {"delete: the search index", "delete", "DELETE Sou", ""},
+            {"delete: read-only", "delete", "read-only", "只读"},
+            {"goal text: the search index", "goal", "INSERT Sou", ""},
+            {"goal text: disk full", "goal", "full", ""},
+            {"seeding: the days", "seed", "INSERT Ri", ""},
+            {"seeding: disk full", "seed", "full", ""},
+            {"next year: the months", "extend", "INSERT Yue", ""},
+            {"upgrade: a step", "upgrade", "CREATE TABLE LogIdentity (x)", ""},
+            {"upgrade: disk full", "upgrade", "full", ""},
+            {"opening a damaged file", "open", "damaged", "已损坏"},
+            {"restore: the copy is missing", "restore", "missing", ""},
+            {"restore: the copy is damaged", "restore", "damaged", ""},
+            {"restore: no copy of the file before", "restore", "blocked", ""},
+            {"restore: locked by another program", "restore", "locked", ""},
         };
-        for (const auto& [name, situation, words, engineWords] : rows)
-            QTest::newRow(name) << situation << QString::fromUtf8(words) << QString::fromUtf8(engineWords);
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString::fromLatin1(row[1]) << QString::fromLatin1(row[2])
+                                  << QString::fromUtf8(row[3]);
     }
-    void engineFailuresAreToldInChinese()
+    void aFailedChangeLeavesNoTransactionOpen()
     {
-        QFETCH(int, situation);
+        QFETCH(QString, operation);
+        QFETCH(QString, injection);
         QFETCH(QString, words);
-        QFETCH(QString, engineWords);
-        TempDb db;
+        TempDb db(operation != u"seed");
+        ConnectionHolder& c = db.connection;
+        const QString backups = DefaultBackupFolder(db.path());
+        const int goal = SetGoal(c, Table::Ri, QStringLiteral("20180101"), QStringLiteral("目标"));
+        const int item = AddItem(c, Table::Ri, goal, QStringLiteral("一项"));
+        const QString copy = MakeBackup(c, backups, kNoon).path;
+        if (operation == u"seed")
+            for (const char* table : {"Nian", "Yue", "Ri"})
+                ExecuteStatement(c, {QStringLiteral("DELETE FROM %1").arg(QLatin1String(table)), {}, Table::Nian});
+        if (operation == u"upgrade") { // opened at version 1: the copy before the upgrade could not be made
+            CloseConnection(c);
+            DropToVersion1(db.path());
+            QVERIFY(WriteBytes(backups + QStringLiteral("-blocked"), "x"));
+            QVERIFY(QDir().rename(backups, backups + QStringLiteral("-aside")));
+            QVERIFY(QFile::rename(backups + QStringLiteral("-blocked"), backups));
+            OpenDatabase(c, db.path());
+            QVERIFY(QFile::remove(backups));
+        }
+
         sqlite3* other = nullptr;
-        sqlite3* handle = db.connection.handle();
-        if (situation == -1) { // a write lock held past the wait
+        sqlite3_stmt* reading = nullptr;
+        const QStringList statement = injection.split(u' ');
+        if (injection == u"full") { // no free page left inside the file either
+            sqlite3_exec(c.handle(), "VACUUM", nullptr, nullptr, nullptr);
+            const QByteArray sql = "PRAGMA max_page_count = " + QByteArray::number(PageCount(c.handle()));
+            sqlite3_exec(c.handle(), sql.constData(), nullptr, nullptr, nullptr);
+        } else if (injection == u"read-only") {
+            sqlite3_exec(c.handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
+        } else if (injection == u"locked" || injection == u"reading") {
             sqlite3_open(QFile::encodeName(db.path()).constData(), &other);
-            sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
-            sqlite3_busy_timeout(handle, 20);
-        } else if (situation == -2) {
-            sqlite3_exec(handle, "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
-        } else if (situation == -3) {
-            sqlite3_exec(handle, "PRAGMA max_page_count = 1", nullptr, nullptr, nullptr);
-        } else {
-            CloseConnection(db.connection);
+            if (injection == u"locked")
+                sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+            else if (sqlite3_prepare_v2(other, "SELECT * FROM Ri", -1, &reading, nullptr) == SQLITE_OK)
+                sqlite3_step(reading); // a read under way holds the file until the statement ends
+            sqlite3_busy_timeout(c.handle(), 20);
+        } else if (injection == u"blocked") {
+            QVERIFY(QDir(backups).removeRecursively() && WriteBytes(backups, "x"));
+        } else if (injection == u"damaged" && operation == u"open") {
+            CloseConnection(c);
             QFile file(db.path());
             QVERIFY(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 2));
             file.write(QByteArray(file.size() / 2, '\xff'));
-            file.close();
+        } else if (injection == u"damaged") {
+            QFile(copy).resize(QFileInfo(copy).size() / 2);
+        } else if (statement.size() == 2) {
+            QCOMPARE(sqlite3_exec(c.handle(),
+                                  Refusing(qPrintable(statement[0]), qPrintable(statement[1])).toUtf8().constData(),
+                                  nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+        } else if (statement.size() > 2) {
+            ExecuteStatement(c, {injection, {}, Table::Nian});
         }
-        DatabaseError error(0, {});
+
+        const QString longText(20000, u'长');
+        bool failed = false;
         try {
-            if (situation == -4) // the damage may reach the schema itself
-                OpenDatabase(db.connection, db.path());
-            for (int i = 0; i < 50; ++i)
-                AddItem(db.connection, Table::Ri, 1, QString(10000, u'x'));
-        } catch (const DatabaseError& e) {
-            error = e;
+            if (operation == u"append")
+                AppendWorkItem(c, Table::Ri, goal, longText);
+            else if (operation == u"change")
+                ChangeWorkItem(c, Table::Ri, item, longText, longText, true);
+            else if (operation == u"delete")
+                RemoveWorkItem(c, Table::Ri, item);
+            else if (operation == u"goal")
+                StoreGoalText(c, Table::Ri, QStringLiteral("20180102"), longText);
+            else if (operation == u"seed")
+                SeedPeriodTables(c);
+            else if (operation == u"extend")
+                ExtendPeriodTables(c, 2040);
+            else if (operation == u"open") { // the damage may reach the schema itself
+                OpenDatabase(c, db.path());
+                for (int i = 0; i < 50; ++i)
+                    AddItem(c, Table::Ri, goal, longText);
+            } else if (operation == u"upgrade")
+                failed = !UpgradeDatabase(c).isEmpty();
+            else
+                failed = !RestoreBackup(c, injection == u"missing" ? copy + u'x' : copy, backups, kNoon.addSecs(60)).ok;
+        } catch (const DatabaseError& error) {
+            // what happened and what to do, in Chinese; the engine's words in the details, never a statement
+            failed = true;
+            QString sentence = error.message();
+            QVERIFY2(sentence.contains(words), qPrintable(sentence));
+            sentence.remove(db.path()).remove(QStringLiteral("Jotrak"));
+            QVERIFY2(!sentence.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(sentence));
+            QVERIFY2(error.details().startsWith(QStringLiteral("SQLite ")), qPrintable(error.details()));
+            QVERIFY2(!error.details().contains(QStringLiteral("select"), Qt::CaseInsensitive),
+                     qPrintable(error.details()));
         }
+        QVERIFY(failed);
+        if (operation == u"open")
+            return;
+
+        sqlite3_finalize(reading);
         sqlite3_close(other);
-        QString sentence = error.message();
-        QVERIFY2(sentence.contains(words), qPrintable(sentence));
-        sentence.remove(db.path()).remove(QStringLiteral("Jotrak"));
-        QVERIFY2(!sentence.contains(QRegularExpression(QStringLiteral("[A-Za-z]"))), qPrintable(sentence));
-        QVERIFY2(error.details().contains(engineWords, Qt::CaseInsensitive), qPrintable(error.details()));
-        QVERIFY2(!error.details().contains(QStringLiteral("select"), Qt::CaseInsensitive), qPrintable(error.details()));
+        sqlite3_exec(c.handle(),
+                     "DROP TRIGGER IF EXISTS temp.injected; PRAGMA query_only = 0; PRAGMA max_page_count = 1000000",
+                     nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(c.handle(), 5000);
+        QCOMPARE(sqlite3_get_autocommit(c.handle()), 1);
+        QCOMPARE(c.savepointDepth, 0);
+        const int next = AppendWorkItem(c, Table::Ri, goal, QStringLiteral("失败之后的一项"));
+        ConnectionHolder reader;
+        OpenDatabaseForReading(reader, db.path());
+        QVERIFY(WorkItemExists(reader, Table::Ri, next));
+        QCOMPARE(IntegrityCheck(reader), QStringLiteral("ok"));
+        if (operation == u"upgrade")
+            QCOMPARE(FileVersion(reader), 1);
+        else
+            QCOMPARE(SearchIndexProblem(c), QString());
+    }
+
+    // A version-1 file is upgraded in place after a copy; without a copy it stays and search reads the tables.
+    void aVersion1FileIsUpgradedInPlaceAfterACopy_data()
+    {
+        QTest::addColumn<bool>("copyPossible");
+        QTest::newRow("upgraded") << true;
+        QTest::newRow("no copy possible") << false;
+    }
+    void aVersion1FileIsUpgradedInPlaceAfterACopy()
+    {
+        QFETCH(bool, copyPossible);
+        TempDb db(true);
+        const int goal = SetGoal(db.connection, Table::Ri, QStringLiteral("20180101"), QStringLiteral("目标"));
+        SetGoal(db.connection, Table::Ri, QStringLiteral("20180102"), QStringLiteral("另一个目标"));
+        AddItem(db.connection, Table::Ri, goal, QStringLiteral("事项"));
+        AddItem(db.connection, Table::Ri, goal, QStringLiteral("升级前写下的工作"), QStringLiteral("完成了"), true);
+        const QString backups = DefaultBackupFolder(db.path());
+        const auto rows = [](ConnectionHolder& c) {
+            QStringList texts{GoalText(c, Table::Ri, QStringLiteral("20180102"))};
+            for (const WorkItem& item : Items(c, Table::Ri, QStringLiteral("20180101")))
+                texts << QStringLiteral("%1|%2|%3|%4").arg(item.id).arg(item.content, item.note).arg(item.done);
+            return texts;
+        };
+        const QStringList before = rows(db.connection);
+        CloseConnection(db.connection);
+        DropToVersion1(db.path());
+        if (!copyPossible)
+            QVERIFY(WriteBytes(backups, "a file where the backup folder would be"));
+
+        OpenDatabase(db.connection, db.path());
+        QCOMPARE(FileVersion(db.connection), copyPossible ? kSchemaVersion : 1);
+        QCOMPARE(db.connection.upgradeFailure.isEmpty(), copyPossible);
+        QCOMPARE(rows(db.connection), before);
+        SearchHit found;
+        const SearchSummary summary =
+            SearchLog(db.connection, {QStringLiteral("升级前")}, 10, [&](std::vector<SearchHit>&& hits) {
+                found = hits.front();
+                return true;
+            });
+        QCOMPARE(summary.total, 1);
+        QCOMPARE(summary.indexed, copyPossible);
+        QCOMPARE(found.key, QStringLiteral("20180101"));
+        if (!copyPossible)
+            return;
+        QCOMPARE(SearchIndexProblem(db.connection), QString());
+        QVERIFY(!ReadLogId(db.connection.handle()).isEmpty());
+        const QStringList copies = QDir(backups).entryList({QStringLiteral("*-v1.mdb")}, QDir::Files);
+        QCOMPARE(copies.size(), 1);
+        ConnectionHolder copy;
+        OpenDatabaseForReading(copy, QDir(backups).filePath(copies.front()));
+        QCOMPARE(FileVersion(copy), 1);
+        QCOMPARE(rows(copy), before);
     }
 
     // 2018-2037 seeded; later years grow whole, ascending, without text; a second start adds nothing.

@@ -91,18 +91,18 @@ private slots:
                  QStringLiteral("2018020820180310"));
     }
 
-    // Goals between lines of asterisks, CR LF (a lone CR kept), GB18030.
+    // Goals between lines of asterisks, CR LF (a lone CR kept, a leading LF too), GB18030.
     void goalsAsText()
     {
         Exporter x;
         const QString wide = QStringLiteral("中文 ß € 😀 𠀀") + QString(40000, u'长');
-        for (const auto& [key, text] : {std::pair{"20180102", QStringLiteral("写周报")},
+        for (const auto& [key, text] : {std::pair{"20180102", QStringLiteral("\n写周报")},
                                         {"20180101", QStringLiteral("a\nb\r\nc\rd\n\ne")},
                                         {"20180104", wide},
                                         {"20180105", QStringLiteral("outside")}})
             SetGoal(x.db.connection, Table::Ri, QString::fromLatin1(key), text);
         const QByteArray bytes = x.text(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180104"));
-        QCOMPARE(bytes, kLine + "20180101\r\na\r\nb\r\nc\rd\r\n\r\ne\r\n" + kLine + "20180102\r\n" + Gb("写周报") +
+        QCOMPARE(bytes, kLine + "20180101\r\na\r\nb\r\nc\rd\r\n\r\ne\r\n" + kLine + "20180102\r\n\r\n" + Gb("写周报") +
                             "\r\n" + kLine + "20180103\r\n\r\n" + kLine + "20180104\r\n" + Gb(wide) + "\r\n" + kLine);
         QVERIFY(bytes.contains(QByteArray::fromHex("d6d0cec4") + " ")); // 中文 as in GBK
         QVERIFY(bytes.contains(QByteArray::fromHex("9439fc36")));       // the emoji, four bytes

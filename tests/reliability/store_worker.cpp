@@ -2,7 +2,7 @@
 
 #include "store_worker.h"
 #include "data/database_error.h"
-#include "data/restore.h"
+#include "backup/restore.h"
 #include "data/seed.h"
 
 #include <QCoreApplication>
@@ -80,7 +80,7 @@ void BackUpAndRestore(ConnectionHolder& c, QRandomGenerator& rng, qint64 stamp)
         StoreGoalText(c, Table::Nian, QStringLiteral("2018"), Stamp(stamp));
         if (const BackupResult made = MakeBackup(c, folder, now); !made.ok)
             throw DatabaseError(0, made.reason);
-        const QList<BackupInfo> copies = ListBackups(folder);
+        const QList<BackupInfo> copies = ListBackups(CopiesOfLog(c, folder));
         if (stamp % 3 != 0 || copies.size() < 2)
             continue;
         const auto older = static_cast<quint32>(std::min<qsizetype>(copies.size() - 1, 7));

@@ -2,7 +2,8 @@
 
 #include "store_worker.h"
 #include "support/bytes.h"
-#include "data/backup.h"
+#include "backup/backup.h"
+#include "data/schema.h"
 #include "data/seed.h"
 
 #include <QDeadlineTimer>
@@ -101,11 +102,11 @@ private slots:
             QCOMPARE(IntegrityCheck(c), QStringLiteral("ok"));
             CloseConnection(c);
             OpenDatabase(c, path);
-            QCOMPARE(FileVersion(c), 2);
+            QCOMPARE(FileVersion(c), kSchemaVersion);
             QCOMPARE(SearchIndexProblem(c), QString());
         }
         qInfo() << "versions after the kills:" << versions;
-        QCOMPARE(versions.count(1) + versions.count(2), versions.size());
+        QCOMPARE(versions.count(1) + versions.count(kSchemaVersion), versions.size());
     }
 
     void everyReportedChangeSurvivesAKill()
@@ -175,7 +176,7 @@ private slots:
             QStringList files = QDir(QFileInfo(path).path()).entryList(QDir::Files);
             files.removeOne(QStringLiteral("db.mdb-journal")); // not hot: the engine ignores it until the next write
             QCOMPARE(files, QStringList{QStringLiteral("db.mdb")});
-            for (const BackupInfo& copy : ListBackups(folder))
+            for (const BackupInfo& copy : ListBackups(CopiesOfLog(c, folder)))
                 QVERIFY2(CheckDatabaseFile(copy.path).isEmpty(), qPrintable(copy.path));
             const QStringList restore = said.value(said.size() - 1).split(u' ');
             if (restore[0] != u"restore")
@@ -196,7 +197,7 @@ private slots:
         OpenDatabase(c, path);
         QVERIFY(MakeBackup(c, folder, QDateTime(QDate(2999, 1, 1), QTime(9, 0))).ok);
         QStringList copies;
-        for (const BackupInfo& copy : ListBackups(folder))
+        for (const BackupInfo& copy : ListBackups(CopiesOfLog(c, folder)))
             copies << QFileInfo(copy.path).fileName();
         copies.sort();
         QCOMPARE(QDir(folder).entryList(QDir::Files, QDir::Name), copies);

@@ -1,8 +1,8 @@
-#include "data/backup.h"
+#include "data/database_copy.h"
 
-#include "data/backup_names.h"
+#include "data/copy_names.h"
 #include "data/file_safety.h"
-#include "data/record_access.h"
+#include "data/log_identity.h"
 #include "data/schema.h"
 
 #include <sqlite3.h>
@@ -13,9 +13,9 @@
 #include <QFileInfo>
 #include <QThread>
 
-#include <algorithm>
-#include <functional>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <utility>
 
 namespace jotrak {
@@ -167,8 +167,15 @@ QString FreeName(const QDir& dir, QDateTime at, const std::function<QString(cons
     return dir.filePath(name(at));
 }
 
-BackupResult CopyIntoFolder(sqlite3* source, const QString& databasePath, const QString& folder, const QDateTime& now,
-                            const std::function<QString(const QDateTime&)>& name, const std::atomic<bool>* stop)
+} // namespace
+
+QString DefaultBackupFolder(const QString& databasePath)
+{
+    return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral("backup"));
+}
+
+BackupResult CopyDatabaseInto(sqlite3* source, const QString& databasePath, const QString& folder, const QDateTime& now,
+                              const std::function<QString(const QDateTime&)>& name, const std::atomic<bool>* stop)
 {
     if (!QDir().mkpath(folder))
         return Failed(
@@ -211,38 +218,15 @@ BackupResult CopyIntoFolder(sqlite3* source, const QString& databasePath, const 
     return result;
 }
 
-} // namespace
-
-QString DefaultBackupFolder(const QString& databasePath)
-{
-    return QFileInfo(databasePath).absoluteDir().filePath(QStringLiteral("backup"));
-}
-
-BackupResult MakeBackup(sqlite3* source, const QString& databasePath, const QString& folder, const QDateTime& now,
-                        const std::atomic<bool>* stop)
-{
-    BackupResult result = CopyIntoFolder(
-        source, databasePath, folder, now, [](const QDateTime& at) { return BackupFileName(at); }, stop);
-    if (result.ok) {
-        const QDir dir(folder);
-        for (const QString& name : BackupsToRemove(dir.entryList({QStringLiteral("db-*.mdb")}, QDir::Files)))
-            QFile::remove(dir.filePath(name));
-    }
-    return result;
-}
-
-BackupResult MakeBackup(ConnectionHolder& connection, const QString& folder, const QDateTime& now,
-                        const std::atomic<bool>* stop)
-{
-    return MakeBackup(connection.handle(), QDir::fromNativeSeparators(connection.path()), folder, now, stop);
-}
-
 BackupResult BackupBeforeUpgrade(sqlite3* db, const QString& databasePath, int fileVersion)
 {
     const QDateTime changed = QFileInfo(databasePath).lastModified();
-    return CopyIntoFolder(
+    return CopyDatabaseInto(
         db, databasePath, DefaultBackupFolder(databasePath), changed,
-        [fileVersion](const QDateTime& at) { return UpgradeBackupFileName(at, fileVersion); }, nullptr);
+        [fileVersion, logId = ReadLogId(db)](const QDateTime& at) {
+            return UpgradeBackupFileName(at, fileVersion, logId);
+        },
+        nullptr);
 }
 
 QString CheckDatabaseFile(const QString& path, QString* details, const std::atomic<bool>* stop)
@@ -275,55 +259,60 @@ QString CheckDatabaseFile(const QString& path, QString* details, const std::atom
     return problem.isEmpty() ? QString() : QString::fromUtf8("不是可以使用的 Jotrak 数据库:%1").arg(problem);
 }
 
-std::mutex& RestoreLock()
+CopyContents ReadCopyContents(const QString& path)
 {
-    static std::mutex lock;
-    return lock;
-}
-
-bool HasBackupOfDay(const QString& folder, const QDate& day)
-{
-    const QString pattern = QStringLiteral("db-%1-*.mdb").arg(day.toString(QStringLiteral("yyyyMMdd")));
-    for (const QString& name : QDir(folder).entryList({pattern}, QDir::Files)) {
-        bool beforeUpgrade = false;
-        if (BackupTimeOfName(name, &beforeUpgrade).isValid() && !beforeUpgrade)
-            return true;
+    CopyContents contents;
+    int rc = SQLITE_OK;
+    QString words;
+    Db db = OpenFile(path, SQLITE_OPEN_READONLY, &rc, &words);
+    sqlite3_stmt* st = nullptr;
+    if (db &&
+        sqlite3_prepare_v2(db.get(),
+                           "SELECT (SELECT count(*) FROM Nian WHERE trim(nr)<>'')"
+                           " + (SELECT count(*) FROM Yue WHERE trim(nr)<>'')"
+                           " + (SELECT count(*) FROM Ri WHERE trim(nr)<>''),"
+                           " (SELECT count(*) FROM NianNext) + (SELECT count(*) FROM YueNext)"
+                           " + (SELECT count(*) FROM RiNext)",
+                           -1, &st, nullptr) == SQLITE_OK &&
+        sqlite3_step(st) == SQLITE_ROW) {
+        contents.goals = sqlite3_column_int(st, 0);
+        contents.items = sqlite3_column_int(st, 1);
     }
-    return false;
+    sqlite3_finalize(st);
+    contents.logId = ReadLogId(db.get());
+    return contents;
 }
 
-QList<BackupInfo> ListBackups(const QString& folder)
+QString ReplaceDatabaseFile(const QString& databasePath, const QString& aside, QString* details)
 {
-    const QDir dir(folder);
-    QList<BackupInfo> list;
-    for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("db-*.mdb")}, QDir::Files)) {
-        BackupInfo info;
-        info.time = BackupTimeOfName(file.fileName(), &info.beforeUpgrade);
-        if (!info.time.isValid())
-            continue;
-        info.path = file.absoluteFilePath();
-        info.size = file.size();
-        int rc = SQLITE_OK;
-        QString words;
-        Db db = OpenFile(info.path, SQLITE_OPEN_READONLY, &rc, &words);
-        sqlite3_stmt* st = nullptr;
-        if (db &&
-            sqlite3_prepare_v2(db.get(),
-                               "SELECT (SELECT count(*) FROM Nian WHERE trim(nr)<>'')"
-                               " + (SELECT count(*) FROM Yue WHERE trim(nr)<>'')"
-                               " + (SELECT count(*) FROM Ri WHERE trim(nr)<>''),"
-                               " (SELECT count(*) FROM NianNext) + (SELECT count(*) FROM YueNext)"
-                               " + (SELECT count(*) FROM RiNext)",
-                               -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW) {
-            info.goals = sqlite3_column_int(st, 0);
-            info.items = sqlite3_column_int(st, 1);
+    sqlite3* lock = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(databasePath).constData(), &lock, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(lock, 5000);
+        rc = sqlite3_exec(lock, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
+    }
+    QString failure;
+    if (rc != SQLITE_OK) {
+        *details = QStringLiteral("SQLite %1: %2").arg(rc).arg(QString::fromUtf8(sqlite3_errmsg(lock)));
+        failure =
+            (rc & 0xff) == SQLITE_BUSY
+                ? QString::fromUtf8("数据库文件正被另一个程序占用,没有恢复。请关闭另一个 Jotrak 后再试。")
+                : QString::fromUtf8("无法锁定数据库文件 %1,没有恢复。").arg(QDir::toNativeSeparators(databasePath));
+    } else {
+        QFile::remove(databasePath + QStringLiteral("-journal"));
+        std::error_code error;
+        std::filesystem::rename(QFile::encodeName(aside).toStdString(), QFile::encodeName(databasePath).toStdString(),
+                                error);
+        if (error) {
+            *details = QString::fromLocal8Bit(error.message().c_str());
+            failure = QString::fromUtf8("无法替换数据库文件 %1,没有恢复。").arg(QDir::toNativeSeparators(databasePath));
+        } else {
+            SyncFolder(QFileInfo(databasePath).absolutePath());
         }
-        sqlite3_finalize(st);
-        list << info;
+        sqlite3_exec(lock, "ROLLBACK", nullptr, nullptr, nullptr);
     }
-    std::sort(list.begin(), list.end(), [](const BackupInfo& a, const BackupInfo& b) { return a.time > b.time; });
-    return list;
+    sqlite3_close_v2(lock);
+    return failure;
 }
 
 } // namespace jotrak

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/backup.h"
+#include "backup/backup.h"
 #include "shell/jotrak_dialog.h"
 
 #include <functional>
@@ -12,10 +12,6 @@ class QTableWidget;
 class QThread;
 
 namespace jotrak {
-
-// "上次备份:2026-12-07 09:30 成功" (or 失败, or that none was made yet), as the
-// settings dialog shows it.
-QString LastBackupText();
 
 // Dialog "备份与恢复": the copies in the backup folder (date, size, goals and
 // items each holds), 立即备份, 恢复 of the selected copy, and the choice of the

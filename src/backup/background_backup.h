@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/backup.h"
+#include "backup/backup.h"
 
 #include <QObject>
 

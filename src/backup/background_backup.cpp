@@ -1,4 +1,4 @@
-#include "data/background_backup.h"
+#include "backup/background_backup.h"
 
 #include "data/record_access.h"
 
@@ -29,7 +29,7 @@ bool BackgroundBackup::start(ConnectionHolder& connection, const QString& folder
         const std::unique_lock restoring(RestoreLock(), std::try_to_lock);
         if (!restoring)
             return;
-        if (!onlyFirstOfDay || !HasBackupOfDay(folder, now.date()))
+        if (!onlyFirstOfDay || !HasBackupOfDay(CopiesOfLog(source, databasePath, folder), now.date()))
             result_ = MakeBackup(source, databasePath, folder, now, &stop_);
     });
     connect(thread_, &QThread::finished, this, [this] {

@@ -1,14 +1,15 @@
-#include "settings/backup_dialog.h"
+#include "backup/backup_dialog.h"
 
+#include "backup/background_backup.h"
+#include "backup/backup_settings.h"
+#include "backup/restore.h"
 #include "calendar/clock.h"
-#include "data/background_backup.h"
-#include "data/restore.h"
 #include "shell/app_context.h"
-#include "shell/backup_settings.h"
 #include "shell/command_guard.h"
 #include "shell/file_dialogs.h"
 #include "shell/message_box.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
@@ -54,19 +55,12 @@ QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignL
 // log it copies) ends before a restore closes it.
 void StopBackgroundBackups()
 {
-    for (BackgroundBackup* runner : App().log.findChildren<BackgroundBackup*>())
+    for (QWidget* window : QApplication::topLevelWidgets())
+        for (BackgroundBackup* runner : window->findChildren<BackgroundBackup*>())
         runner->stop();
 }
 
 } // namespace
-
-QString LastBackupText()
-{
-    const std::optional<BackupResult> last = LastBackup();
-    if (!last)
-        return QStringLiteral("上次备份:还没有备份");
-    return QStringLiteral("上次备份:%1 %2").arg(ShownTime(last->time), last->ok ? u"成功" : u"失败");
-}
 
 BackupDialog::BackupDialog(QWidget* parent) : JotrakDialog(parent, kCaption, 310, 200)
 {
@@ -139,12 +133,14 @@ void BackupDialog::RunAside(const QString& status, std::function<void()> work, s
 
 void BackupDialog::Refresh()
 {
-    const QString folder = BackupFolder();
+    const QString folder = BackupFolder(App().dataDir);
     folderEdit_->setText(QDir::toNativeSeparators(folder));
     folderEdit_->setCursorPosition(0);
+    const LogCopies log =
+        CopiesOfLog(App().log.connection().handle(), QDir::fromNativeSeparators(App().log.connection().path()), folder);
     auto listed = std::make_shared<QList<BackupInfo>>();
     RunAside(
-        QStringLiteral("正在读取备份……"), [folder, listed] { *listed = ListBackups(folder); },
+        QStringLiteral("正在读取备份……"), [log, listed] { *listed = ListBackups(log); },
         [this, listed] { ShowBackups(*listed); });
 }
 
@@ -162,15 +158,16 @@ void BackupDialog::ShowBackups(const QList<BackupInfo>& backups)
     }
     if (!backups.isEmpty())
         list_->selectRow(0);
-    const std::optional<BackupResult> last = LastBackup();
-    status_->setText(LastBackupText() + (last && !last->ok ? QStringLiteral("\n") + last->reason : QString()));
+    const std::optional<BackupResult> last = LastBackup(App().dataDir);
+    status_->setText(LastBackupText(App().dataDir) +
+                     (last && !last->ok ? QStringLiteral("\n") + last->reason : QString()));
 }
 
 void BackupDialog::BackUpNow()
 {
     sqlite3* source = App().log.connection().handle();
     const QString databasePath = QDir::fromNativeSeparators(App().log.connection().path());
-    const QString folder = BackupFolder();
+    const QString folder = BackupFolder(App().dataDir);
     const QDateTime now = Clock::LocalNow();
     auto made = std::make_shared<BackupResult>();
     auto listed = std::make_shared<QList<BackupInfo>>();
@@ -178,10 +175,10 @@ void BackupDialog::BackUpNow()
         QStringLiteral("正在备份,请稍候……"),
         [=] {
             *made = MakeBackup(source, databasePath, folder, now);
-            *listed = ListBackups(folder);
+            *listed = ListBackups(CopiesOfLog(source, databasePath, folder));
         },
         [this, made, listed] {
-            RememberBackup(*made);
+            RememberBackup(App().dataDir, *made);
             ShowBackups(*listed);
             if (!made->ok)
                 ShowMessage(this, made->reason, kCaption, MessageButtons::Ok, made->details);
@@ -205,7 +202,7 @@ void BackupDialog::RestoreSelected()
     // The restore opens the file on a connection of its own; the program's
     // connection stays on the file it had until the restore is over.
     const QString databasePath = QDir::fromNativeSeparators(App().log.connection().path());
-    const QString folder = BackupFolder();
+    const QString folder = BackupFolder(App().dataDir);
     const QDateTime now = Clock::LocalNow();
     struct Outcome {
         RestoreResult result;
@@ -228,7 +225,7 @@ void BackupDialog::RestoreSelected()
         [this, outcome, databasePath, when] {
             const RestoreResult& result = outcome->result;
             if (result.before.ok)
-                RememberBackup(result.before);
+                RememberBackup(App().dataDir, result.before);
             bool reloaded = !result.ok && !outcome->failedToReopen;
             if (!reloaded) {
                 StopBackgroundBackups(); // one started since the restore ended copies the file as it was
@@ -250,7 +247,7 @@ void BackupDialog::ChooseBackupFolder()
     const std::optional<QString> folder = ChooseFolder(this, QStringLiteral("选择备份文件夹"));
     if (!folder)
         return;
-    SetBackupFolder(*folder);
+    SetBackupFolder(App().dataDir, *folder);
     Refresh();
 }
 

@@ -1,9 +1,14 @@
-// Backups: names, retention, checked copies, the listing, the copy on its own thread, whole restores.
-#include "data/background_backup.h"
-#include "data/backup_names.h"
+// Backups: names, retention, checked copies, the listing, the copy on its own thread, the day's backup, whole
+// restores.
+#include "backup/background_backup.h"
+#include "backup/backup_settings.h"
+#include "backup/daily_backup.h"
+#include "backup/backup_retention.h"
+#include "data/copy_names.h"
+#include "data/log_identity.h"
 #include "data/record_access.h"
-#include "data/restore.h"
-#include "goals/search_store.h"
+#include "backup/restore.h"
+#include "calendar/clock.h"
 #include "support/bytes.h"
 #include "support/database.h"
 
@@ -33,8 +38,10 @@ struct Db : test::TempDb {
             test::AddItem(connection, Table::Ri, test::GoalId(connection, Table::Ri, QStringLiteral("20180101")),
                           QStringLiteral("事项"));
     }
+    QString dataDir() const { return dir.filePath(QStringLiteral("Dt")); }
     QString backups() const { return DefaultBackupFolder(path()); }
     QStringList names() const { return QDir(backups()).entryList(QDir::Files); }
+    LogCopies copies() { return CopiesOfLog(connection, backups()); }
     int goalsPut = 0;
 };
 
@@ -75,10 +82,12 @@ private slots:
         QStringList shuffled = DailyNames(jan1, 400);
         std::reverse(shuffled.begin(), shuffled.end());
         QTest::newRow("400 days, given newest first") << shuffled << removed;
+        // the upgrade copies' month keeps a newer daily copy; they stay anyway
         QTest::newRow("upgrade copies and other files stay")
-            << (DailyNames(jan1, 16) << UpgradeBackupFileName(kNoon.addYears(-1), 1) << QStringLiteral("db-x.mdb")
-                                     << QStringLiteral("notes.txt") << BackupFileName(kNoon) + QStringLiteral(".part-7")
-                                     << "db-20181305-120000.mdb"
+            << (DailyNames(jan1, 16) << UpgradeBackupFileName(QDateTime(jan1, QTime(8, 0)), 1)
+                                     << UpgradeBackupFileName(QDateTime(jan1, QTime(7, 0)), 4, QString(16, u'a'))
+                                     << QStringLiteral("db-x.mdb") << QStringLiteral("notes.txt")
+                                     << BackupFileName(kNoon) + QStringLiteral(".part-7") << "db-20181305-120000.mdb"
                                      << "db-20180305-1200.mdb"
                                      << "xdb-20180305-120000.mdb")
             << DailyNames(jan1, 1);
@@ -105,76 +114,25 @@ private slots:
         thread.join();
         QVERIFY(again.ok && beside.ok && again.path != beside.path);
         QCOMPARE(again.time, kNoon.addDays(19));
-        QCOMPARE(BackupFileName(kNoon), QStringLiteral("db-20180305-120000.mdb"));
 
         // every copy of the 14 newest days, and the newest of March before them
         QCOMPARE(db.names().size(), 17);
-        const QList<BackupInfo> list = ListBackups(db.backups());
+        const QList<BackupInfo> list = ListBackups(db.copies());
         QCOMPARE(list.size(), 17);
-        QCOMPARE(list.first().time, kNoon.addDays(19).addSecs(2));
+        QCOMPARE(QFileInfo(list.first().path).fileName(),
+                 QStringLiteral("db-20180324-120002-%1.mdb").arg(ReadLogId(db.connection.handle())));
         QCOMPARE(list.last().time, kNoon.addDays(5));
         QCOMPARE(list.first().goals, 2); // the seeded rows without a text do not count
         QCOMPARE(list.first().items, 3);
         QCOMPARE(list.first().size, QFileInfo(db.path()).size());
         QCOMPARE(CheckDatabaseFile(again.path), QString());
-        QVERIFY(!HasBackupOfDay(db.backups(), kNoon.date()));
-        QVERIFY(HasBackupOfDay(db.backups(), kNoon.addDays(19).date()));
+        QVERIFY(!HasBackupOfDay(db.copies(), kNoon.date()));
+        QVERIFY(HasBackupOfDay(db.copies(), kNoon.addDays(19).date()));
 
         const BackupResult upgrade = BackupBeforeUpgrade(db.connection.handle(), db.path(), 1);
         QVERIFY(upgrade.ok && upgrade.path.endsWith(QStringLiteral("-v1.mdb")));
         QVERIFY(MakeBackup(db.connection, db.backups(), kNoon.addDays(40)).ok);
         QVERIFY(QFileInfo::exists(upgrade.path));
-    }
-
-    // A version-1 file is upgraded in place after a copy; without a copy it stays and search reads the tables.
-    void aVersion1FileIsUpgradedInPlaceAfterACopy_data()
-    {
-        QTest::addColumn<bool>("copyPossible");
-        QTest::newRow("upgraded") << true;
-        QTest::newRow("no copy possible") << false;
-    }
-    void aVersion1FileIsUpgradedInPlaceAfterACopy()
-    {
-        QFETCH(bool, copyPossible);
-        Db db;
-        const int goal = test::GoalId(db.connection, Table::Ri, QStringLiteral("20180101"));
-        test::AddItem(db.connection, Table::Ri, goal, QStringLiteral("升级前写下的工作"), QStringLiteral("完成了"),
-                      true);
-        const auto rows = [](ConnectionHolder& c) {
-            QStringList texts{test::GoalText(c, Table::Ri, QStringLiteral("20180102"))};
-            for (const WorkItem& item : test::Items(c, Table::Ri, QStringLiteral("20180101")))
-                texts << QStringLiteral("%1|%2|%3|%4").arg(item.id).arg(item.content, item.note).arg(item.done);
-            return texts;
-        };
-        const QStringList before = rows(db.connection);
-        CloseConnection(db.connection);
-        test::DropToVersion1(db.path());
-        if (!copyPossible)
-            QVERIFY(test::WriteBytes(db.backups(), "a file where the backup folder would be"));
-
-        OpenDatabase(db.connection, db.path());
-        QCOMPARE(test::FileVersion(db.connection), copyPossible ? 2 : 1);
-        QCOMPARE(db.connection.upgradeFailure.isEmpty(), copyPossible);
-        QCOMPARE(rows(db.connection), before);
-        SearchHit found;
-        const SearchSummary summary =
-            SearchLog(db.connection, {QStringLiteral("升级前")}, 10, [&](std::vector<SearchHit>&& hits) {
-                found = hits.front();
-                return true;
-            });
-        QCOMPARE(summary.total, 1);
-        QCOMPARE(summary.indexed, copyPossible);
-        QCOMPARE(found.key, QStringLiteral("20180101"));
-        if (!copyPossible)
-            return;
-        QCOMPARE(test::SearchIndexProblem(db.connection), QString());
-        const QList<BackupInfo> copies = ListBackups(db.backups());
-        QCOMPARE(copies.size(), 1);
-        QVERIFY(copies.front().beforeUpgrade);
-        ConnectionHolder copy;
-        OpenDatabaseForReading(copy, copies.front().path);
-        QCOMPARE(test::FileVersion(copy), 1);
-        QCOMPARE(rows(copy), before);
     }
 
     // A failed backup says why in Chinese, leaves no file behind, and the database is untouched.
@@ -246,6 +204,73 @@ private slots:
             QVERIFY2(!name.contains(QStringLiteral(".part-")), qPrintable(name));
     }
 
+    // Two logs of one user, one chosen folder: each its own day's copy; listing, retention and restore keep to their
+    // own.
+    void twoLogsShareABackupFolder()
+    {
+        Db a(1, 1), b(2, 3);
+        QTemporaryDir shared;
+        // a copy of an older release in the shared folder belongs to nobody; in A's own folder to A
+        QVERIFY(QDir().mkpath(a.backups()));
+        for (const QString& folder : {shared.path(), a.backups()}) {
+            const QString old = QDir(folder).filePath(BackupFileName(kNoon.addDays(-40)));
+            QVERIFY(QFile::copy(a.path(), old));
+            test::DropToVersion1(old);
+        }
+        SetBackupFolder(a.dataDir(), shared.path());
+        SetBackupFolder(b.dataDir(), shared.path());
+        Clock::SetForTest(kNoon);
+        for (Db* db : {&a, &b}) {
+            QObject window;
+            StartDailyBackup(&window, db->connection, db->dataDir());
+            QVERIFY(MakeDailyBackupIfDue(&window));
+            QTRY_VERIFY(LastBackup(db->dataDir()).has_value());
+            QVERIFY(LastBackup(db->dataDir())->ok);
+        }
+        const QList<BackupInfo> ofA = ListBackups(CopiesOfLog(a.connection, shared.path()));
+        QCOMPARE(ofA.size(), 1);
+        QCOMPARE(ListBackups(CopiesOfLog(a.connection, a.backups())).size(), 1);
+        for (int day = 1; day <= 15; ++day)
+            QVERIFY(MakeBackup(b.connection, shared.path(), kNoon.addDays(day)).ok);
+        const QList<BackupInfo> ofB = ListBackups(CopiesOfLog(b.connection, shared.path()));
+        QCOMPARE(ofB.size(), 15);
+        QCOMPARE(ofB.last().goals, 2);
+        QVERIFY(QFileInfo::exists(ofA.first().path));
+
+        const RestoreResult refused = RestoreBackup(b.connection, ofA.first().path, shared.path(), kNoon.addDays(20));
+        QVERIFY2(refused.reason.contains(QStringLiteral("另一个日志")), qPrintable(refused.reason));
+        QCOMPARE(test::CountRows(b.connection, Table::RiNext), 3);
+    }
+
+    // A failed day's backup is tried again at the hourly check and the next start, and told until one succeeds.
+    void aFailedDailyBackupIsTriedAgainUntilOneSucceeds()
+    {
+        Db db;
+        const QString blocked = db.dir.filePath(QStringLiteral("blocked"));
+        QVERIFY(test::WriteBytes(blocked, "a file where the folder would be"));
+        SetBackupFolder(db.dataDir(), blocked);
+        auto window = std::make_unique<QObject>();
+        StartDailyBackup(window.get(), db.connection, db.dataDir());
+        const auto tryAt = [&](const QDateTime& now) {
+            Clock::SetForTest(now);
+            if (!MakeDailyBackupIfDue(window.get()))
+                return QStringLiteral("not started");
+            const bool told = QTest::qWaitFor([&] {
+                const std::optional<BackupResult> last = LastBackup(db.dataDir());
+                return last && last->time == now;
+            });
+            return told ? LastBackupText(db.dataDir()) : QStringLiteral("nothing told");
+        };
+        QCOMPARE(tryAt(kNoon), QStringLiteral("上次备份:2018-03-05 12:00 失败"));
+        QCOMPARE(tryAt(kNoon.addSecs(3600)), QStringLiteral("上次备份:2018-03-05 13:00 失败"));
+        QVERIFY(QFile::remove(blocked));
+        window = std::make_unique<QObject>();
+        StartDailyBackup(window.get(), db.connection, db.dataDir());
+        QCOMPARE(tryAt(kNoon.addSecs(7200)), QStringLiteral("上次备份:2018-03-05 14:00 成功"));
+        QCOMPARE(tryAt(kNoon.addSecs(10800)), QStringLiteral("not started"));
+        QCOMPARE(QDir(blocked).entryList(QDir::Files).size(), 1);
+    }
+
     // The copy replaces the file whole after a backup of it; a stale journal is never played back; a bad copy: nothing.
     void restoreHappensWholeOrNotAtAll_data()
     {
@@ -253,6 +278,7 @@ private slots:
         QTest::addColumn<QString>("refusal");
         QTest::newRow("a backup") << "backup" << QString();
         QTest::newRow("a backup, stale journal beside the file") << "journal" << QString();
+        QTest::newRow("a copy of an older release: keeps the log's id") << "older" << QString();
         QTest::newRow("a truncated copy") << "truncated" << QString::fromUtf8("无法恢复");
         QTest::newRow("another program's database") << "foreign" << QString::fromUtf8("不是可以使用的 Jotrak 数据库");
         QTest::newRow("a missing file") << "missing" << QString::fromUtf8("无法把备份");
@@ -278,18 +304,24 @@ private slots:
             sqlite3_close(other);
         } else if (chosen == QLatin1String("missing")) {
             path = db.dir.filePath(QStringLiteral("gone.mdb"));
+        } else if (chosen == QLatin1String("older")) {
+            path = db.dir.filePath(QStringLiteral("older.mdb"));
+            QFile::copy(copy.path, path);
+            test::DropToVersion1(path);
         } else if (chosen == QLatin1String("journal")) {
             QVERIFY(test::WriteBytes(db.path() + QStringLiteral("-journal"), QByteArray(512, '\0')));
         }
 
+        const QString logId = ReadLogId(db.connection.handle());
         const RestoreResult result = RestoreBackup(db.connection, path, db.backups(), kNoon.addSecs(3600));
         QVERIFY(db.connection.isOpen());
         QCOMPARE(result.ok, refusal.isEmpty());
         QVERIFY2(result.reason.contains(refusal), qPrintable(result.reason));
         QCOMPARE(test::CountRows(db.connection, Table::RiNext), result.ok ? 3 : 7);
         QCOMPARE(result.before.ok, result.ok);
+        QCOMPARE(ReadLogId(db.connection.handle()), logId);
         if (result.ok)
-            QCOMPARE(ListBackups(db.backups()).first().items, 7);
+            QCOMPARE(ReadCopyContents(result.before.path).items, 7);
         QVERIFY(QFileInfo::exists(copy.path)); // the copy of the same day stays
         QCOMPARE(QDir(db.dir.filePath(QStringLiteral("Dt"))).entryList(QDir::Files),
                  QStringList{QStringLiteral("db.mdb")});

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/backup.h"
+#include "backup/backup.h"
 
 namespace jotrak {
 
@@ -18,8 +18,9 @@ struct RestoreResult {
 // written to the disk and checked; then the current file is backed up into
 // backupFolder; then, with the connection closed and the file locked against
 // other programs, the copy is renamed over it and the connection reopened.
-// On failure the file is as it was and the connection open on it again. Only
-// reopening can raise DatabaseError.
+// A copy of another log (its id differs) is refused; a copy without an id
+// takes the log's. On failure the file is as it was and the connection open on
+// it again. Only reopening and writing the id can raise DatabaseError.
 RestoreResult RestoreBackup(ConnectionHolder& connection, const QString& backupPath, const QString& backupFolder,
                             const QDateTime& now);
 
