@@ -110,7 +110,7 @@ private slots:
         QTest::newRow("18990101") << QStringList{"G0101=jan1", "G01=first", "L1205=today"} << "18990101"
                                   << QStringList{"jan1", "first", "today"};
         QTest::newRow("after the lunar tables")
-            << QStringList{"L1205=local", "L0101=new year"} << "20510101" << QStringList{"local"};
+            << QStringList{"L1205=local", "L1229=last", "L0101=new year"} << "21010129" << QStringList{"local"};
         QTest::newRow("empty content, digits then text")
             << QStringList{"G0221=", "G21号=x"} << "20180221" << QStringList{"", "x"};
         QStringList longOnes, longSchemes;
