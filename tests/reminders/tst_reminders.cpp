@@ -1,4 +1,5 @@
 #include "support/app_fixture.h"
+#include "support/bytes.h"
 #include "support/database.h"
 #include "app/command_ids.h"
 #include "calendar/clock.h"
@@ -210,6 +211,20 @@ private slots:
         QCOMPARE(AppFixture::texts(), QStringList{kGone});
         press("deleteButton");
         QVERIFY(ListSchemes(fx->db()).empty());
+    }
+
+    // 导出日历… asks where through the save-as and writes there; a place that cannot be written is told.
+    void theCalendarIsExportedFromTheDialog()
+    {
+        AddScheme(fx->db(), QStringLiteral("G0101=元旦"));
+        const QString good = fx->dataDir() + QStringLiteral("/r.ics"), bad = good + QStringLiteral("/x.ics");
+        for (const QString& path : {good, bad}) {
+            testing::FileDialogSeam::QueueAnswer(path);
+            press("exportCalendarButton");
+        }
+        QCOMPARE(testing::FileDialogSeam::Requests().last().defaultSuffix, QStringLiteral("ics"));
+        QCOMPARE(ReadBytes(good).count("BEGIN:VEVENT"), 10);
+        QCOMPARE(AppFixture::texts(), QStringList{QString::fromUtf8("无法写入日历文件 %1。").arg(bad)});
     }
 
     // Enter closes with 1; the reminder box follows at the next view; a database error leaves it.
