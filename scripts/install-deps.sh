@@ -11,6 +11,7 @@ packages=(
   libxcb1-dev libfontconfig-dev
   libsqlite3-dev sqlite3
   libgsf-1-dev libfreexl-dev python3 python3-xlrd python3-icalendar
+  dbus python3-dbus python3-gi
   libbenchmark-dev
   desktop-file-utils appstream librsvg2-bin file dpkg-dev
   xvfb xauth x11-apps xdotool imagemagick fonts-arphic-uming fonts-arphic-ukai
