@@ -4,11 +4,22 @@
 
 namespace jotrak {
 
+namespace {
+
+// How many days before its day a reminder is announced; 0, as before, on the day only.
+QStringList ReminderAheadSchema()
+{
+    return {QStringLiteral("ALTER TABLE Tx ADD COLUMN tiqian INTEGER DEFAULT 0")};
+}
+
+} // namespace
+
 const std::vector<SchemaStep>& SchemaSteps()
 {
-    // version 2: the search index
+    // version 2: the search index; 5: days ahead of a reminder
     static const std::vector<SchemaStep> steps = {
         {2, &SearchIndexSchema},
+        {5, &ReminderAheadSchema},
     };
     return steps;
 }

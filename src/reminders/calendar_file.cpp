@@ -3,7 +3,6 @@
 #include "calendar/clock.h"
 #include "reminders/reminder_occurrences.h"
 
-#include <QRegularExpression>
 #include <QSaveFile>
 
 namespace jotrak {
@@ -52,13 +51,6 @@ void AppendLine(QByteArray& out, const QString& line)
     out += "\r\n";
 }
 
-QString Summary(const Scheme& scheme)
-{
-    if (!scheme.name.trimmed().isEmpty())
-        return scheme.name;
-    return scheme.content.section(QRegularExpression(QStringLiteral("[\r\n]")), 0, 0);
-}
-
 } // namespace
 
 QByteArray WriteCalendarFile(const std::vector<StoredScheme>& schemes, QDate first, int years, const QDateTime& stamp)
@@ -77,7 +69,7 @@ QByteArray WriteCalendarFile(const std::vector<StoredScheme>& schemes, QDate fir
         AppendLine(out, QStringLiteral("DTSTAMP:") + stampText);
         AppendLine(out, QStringLiteral("DTSTART;VALUE=DATE:") + day);
         AppendLine(out, QStringLiteral("DTEND;VALUE=DATE:") + occurrence.date.addDays(1).toString(u"yyyyMMdd"));
-        AppendLine(out, QStringLiteral("SUMMARY:") + EscapeText(Summary(scheme)));
+        AppendLine(out, QStringLiteral("SUMMARY:") + EscapeText(SchemeTitle(scheme)));
         if (!scheme.content.isEmpty())
             AppendLine(out, QStringLiteral("DESCRIPTION:") + EscapeText(scheme.content));
         AppendLine(out, QStringLiteral("TRANSP:TRANSPARENT"));

@@ -13,6 +13,10 @@ namespace jotrak {
 // the lunar tables hold no date, so no lunar scheme falls on it.
 ReminderDay ReminderDayOfDate(QDate date);
 
+// What a scheme is called in lists: its name, or the first line of its
+// content when the name is blank.
+QString SchemeTitle(const Scheme& scheme);
+
 struct Occurrence {
     QDate date;
     const StoredScheme* scheme = nullptr; // points into the list given
