@@ -29,16 +29,16 @@ function(jotrak_add_subfolders)
   endforeach()
 endfunction()
 
-# jotrak_add_test(NAME SOURCES a.cpp b.cpp LIBS lib...)
-# A QtTest executable run by CTest without a screen. The user's data and
-# configuration folders point into the build folder, so no test reaches the
-# real ones.
+# jotrak_add_test(NAME SOURCES a.cpp b.cpp LIBS lib... [RUN_IN command...])
+# A QtTest executable run by CTest without a screen, inside RUN_IN when given
+# (e.g. dbus-run-session --). The user's data and configuration folders point
+# into the build folder, so no test reaches the real ones.
 function(jotrak_add_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS;RUN_IN" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE jotrak_options Qt6::Test ${T_LIBS})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  add_test(NAME ${name} COMMAND ${T_RUN_IN} $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;JOTRAK_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data;JOTRAK_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config"
     TIMEOUT 600)

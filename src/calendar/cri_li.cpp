@@ -76,7 +76,7 @@ constexpr int YearDays(int lunarYear)
 // Day 49, 19 February 1901, is the first day of lunar 1901.
 constexpr qint64 kFirstLunarNewYear = 49;
 
-// The day number of each lunar new year 1901..2050, and of the first day after
+// The day number of each lunar new year 1901..2100, and of the first day after
 // the tables at the end.
 constexpr std::array<qint64, lunar::kYearCount + 1> MakeNewYearDays()
 {
@@ -90,7 +90,8 @@ constexpr std::array<qint64, lunar::kYearCount + 1> MakeNewYearDays()
 constexpr auto kNewYearDays = MakeNewYearDays();
 
 static_assert(DayNumberOf(2050, 12, 31) == 54786);
-static_assert(kNewYearDays.back() == DayNumberOf(2051, 2, 11), "the lunar years must end on 10 February 2051");
+static_assert(kNewYearDays[2051 - lunar::kFirstYear] == DayNumberOf(2051, 2, 11));
+static_assert(kNewYearDays.back() == DayNumberOf(2101, 1, 29), "the lunar years must end on 28 January 2101");
 
 } // namespace
 

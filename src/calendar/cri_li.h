@@ -20,19 +20,19 @@ struct LunarDate {
 // The calendar class: one Gregorian date, and the Gregorian and lunar
 // calculations around it. An object never changes once constructed.
 //
-// The lunar tables cover the lunar years 1901..2050 and, before them, the days
+// The lunar tables cover the lunar years 1901..2100 and, before them, the days
 // from 1 January to 18 February 1901 (the end of lunar 1900). Outside that span,
-// that is before 1 January 1901 or from 11 February 2051 on, the lunar
+// that is before 1 January 1901 or from 29 January 2101 on, the lunar
 // operations read nothing and answer:
 //   LunarDateFromDayNumber / GetLunarDate: {0, 0, 0} (see LunarDate::isKnown);
-//   LunarMonthDays: 30 for every month of a year before 1901, 0 after 2050;
-//   LunarYearDays: 360 for a year before 1901, 0 after 2050.
+//   LunarMonthDays: 30 for every month of a year before 1901, 0 after 2100;
+//   LunarYearDays: 360 for a year before 1901, 0 after 2100.
 // LunarMonthDays is 0 for a month outside 1..12 in any year.
 class CRiLi {
 public:
     // Today's local date, read from Clock.
     CRiLi();
-    // That date when 1901 <= year <= 2050 and it is a real date; otherwise
+    // That date when 1901 <= year <= 2100 and it is a real date; otherwise
     // today's local date, as the default constructor.
     CRiLi(int year, int month, int day);
     virtual ~CRiLi() = default;

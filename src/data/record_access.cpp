@@ -443,6 +443,11 @@ Value GetFieldValue(RecordsetHolder& holder, const QString& column)
     return holder.rows[holder.position][static_cast<std::size_t>(index)];
 }
 
+bool HasField(const RecordsetHolder& holder, const QString& column)
+{
+    return ColumnIndex(holder.columns, column) >= 0;
+}
+
 void SetFieldValue(RecordsetHolder& holder, const QString& column, const Value& value)
 {
     if (IsAtEnd(holder))

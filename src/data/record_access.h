@@ -69,6 +69,7 @@ private:
     friend bool IsAtEnd(RecordsetHolder&);
     friend void MoveToNext(RecordsetHolder&);
     friend Value GetFieldValue(RecordsetHolder&, const QString&);
+    friend bool HasField(const RecordsetHolder&, const QString&);
     friend void SetFieldValue(RecordsetHolder&, const QString&, const Value&);
     friend void AddNewRow(RecordsetHolder&);
     friend void StoreRow(RecordsetHolder&);
@@ -109,6 +110,9 @@ void OpenRecordset(RecordsetHolder& holder, const Statement& statement, Connecti
 bool IsAtEnd(RecordsetHolder& holder);
 void MoveToNext(RecordsetHolder& holder);
 Value GetFieldValue(RecordsetHolder& holder, const QString& column);
+// Whether the rows read have this column: a file opened read-only keeps the
+// layout of its own version.
+bool HasField(const RecordsetHolder& holder, const QString& column);
 void SetFieldValue(RecordsetHolder& holder, const QString& column, const Value& value);
 // Appends a row and makes it current; its IDME is readable at once. The row
 // reaches the database only with StoreRow; a row never stored leaves nothing.

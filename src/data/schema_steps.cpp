@@ -5,12 +5,23 @@
 
 namespace jotrak {
 
+namespace {
+
+// How many days before its day a reminder is announced; 0, as before, on the day only.
+QStringList ReminderAheadSchema()
+{
+    return {QStringLiteral("ALTER TABLE Tx ADD COLUMN tiqian INTEGER DEFAULT 0")};
+}
+
+} // namespace
+
 const std::vector<SchemaStep>& SchemaSteps()
 {
-    // version 2: the search index; version 4: the log's id
+    // version 2: the search index; 4: the log's id; 5: days ahead of a reminder
     static const std::vector<SchemaStep> steps = {
         {2, &SearchIndexSchema},
         {4, &LogIdentitySchema},
+        {5, &ReminderAheadSchema},
     };
     return steps;
 }

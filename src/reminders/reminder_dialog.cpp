@@ -1,8 +1,12 @@
 #include "reminders/reminder_dialog.h"
 
+#include "reminders/calendar_file.h"
 #include "reminders/scheme_editing.h"
+#include "reminders/upcoming_dialog.h"
 #include "shell/app_context.h"
 #include "shell/command_guard.h"
+#include "shell/file_dialogs.h"
+#include "shell/message_box.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -70,6 +74,9 @@ void ReminderDialog::BuildControls()
     QRadioButton* monthly = Radio(this, "monthlyRadio", QString::fromUtf8("每月"), 31, 69);
     state_.monthlyDayEdit = OneLineEdit(this, "monthlyDayEdit", 61, 66);
     Static(this, QString::fromUtf8("日提醒"), 104, 69, 30);
+    Static(this, QString::fromUtf8("提前"), 150, 69, 18);
+    state_.aheadEdit = OneLineEdit(this, "aheadEdit", 170, 66);
+    Static(this, QString::fromUtf8("天提醒"), 213, 69, 30);
     Static(this, QString::fromUtf8("提醒内容:"), 21, 81, 50);
 
     state_.contentEdit = Place(this, new QPlainTextEdit, "contentEdit", Dlu(21, 92, 267, 87));
@@ -90,6 +97,8 @@ void ReminderDialog::BuildControls()
     QPushButton* addButton = Button(this, "addButton", QString::fromUtf8("新增"), 24, 185, 53, 25);
     QPushButton* deleteButton = Button(this, "deleteButton", QString::fromUtf8("删除"), 89, 185, 53, 25);
     QPushButton* modifyButton = Button(this, "modifyButton", QString::fromUtf8("修改"), 154, 185, 53, 25);
+    QPushButton* upcomingButton = Button(this, "upcomingButton", QString::fromUtf8("近期提醒"), 154, 212, 53, 12);
+    QPushButton* exportButton = Button(this, "exportCalendarButton", QString::fromUtf8("导出日历…"), 219, 212, 53, 12);
 
     state_.calendarGroup = new QButtonGroup(this);
     state_.calendarGroup->addButton(gregorian, kGregorianRadio);
@@ -113,6 +122,22 @@ void ReminderDialog::BuildControls()
     connect(addButton, &QPushButton::clicked, this, [this] { RunCommand(AddScheme); });
     connect(deleteButton, &QPushButton::clicked, this, [this] { RunCommand(DeleteScheme); });
     connect(modifyButton, &QPushButton::clicked, this, [this] { RunCommand(ModifyScheme); });
+    connect(upcomingButton, &QPushButton::clicked, this, [this] { ShowUpcomingReminders(this); });
+    connect(exportButton, &QPushButton::clicked, this, &ReminderDialog::ExportCalendar);
+}
+
+// The schemes' days of the coming years as a calendar file other programs import.
+void ReminderDialog::ExportCalendar()
+{
+    const std::optional<QString> path = ChooseSaveFile(this, QString::fromUtf8("导出日历"),
+                                                       QString::fromUtf8("日历文件 (*.ics)"), QStringLiteral("ics"));
+    if (!path)
+        return;
+    RunGuarded(this, [&] {
+        const CalendarExportResult result = ExportReminderCalendar(App().log.connection(), *path);
+        if (!result.ok())
+            ShowMessage(this, result.message, result.message, MessageButtons::Ok, result.details);
+    });
 }
 
 void ReminderDialog::RunCommand(void (*operation)(ReminderDialogState&))

@@ -26,6 +26,7 @@ public:
 private:
     void BuildControls();
     void RunCommand(void (*operation)(ReminderDialogState&));
+    void ExportCalendar();
 
     ReminderDialogState& state_;
     QPushButton* okButton_ = nullptr;

@@ -43,6 +43,7 @@ bool SchemeFiresOn(const ReminderDay& day, qint64 lifa, QStringView shijian);
 // The messages of a refused date.
 inline constexpr char16_t kBadMonthMessage[] = u"请输入正确的月份";
 inline constexpr char16_t kBadDayMessage[] = u"请输入正确的日子,大于等于1,小于等于31的数字";
+inline constexpr char16_t kBadDaysAheadMessage[] = u"请输入提前提醒的天数,大于等于0,小于等于30的数字";
 
 enum class Repeat { Yearly, Monthly };
 

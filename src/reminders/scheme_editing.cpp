@@ -1,5 +1,6 @@
 #include "reminders/scheme_editing.h"
 
+#include "data/keys.h"
 #include "reminders/scheme_store.h"
 #include "shell/app_context.h"
 #include "shell/message_box.h"
@@ -17,6 +18,7 @@ namespace jotrak {
 namespace {
 
 const QString kOne = QStringLiteral("01");
+const QString kNoDaysAhead = QStringLiteral("0");
 
 void Refuse(ReminderDialogState& state, const char16_t* message)
 {
@@ -38,11 +40,12 @@ void ShowTexts(ReminderDialogState& state)
     state.monthlyDayEdit->setText(state.monthlyDayText);
     state.contentEdit->setPlainText(state.contentText);
     state.nameEdit->setText(state.nameText);
+    state.aheadEdit->setText(state.aheadText);
 }
 
 Scheme SchemeOf(const ReminderDialogState& state)
 {
-    return {state.nameText, state.contentText, state.dateRule, state.calendar};
+    return {state.nameText, state.contentText, state.dateRule, state.calendar, state.daysAhead};
 }
 
 // Each entry carries the IDME of its row, so another program changing Tx
@@ -67,6 +70,7 @@ void InitReminderDialog(ReminderDialogState& state)
     state.monthEdit->setText(kOne);
     state.dayEdit->setText(kOne);
     state.monthlyDayEdit->setText(kOne);
+    state.aheadEdit->setText(kNoDaysAhead);
     state.contentEdit->clear();
     state.nameEdit->clear();
     Check(state.calendarGroup, kGregorianRadio);
@@ -89,6 +93,7 @@ bool ReadSchemeFields(ReminderDialogState& state)
     state.monthlyDayText = state.monthlyDayEdit->text();
     state.contentText = state.contentEdit->toPlainText();
     state.nameText = state.nameEdit->text();
+    state.aheadText = state.aheadEdit->text();
 
     const bool monthly = state.repeat == 1;
     const ComposedDateRule date = ComposeDateRule(monthly ? Repeat::Monthly : Repeat::Yearly, state.monthText,
@@ -97,6 +102,13 @@ bool ReadSchemeFields(ReminderDialogState& state)
         Refuse(state, date.refusal);
         return false;
     }
+    const int daysAhead = LeadingNumber(state.aheadText);
+    if (daysAhead > kMostDaysAhead) {
+        Refuse(state, kBadDaysAheadMessage);
+        return false;
+    }
+    state.daysAhead = daysAhead;
+    state.aheadText = QString::number(daysAhead);
     state.dateRule = date.rule;
     if (monthly) {
         state.monthlyDayText = date.rule;
@@ -138,6 +150,7 @@ void DeleteScheme(ReminderDialogState& state)
     state.monthText = kOne;
     state.dayText = kOne;
     state.monthlyDayText = kOne;
+    state.aheadText = kNoDaysAhead;
     state.contentText.clear();
     state.nameText.clear();
     ShowTexts(state);
@@ -159,6 +172,7 @@ void ShowSelectedScheme(ReminderDialogState& state)
     state.nameText = scheme->name;
     state.contentText = scheme->content;
     state.calendar = scheme->calendar;
+    state.aheadText = QString::number(scheme->daysAhead);
     const QString& shijian = scheme->dateRule;
 
     Check(state.calendarGroup, state.calendar == 0 ? kGregorianRadio : kLunarRadio);

@@ -46,6 +46,7 @@ struct ReminderDialogState {
     QLineEdit* monthlyDayEdit = nullptr;
     QPlainTextEdit* contentEdit = nullptr;
     QLineEdit* nameEdit = nullptr;
+    QLineEdit* aheadEdit = nullptr;        // days announced ahead
     QButtonGroup* calendarGroup = nullptr; // 1000, 1001
     QButtonGroup* repeatGroup = nullptr;   // 1002, 1006
 
@@ -54,7 +55,9 @@ struct ReminderDialogState {
     QString monthlyDayText;
     QString contentText;
     QString nameText;
+    QString aheadText;
     QString dateRule; // the composed shijian: "dd" or "mmdd"
+    int daysAhead = 0;
 };
 
 // The message for an entry whose scheme is gone (a refused date: see ComposeDateRule).
@@ -63,12 +66,13 @@ inline constexpr char16_t kSchemeGoneMessage[] = u"没有找到对应项";
 // Every operation below works on the shared connection; a DatabaseError is
 // raised to the dialog, which runs each command guarded.
 
-// Date edits "01", content and name empty, 新历 and 每年 checked, list filled.
+// Date edits "01", days ahead "0", content and name empty, 新历 and 每年 checked, list filled.
 void InitReminderDialog(ReminderDialogState& state);
 // The names of Tx in IDME order, each entry holding its row's IDME. No entry is selected.
 void FillSchemeList(ReminderDialogState& state);
 // Reads the edits into the texts and composes the date rule of the chosen form
-// (ComposeDateRule); a refused date is shown in a message.
+// (ComposeDateRule) and the days ahead (leading digits, 0..30); a refused date
+// or number of days is shown in a message.
 bool ReadSchemeFields(ReminderDialogState& state);
 // 新增: appends a scheme and its name as the last entry, which becomes the
 // selected entry and the loaded scheme.

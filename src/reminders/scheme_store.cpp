@@ -2,6 +2,8 @@
 
 #include "data/record_access.h"
 
+#include <algorithm>
+
 namespace jotrak {
 
 namespace {
@@ -11,11 +13,20 @@ const QString kName = QStringLiteral("ming");
 const QString kContent = QStringLiteral("nr");
 const QString kDateRule = QStringLiteral("shijian");
 const QString kCalendar = QStringLiteral("lifa");
+const QString kDaysAhead = QStringLiteral("tiqian"); // from file version 5
+
+int DaysAheadOf(RecordsetHolder& rs)
+{
+    if (!HasField(rs, kDaysAhead))
+        return 0;
+    return static_cast<int>(std::clamp<qint64>(GetFieldValue(rs, kDaysAhead).toInteger(), 0, kMostDaysAhead));
+}
 
 Scheme ReadScheme(RecordsetHolder& rs)
 {
     return {TextFromValue(GetFieldValue(rs, kName)), TextFromValue(GetFieldValue(rs, kContent)),
-            TextFromValue(GetFieldValue(rs, kDateRule)), GetFieldValue(rs, kCalendar).toInteger() != 0 ? 1 : 0};
+            TextFromValue(GetFieldValue(rs, kDateRule)), GetFieldValue(rs, kCalendar).toInteger() != 0 ? 1 : 0,
+            DaysAheadOf(rs)};
 }
 
 void WriteScheme(RecordsetHolder& rs, const Scheme& scheme)
@@ -24,6 +35,8 @@ void WriteScheme(RecordsetHolder& rs, const Scheme& scheme)
     SetFieldValue(rs, kContent, scheme.content);
     SetFieldValue(rs, kDateRule, scheme.dateRule);
     SetFieldValue(rs, kCalendar, scheme.calendar);
+    if (HasField(rs, kDaysAhead))
+        SetFieldValue(rs, kDaysAhead, scheme.daysAhead);
 }
 
 } // namespace

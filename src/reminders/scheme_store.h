@@ -16,9 +16,12 @@ class ConnectionHolder;
 struct Scheme {
     QString name;
     QString content;
-    QString dateRule; // "dd" every month, "mmdd" every year
-    int calendar = 0; // 0 Gregorian, 1 lunar (any stored value but 0 reads as lunar)
+    QString dateRule;  // "dd" every month, "mmdd" every year
+    int calendar = 0;  // 0 Gregorian, 1 lunar (any stored value but 0 reads as lunar)
+    int daysAhead = 0; // 0..30: announced as coming this many days before (stored values clamped)
 };
+
+inline constexpr int kMostDaysAhead = 30;
 
 struct StoredScheme {
     int id = 0; // IDME

@@ -489,6 +489,8 @@ private slots:
              "||goal 20200523", lunarFirst},
             {"a year the file does not hold", at(2037, 12, 31, late), at(2038, 1, 1, early), "", "2038 203801 20380101",
              "||", newYear},
+            {"last lunar month of the tables", at(2100, 12, 30, late), at(2100, 12, 31, early), "",
+             "2100 210012 21001231", "||goal 21001231", "[本日提醒]:初一\n"},
             {"a start in a year the file does not hold", at(2040, 6, 14, late), at(2040, 6, 15, early), "",
              "2040 204006 20400615", "||goal 20400615", none},
             {"time zone moves the date back, seen on activation", at(2018, 4, 1, QTime(0, 30), 9),

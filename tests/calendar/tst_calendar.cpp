@@ -1,8 +1,8 @@
 #include "calendar/clock.h"
 #include "calendar/cri_li.h"
-#include "calendar/lunar_tables.h"
 #include "calendar/today_line.h"
 
+#include <QFile>
 #include <QTest>
 #include <QTimeZone>
 
@@ -13,11 +13,6 @@ namespace {
 LunarDate LunarOf(const QDate& date)
 {
     return CRiLi::LunarDateFromDayNumber(CRiLi::DayNumber(date.year(), date.month(), date.day()));
-}
-
-QString Text(const LunarDate& date)
-{
-    return date.isKnown() ? QStringLiteral("%1-%2-%3").arg(date.year).arg(date.month).arg(date.day) : QString();
 }
 
 QDateTime At(int y, int m, int d, int h, int utcOffsetHours = 8)
@@ -33,70 +28,66 @@ class TestCalendar : public QObject {
 private slots:
     void cleanup() { Clock::Reset(); }
 
-    // Each day follows the last in its lunar month; 12 or 13 months a year, the leap one marked. Week days as QDate.
-    void everyDayFollowsTheDayBefore()
+    // Every day 1901..2100 follows the last, and every lunar month begins where the list computed from the new
+    // moons (data/lunar_months.csv, see make_lunar_months.py) says, a month repeated in place being the leap one:
+    // the month starts mended against almanacs (1914..1920, 1989, 2013, 2025), the new moons seconds before
+    // midnight UTC+8 (2057-09-28, 2097-08-07), no lunar date before 1901 or after 28 January 2101.
+    void everyMonthBeginsOnItsListedDay()
     {
-        const QDate first(1901, 1, 1);
-        LunarDate previous = LunarOf(first);
-        int monthsInYear = 0, repeatedMonth = 0, leapYears = 0;
-        for (QDate date = first.addDays(1); date <= QDate(2051, 2, 10); date = date.addDays(1)) {
+        QFile file(QFINDTESTDATA("data/lunar_months.csv"));
+        QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+        QStringList listed;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            if (!line.isEmpty() && !line.startsWith('#'))
+                listed << QString::fromLatin1(line);
+        QCOMPARE(listed.size(), 2476);
+
+        const QDate first(1901, 1, 1), last(2101, 1, 28);
+        QStringList found;
+        LunarDate previous = LunarOf(first.addDays(-1));
+        QVERIFY(!previous.isKnown());
+        for (QDate date = first; date <= last; date = date.addDays(1)) {
             const QByteArray where = date.toString(Qt::ISODate).toLatin1();
-            if (date.year() <= 2050) {
-                QCOMPARE(CRiLi::DayNumber(date.year(), date.month(), date.day()), first.daysTo(date));
+            QCOMPARE(CRiLi::DayNumber(date.year(), date.month(), date.day()), first.daysTo(date));
+            if (date.year() <= 2100)
                 QCOMPARE(CRiLi(date.year(), date.month(), date.day()).WeekDay(), date.dayOfWeek() % 7);
-            }
             const LunarDate current = LunarOf(date);
             QVERIFY2(current.isKnown(), where);
-            if (current.day != 1) {
+            if (current.day == 1 || !previous.isKnown()) {
+                const bool leap = current.month == previous.month && current.year == previous.year;
+                found << QStringLiteral("%1,%2,%3,%4")
+                             .arg(current.year)
+                             .arg(current.month)
+                             .arg(int(leap))
+                             .arg(date.addDays(1 - current.day).toString(Qt::ISODate));
+            } else {
                 QVERIFY2(current.year == previous.year && current.month == previous.month, where);
                 QVERIFY2(current.day == previous.day + 1, where);
-            } else {
-                QVERIFY2(previous.day == 29 || previous.day == 30, where);
-                if (current.year != previous.year) {
-                    QVERIFY2(current.year == previous.year + 1 && current.month == 1 && previous.month == 12, where);
-                    if (previous.year >= lunar::kFirstYear)
-                        QVERIFY2(monthsInYear == (repeatedMonth != 0 ? 13 : 12), where);
-                    leapYears += repeatedMonth != 0;
-                    monthsInYear = repeatedMonth = 0;
-                } else if (current.month == previous.month) {
-                    QVERIFY2(repeatedMonth == 0, where);
-                    repeatedMonth = current.month;
-                    QVERIFY2((CRiLi::LunarMonthDays(current.year, current.month) >> 16) != 0, where);
-                } else {
-                    QVERIFY2(current.month == previous.month + 1, where);
-                }
-                ++monthsInYear;
             }
             previous = current;
         }
-        QCOMPARE(Text(previous).left(8), QStringLiteral("2050-12-"));
-        QCOMPARE(repeatedMonth, 3);                    // 2050 repeats its third month
-        QCOMPARE(leapYears, 54);                       // and is the 55th year with a leap month
-        QCOMPARE(CRiLi::LunarMonthDays(2025, 3), 30U); // a mended word
-        QCOMPARE(CRiLi::LunarMonthDays(2020, 4), 30U | 29U << 16);
+        QVERIFY(!LunarOf(last.addDays(1)).isKnown());
+        found << QStringLiteral("2101,1,0,") + last.addDays(1).toString(Qt::ISODate);
+        for (qsizetype i = 0; i < listed.size(); ++i)
+            QCOMPARE(found.value(i), listed[i]);
+        QCOMPARE(found.size(), listed.size());
     }
 
-    // A leap month carries the number it repeats; the mended month starts of 1916, 1989, 2013 and 2025.
-    void lunarDates_data()
+    // The leap months of 2051..2100, and none elsewhere in those years.
+    void leapMonthsOfTheNewYears()
     {
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QString>("lunar"); // empty: outside the tables
-        const std::pair<QDate, const char*> rows[] = {
-            {{1901, 1, 1}, "1900-11-11"},   {{1901, 2, 18}, "1900-12-30"}, {{1901, 2, 19}, "1901-1-1"},
-            {{1916, 2, 3}, "1916-1-1"},     {{1949, 1, 29}, "1949-1-1"},   {{1989, 8, 1}, "1989-6-30"},
-            {{2013, 6, 8}, "2013-5-1"},     {{2018, 1, 21}, "2017-12-5"},  {{2018, 2, 16}, "2018-1-1"},
-            {{2020, 4, 23}, "2020-4-1"},    {{2020, 5, 22}, "2020-4-30"},  {{2020, 5, 23}, "2020-4-1"},
-            {{2025, 4, 27}, "2025-3-30"},   {{2025, 4, 28}, "2025-4-1"},   {{2033, 1, 31}, "2033-1-1"},
-            {{2050, 12, 31}, "2050-11-18"}, {{1900, 12, 31}, ""},          {{2051, 2, 11}, ""},
+        const std::pair<int, int> leaps[] = {
+            {2052, 8}, {2055, 6}, {2058, 4}, {2061, 3}, {2063, 7}, {2066, 5}, {2069, 4}, {2071, 8}, {2074, 6},
+            {2077, 4}, {2080, 3}, {2082, 7}, {2085, 5}, {2088, 4}, {2090, 8}, {2093, 6}, {2096, 4}, {2099, 2},
         };
-        for (const auto& [date, lunar] : rows)
-            QTest::newRow(qPrintable(date.toString(Qt::ISODate))) << date << QString::fromLatin1(lunar);
-    }
-    void lunarDates()
-    {
-        QFETCH(QDate, date);
-        QFETCH(QString, lunar);
-        QCOMPARE(Text(LunarOf(date)), lunar);
+        QString expected, found;
+        for (const auto& [year, month] : leaps)
+            expected += QStringLiteral("%1-%2 ").arg(year).arg(month);
+        for (int year = 2051; year <= 2100; ++year)
+            for (int month = 1; month <= 12; ++month)
+                if ((CRiLi::LunarMonthDays(year, month) >> 16) != 0)
+                    found += QStringLiteral("%1-%2 ").arg(year).arg(month);
+        QCOMPARE(found, expected);
     }
 
     // The local date (not UTC), the week day, the lunar date and the year's name.
@@ -112,7 +103,9 @@ private slots:
             {"Tuesday", At(2019, 1, 1, 9), "2019年 1月 1日, 星期二, 农历 2018年 11月 26号, 己亥 猪年"},
             {"the month repeated", At(2020, 4, 23, 9), "2020年 4月 23日, 星期四, 农历 2020年 4月 1号, 庚子 鼠年"},
             {"leap month", At(2020, 5, 23, 9), "2020年 5月 23日, 星期六, 农历 2020年 4月 1号, 庚子 鼠年"},
-            {"outside the tables", At(2060, 3, 1, 9), "2060年 3月 1日, 星期一, 农历 无数据, 庚辰 龙年"},
+            {"2100", At(2100, 1, 1, 0), "2100年 1月 1日, 星期五, 农历 2099年 11月 21号, 庚申 猴年"},
+            {"last day", At(2100, 12, 31, 23), "2100年 12月 31日, 星期五, 农历 2100年 12月 1号, 庚申 猴年"},
+            {"outside the tables", At(2101, 3, 1, 9), "2101年 3月 1日, 星期二, 农历 无数据, 辛酉 鸡年"},
         };
         for (const auto& [name, now, line] : rows)
             QTest::newRow(name) << now << QStringLiteral("今日 ") + QString::fromUtf8(line);

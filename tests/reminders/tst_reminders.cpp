@@ -1,4 +1,5 @@
 #include "support/app_fixture.h"
+#include "support/bytes.h"
 #include "support/database.h"
 #include "app/command_ids.h"
 #include "calendar/clock.h"
@@ -6,6 +7,7 @@
 #include "reminders/reminder_rules.h"
 #include "reminders/reminder_text.h"
 #include "reminders/scheme_editing.h"
+#include "reminders/upcoming_dialog.h"
 
 #include <QButtonGroup>
 #include <QListWidget>
@@ -23,8 +25,10 @@ const QString kGone = QString::fromUtf16(kSchemeGoneMessage);
 QString Lines(const QStringList& contents)
 {
     QString text;
-    for (const QString& content : contents)
-        text += QString::fromUtf16(kReminderPrefix) + content + QStringLiteral("\r\n");
+    for (const QString& content : contents) {
+        text += (content.contains(u"天后:") ? QString() : QString::fromUtf16(kReminderPrefix)) + content;
+        text += QStringLiteral("\r\n");
+    }
     return text.isEmpty() ? QString::fromUtf16(kNoReminders) : text;
 }
 
@@ -82,7 +86,8 @@ private slots:
         fx.reset();
     }
 
-    // "<lifa><rule>=content": G Gregorian, L or a non-zero digit lunar; at 02:00 on 2018-01-21 in Beijing (UTC: 20th).
+    // "<lifa><rule>[+days ahead]=content": G Gregorian, L or a non-zero digit lunar; at 02:00 on 2018-01-21 in
+    // Beijing (UTC: 20th). Due today first, then the coming ones, nearest first.
     void theDayKeyFiresItsSchemes_data()
     {
         QTest::addColumn<QStringList>("schemes");
@@ -110,9 +115,23 @@ private slots:
         QTest::newRow("18990101") << QStringList{"G0101=jan1", "G01=first", "L1205=today"} << "18990101"
                                   << QStringList{"jan1", "first", "today"};
         QTest::newRow("after the lunar tables")
-            << QStringList{"L1205=local", "L0101=new year"} << "20510101" << QStringList{"local"};
+            << QStringList{"L1205=local", "L1229=last", "L0101=new year"} << "21010129" << QStringList{"local"};
         QTest::newRow("empty content, digits then text")
             << QStringList{"G0221=", "G21号=x"} << "20180221" << QStringList{"", "x"};
+        const QStringList yearEnd{"G0102+3=新年二日", "G0101=元旦"};
+        QTest::newRow("ahead across the year end") << yearEnd << "20181230" << QStringList{"3 天后:新年二日"};
+        QTest::newRow("ahead, a day too early") << yearEnd << "20181229" << QStringList{};
+        QTest::newRow("due, then nearest first") << QStringList{"G0105+5=c", "G0103+5=b", "G0101+5=a"} << "20190101"
+                                                 << QStringList{"a", "2 天后:b", "4 天后:c"};
+        QTest::newRow("ahead of the month before a leap month")
+            << QStringList{"L0401+30=四月初一"} << "20200420" << QStringList{"3 天后:四月初一"};
+        QTest::newRow("ahead of the leap month, nearest only")
+            << QStringList{"L0401+30=四月初一", "L01+30=初一"} << "20200424"
+            << QStringList{"29 天后:四月初一", "29 天后:初一"};
+        QTest::newRow("ahead of lunar new year 2100")
+            << QStringList{"L0101+30=春节"} << "21000201" << QStringList{"8 天后:春节"};
+        QTest::newRow("not ahead past the tables") << QStringList{"L0101+30=春节"} << "21010120" << QStringList{};
+        QTest::newRow("not ahead of no real date") << QStringList{"G0301+30=x"} << "20180230" << QStringList{};
         QStringList longOnes, longSchemes;
         for (int i = 0; i < 20; ++i) {
             longOnes << QString(3000, u'提') + QString::number(i);
@@ -127,9 +146,11 @@ private slots:
         QFETCH(QStringList, fired);
         Clock::SetForTest(QDateTime(QDate(2018, 1, 21), QTime(2, 0), QTimeZone(8 * 3600)));
         for (const QString& scheme : schemes) {
-            const qsizetype rule = scheme.indexOf(u'=');
+            const qsizetype content = scheme.indexOf(u'='), plus = scheme.indexOf(u'+');
+            const qsizetype rule = plus < 0 ? content : plus;
             const int lifa = scheme[0] == u'G' ? 0 : scheme[0] == u'L' ? 1 : scheme[0].digitValue();
-            AppendScheme(fx->db(), {QStringLiteral("s"), scheme.mid(rule + 1), scheme.mid(1, rule - 1), lifa});
+            AppendScheme(fx->db(), {QStringLiteral("s"), scheme.mid(content + 1), scheme.mid(1, rule - 1), lifa,
+                                    plus < 0 ? 0 : scheme.mid(plus + 1, content - plus - 1).toInt()});
         }
         QCOMPARE(ComposeDayReminders(fx->db(), key), Lines(fired));
     }
@@ -210,6 +231,38 @@ private slots:
         QCOMPARE(AppFixture::texts(), QStringList{kGone});
         press("deleteButton");
         QVERIFY(ListSchemes(fx->db()).empty());
+    }
+
+    // 提前 N 天: over 30 refused, the leading digits stored and shown again; 近期提醒 lists the coming days;
+    // 导出日历… asks where through the save-as and writes there, a place that cannot be written is told.
+    void daysAheadTheUpcomingListAndTheCalendarFile()
+    {
+        fill(QStringLiteral("A"), QStringLiteral("1"), QStringLiteral("5"));
+        for (const char* ahead : {"31", "4天"}) {
+            edit("aheadEdit")->setText(QString::fromUtf8(ahead));
+            press("addButton");
+        }
+        QCOMPARE(AppFixture::texts(), QStringList{QString::fromUtf16(kBadDaysAheadMessage)});
+        QCOMPARE(ComposeDayReminders(fx->db(), QStringLiteral("20180101")), QStringLiteral("4 天后:A content\r\n"));
+        open();
+        QCOMPARE(edit("aheadEdit")->text(), QStringLiteral("0"));
+        choose(0);
+        QCOMPARE(edit("aheadEdit")->text(), QStringLiteral("4"));
+        QStringList listed;
+        fx->modals.next<UpcomingDialog>([&](UpcomingDialog* d) {
+            listed = Entries(d->findChild<QListWidget*>(QStringLiteral("upcomingList")));
+            d->done(1);
+        });
+        press("upcomingButton");
+        QCOMPARE(listed, QStringList{"2018年 1月 5日 (农历 11月 19号) A"});
+        const QString good = fx->dataDir() + QStringLiteral("/r.ics"), bad = good + QStringLiteral("/x.ics");
+        for (const QString& path : {good, bad}) {
+            testing::FileDialogSeam::QueueAnswer(path);
+            press("exportCalendarButton");
+        }
+        QCOMPARE(testing::FileDialogSeam::Requests().last().defaultSuffix, QStringLiteral("ics"));
+        QCOMPARE(ReadBytes(good).count("BEGIN:VEVENT"), 10);
+        QCOMPARE(AppFixture::texts().last(), QString::fromUtf8("无法写入日历文件 %1。").arg(bad));
     }
 
     // Enter closes with 1; the reminder box follows at the next view; a database error leaves it.

@@ -133,9 +133,8 @@ void DropToVersion1(const QString& path)
         },
         &sql, nullptr);
     sqlite3_close(db);
-    RunSql(path,
-           sql +
-               "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE IF EXISTS LogIdentity; PRAGMA user_version = 1; COMMIT;");
+    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE IF EXISTS LogIdentity; "
+                       "ALTER TABLE Tx DROP COLUMN tiqian; PRAGMA user_version = 1; COMMIT;");
 }
 
 } // namespace jotrak::test

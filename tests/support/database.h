@@ -34,7 +34,7 @@ QString IntegrityCheck(ConnectionHolder& c);
 QString SearchIndexProblem(ConnectionHolder& c);
 // Runs statements on a file with the engine alone, as another program would.
 void RunSql(const QString& path, const char* sql);
-// As the program made files before the search index.
+// As the program made files before the search index and the days ahead of reminders.
 void DropToVersion1(const QString& path);
 
 } // namespace jotrak::test
