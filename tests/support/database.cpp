@@ -133,7 +133,9 @@ void DropToVersion1(const QString& path)
         },
         &sql, nullptr);
     sqlite3_close(db);
-    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; PRAGMA user_version = 1; COMMIT;");
+    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; ALTER TABLE NianNext DROP COLUMN CarriedTo;"
+                       "ALTER TABLE YueNext DROP COLUMN CarriedTo; ALTER TABLE RiNext DROP COLUMN CarriedTo;"
+                       "PRAGMA user_version = 1; COMMIT;");
 }
 
 } // namespace jotrak::test
