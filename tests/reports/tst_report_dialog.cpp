@@ -1,5 +1,7 @@
 #include "support/database.h"
 #include "calendar/clock.h"
+#include "reports/carry_dialog.h"
+#include "reports/carry_store.h"
 #include "reports/report_dialog.h"
 #include "reports/report_output.h"
 #include "shell/file_dialogs.h"
@@ -7,6 +9,9 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialogButtonBox>
+#include <QListWidget>
+#include <QTimer>
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
@@ -38,6 +43,7 @@ private slots:
     void savesEachFormat_data();
     void savesEachFormat();
     void pdfKeepsTheChineseText();
+    void carriesTheTickedItems();
     void cleanupTestCase();
 };
 
@@ -109,6 +115,33 @@ void TestReportDialog::pdfKeepsTheChineseText()
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     QVERIFY2(text.contains(QString::fromUtf8("拜访华东区客户")), qPrintable(text));
     QVERIFY(text.contains(QString::fromUtf8("已完成")));
+}
+
+void TestReportDialog::carriesTheTickedItems()
+{
+    ConnectionHolder& c = db.connection;
+    const QDate today(2026, 12, 9);
+    QCOMPARE(YesterdayOpenLine(c, today), QString());
+    const int yesterday = GoalId(c, Table::Ri, QStringLiteral("20261208"));
+    AddItem(c, Table::Ri, yesterday, QString::fromUtf8("留着"));
+    const int carried = AddItem(c, Table::Ri, yesterday, QString::fromUtf8("带走"));
+    QCOMPARE(YesterdayOpenLine(c, today), QString::fromUtf8("昨天还有 2 项未完成,可结转到今天"));
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* list = dialog->findChild<QListWidget*>(QStringLiteral("openItems"));
+        // the open item of last week comes first, then yesterday's two
+        QCOMPARE(list->count(), 3);
+        list->item(0)->setCheckState(Qt::Unchecked);
+        list->item(1)->setCheckState(Qt::Unchecked);
+        dialog->accept();
+    });
+    QCOMPARE(ChooseAndCarryItems(nullptr, c, Table::Ri, QStringLiteral("20261130"), QStringLiteral("20261208"), today),
+             1);
+    QCOMPARE(CarriedItemsOfGoal(c, Table::Ri, yesterday),
+             (std::map<int, QString>{{carried, QStringLiteral("20261209")}}));
+    QCOMPARE(Items(c, Table::Ri, QStringLiteral("20261209")).back().content, QString::fromUtf8("带走"));
+    QCOMPARE(YesterdayOpenLine(c, today), QString::fromUtf8("昨天还有 1 项未完成,可结转到今天"));
 }
 
 void TestReportDialog::cleanupTestCase()

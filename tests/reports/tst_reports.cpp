@@ -1,14 +1,18 @@
 #include "support/database.h"
+#include "reports/carry_store.h"
 #include "reports/report_builder.h"
 #include "reports/report_render.h"
 
 #include <QSettings>
 #include <QTest>
 
+#include <thread>
+
 using namespace jotrak;
 using namespace jotrak::test;
 
 Q_DECLARE_METATYPE(jotrak::PeriodChoice)
+Q_DECLARE_METATYPE(jotrak::Table)
 
 namespace {
 
@@ -58,6 +62,10 @@ private slots:
     void report();
     void templateInSettings();
     void renderersEscapeUserText();
+    void carry_data();
+    void carry();
+    void twoProgramsCarryOnce();
+    void olderFileReadOnly();
 };
 
 void TestReports::initTestCase()
@@ -73,6 +81,11 @@ void TestReports::initTestCase()
     AddItem(c, Table::Ri, Day(c, "20270101"), QString::fromUtf8("新年值班"), {}, true);
     AddItem(c, Table::Ri, Day(c, "20270104", "下周计划"), QString::fromUtf8("周一例会"));
     AddItem(c, Table::Ri, Day(c, "20240229"), QString::fromUtf8("闰日工作"), {}, true);
+    // carried twice: 28th -> 29th -> 30th
+    const int fix = AddItem(c, Table::Ri, Day(c, "20261228"), QString::fromUtf8("修复缺陷"));
+    QCOMPARE(CarryItemsForward(c, Table::Ri, {fix}, QStringLiteral("20261229")).carried, 1);
+    const int copy = Items(c, Table::Ri, QStringLiteral("20261229")).front().id;
+    QCOMPARE(CarryItemsForward(c, Table::Ri, {copy}, QStringLiteral("20261230")).carried, 1);
 }
 
 void TestReports::periods_data()
@@ -148,13 +161,24 @@ void TestReports::report_data()
     QTest::newRow("week 53: done, grouped by day")
         << weekFirst << weekLast << QString::fromUtf8("已完成")
         << QString::fromUtf8("### 12月31日 周四\n- 写总结(完成情况:已交)\n### 1月1日 周五\n- 新年值班");
-    QTest::newRow("week 53: open") << weekFirst << weekLast << QString::fromUtf8("未完成")
-                                   << QString::fromUtf8("### 12月31日 周四\n- 整理文档");
+    QTest::newRow("week 53: open, an item carried twice told once")
+        << weekFirst << weekLast << QString::fromUtf8("未完成")
+        << QString::fromUtf8("### 12月30日 周三\n- 修复缺陷\n### 12月31日 周四\n- 整理文档");
+    QTest::newRow("week 53: counted once where it lies last")
+        << weekFirst << weekLast << QString::fromUtf8("统计")
+        << QString::fromUtf8(
+               "- 12月28日 周一:完成 0 / 共 0\n- 12月29日 周二:完成 0 / 共 0\n- 12月30日 周三:完成 0 / 共 1\n"
+               "- 12月31日 周四:完成 1 / 共 2\n- 1月1日 周五:完成 1 / 共 1\n- 1月2日 周六:完成 0 / 共 0\n"
+               "- 1月3日 周日:完成 0 / 共 0\n合计:完成 2 / 共 4,完成率 50%");
+    QTest::newRow("the day it was carried from shows the mark")
+        << D("2026-12-28") << D("2026-12-28") << QString::fromUtf8("未完成")
+        << QString::fromUtf8("### 12月28日 周一\n- 修复缺陷 (已结转 → 20261229)");
     QTest::newRow("week 53: next week") << weekFirst << weekLast << QString::fromUtf8("下期计划")
                                         << QString::fromUtf8("### 1月4日 周一\n下周计划\n- 周一例会");
     QTest::newRow("month: its own items and the month's")
         << D("2026-12-01") << D("2026-12-31") << QString::fromUtf8("未完成")
-        << QString::fromUtf8("### 2026年12月 月度事项\n- 月度事项\n### 12月31日 周四\n- 整理文档");
+        << QString::fromUtf8(
+               "### 2026年12月 月度事项\n- 月度事项\n### 12月30日 周三\n- 修复缺陷\n### 12月31日 周四\n- 整理文档");
     QTest::newRow("year: counted per week") << D("2026-01-01") << D("2026-12-31") << QString::fromUtf8("统计")
                                             << QString::fromUtf8("- 1月1日–1月4日:完成 0 / 共 0");
     QTest::newRow("leap day") << D("2024-02-29") << D("2024-02-29") << QString::fromUtf8("统计")
@@ -222,6 +246,96 @@ void TestReports::renderersEscapeUserText()
     QVERIFY(markdown.startsWith(QString::fromUtf8("# 日报\n\n## 已完成\n\n- ")));
     QVERIFY(
         RenderPlainText(blocks).contains(QString::fromUtf8("【已完成】\n  - <b>x</b> & *y* # [z](u)\n    line 2\n")));
+}
+
+void TestReports::carry_data()
+{
+    QTest::addColumn<Table>("goalTable");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("state"); // open, done, carried, gone
+    QTest::addColumn<bool>("carried");
+
+    QTest::newRow("open day item") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("open") << true;
+    QTest::newRow("done item stays") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("done") << false;
+    QTest::newRow("carried once only") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("carried") << false;
+    QTest::newRow("gone item") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("gone") << false;
+    QTest::newRow("today's own item") << Table::Ri << QStringLiteral("20261208") << QStringLiteral("open") << false;
+    QTest::newRow("month item to this month")
+        << Table::Yue << QStringLiteral("202611") << QStringLiteral("open") << true;
+    QTest::newRow("year item to this year") << Table::Nian << QStringLiteral("2025") << QStringLiteral("open") << true;
+}
+
+void TestReports::carry()
+{
+    QFETCH(Table, goalTable);
+    QFETCH(QString, from);
+    QFETCH(QString, state);
+    QFETCH(bool, carried);
+    ConnectionHolder& c = db.connection;
+    const QString to = CarryDestinationKey(goalTable, D("2026-12-08"));
+    const int id = AddItem(c, goalTable, GoalId(c, goalTable, from), QString::fromUtf8("跟进<报价>"),
+                           QString::fromUtf8("等回复"), state == QLatin1String("done"));
+    if (state == QLatin1String("carried"))
+        CarryItemsForward(c, goalTable, {id}, to);
+    if (state == QLatin1String("gone"))
+        RemoveWorkItem(c, goalTable, id);
+    const auto copies = [&] { return Items(c, goalTable, to).size(); };
+    const std::size_t before = copies();
+
+    const CarryOutcome outcome = CarryItemsForward(c, goalTable, {id}, to);
+    QCOMPARE(outcome.carried, carried ? 1 : 0);
+    QCOMPARE(outcome.skipped, carried ? 0 : 1);
+    QCOMPARE(copies(), before + (carried ? 1 : 0));
+    if (!carried)
+        return;
+    const WorkItem copy = Items(c, goalTable, to).back();
+    QCOMPARE(copy.content + u'|' + copy.note + u'|' + QString::number(copy.done),
+             QString::fromUtf8("跟进<报价>|等回复|0"));
+    // the original stays, open and marked
+    QVERIFY(WorkItemExists(c, goalTable, id));
+    QCOMPARE(CarriedItemsOfGoal(c, goalTable, GoalId(c, goalTable, from)).at(id), to);
+    for (const OpenItem& open : OpenItemsBetween(c, goalTable, from, from))
+        QVERIFY(open.id != id);
+}
+
+void TestReports::twoProgramsCarryOnce()
+{
+    ConnectionHolder& c = db.connection;
+    const int goal = GoalId(c, Table::Ri, QStringLiteral("20261201"));
+    std::vector<int> ids;
+    Transaction adding(c);
+    for (int i = 0; i < 100; ++i)
+        ids.push_back(AddItem(c, Table::Ri, goal, QStringLiteral("item %1").arg(i)));
+    adding.commit();
+    const std::size_t before = Items(c, Table::Ri, QStringLiteral("20261202")).size();
+    CarryOutcome outcomes[2];
+    const auto carryAll = [&](int program) {
+        ConnectionHolder own;
+        OpenDatabase(own, db.path());
+        outcomes[program] = CarryItemsForward(own, Table::Ri, ids, QStringLiteral("20261202"));
+    };
+    std::thread first(carryAll, 0), second(carryAll, 1);
+    first.join();
+    second.join();
+    QCOMPARE(outcomes[0].carried + outcomes[1].carried, 100);
+    QCOMPARE(outcomes[0].skipped + outcomes[1].skipped, 100);
+    QCOMPARE(Items(c, Table::Ri, QStringLiteral("20261202")).size(), before + 100);
+    QCOMPARE(SearchIndexProblem(c), QString());
+}
+
+void TestReports::olderFileReadOnly()
+{
+    TempDb old(true);
+    const int id = AddItem(old.connection, Table::Ri, GoalId(old.connection, Table::Ri, QStringLiteral("20261207")),
+                           QString::fromUtf8("旧文件里的事"));
+    CloseConnection(old.connection);
+    DropToVersion1(old.path());
+    ConnectionHolder c;
+    OpenDatabaseForReading(c, old.path());
+    const ReportPeriod day = PeriodOf(PeriodChoice::Today, D("2026-12-07"), Qt::Monday);
+    QCOMPARE(BuildReport(c, day, Qt::Monday).all, 1);
+    QVERIFY(OpenItemsBetween(c, Table::Ri, QStringLiteral("20261207"), QStringLiteral("20261207")).empty());
+    QVERIFY(!CarryItemsForward(c, Table::Ri, {id}, QStringLiteral("20261208")).problem.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestReports)
