@@ -53,8 +53,18 @@ QString ItemLine(const LoggedItem& item)
     return item.content + QString::fromUtf8("(完成情况:%1)").arg(item.note);
 }
 
+// "2026年", "2026年12月", "12月7日 周一"
+QString GoalCaption(const QString& key)
+{
+    if (key.size() == 4)
+        return QString::fromUtf8("%1年").arg(key);
+    if (key.size() == 6)
+        return QString::fromUtf8("%1年%2月").arg(key.left(4)).arg(key.mid(4, 2).toInt());
+    return DayCaption(DayOfKey(key));
+}
+
 struct Group {
-    QString caption;
+    QString caption; // of the goal's items: a year's or month's say so
     const LoggedGoal* goal;
 };
 
@@ -64,14 +74,13 @@ std::vector<Group> ItemGroups(const PeriodLog& log, const ReportPeriod& period)
     std::vector<Group> groups;
     for (const LoggedGoal& goal : log.years)
         if (YearCovered(period, goal.key))
-            groups.push_back({QString::fromUtf8("%1年 年度事项").arg(goal.key), &goal});
+            groups.push_back({GoalCaption(goal.key) + QString::fromUtf8(" 年度事项"), &goal});
     for (const LoggedGoal& goal : log.months)
         if (MonthCovered(period, goal.key))
-            groups.push_back(
-                {QString::fromUtf8("%1年%2月 月度事项").arg(goal.key.left(4)).arg(goal.key.mid(4, 2).toInt()), &goal});
+            groups.push_back({GoalCaption(goal.key) + QString::fromUtf8(" 月度事项"), &goal});
     for (const LoggedGoal& goal : log.days)
         if (const QDate day = DayOfKey(goal.key); day.isValid())
-            groups.push_back({DayCaption(day), &goal});
+            groups.push_back({GoalCaption(goal.key), &goal});
     return groups;
 }
 
@@ -104,13 +113,10 @@ void AppendGoals(std::vector<ReportBlock>& blocks, const Report& report)
         blocks.push_back({BlockKind::Subheading, caption});
         blocks.push_back({BlockKind::Paragraph, text});
     };
-    for (const LoggedGoal& goal : report.log.years)
-        add(QString::fromUtf8("%1年").arg(goal.key), goal.text);
-    for (const LoggedGoal& goal : report.log.months)
-        add(QString::fromUtf8("%1年%2月").arg(goal.key.left(4)).arg(goal.key.mid(4, 2).toInt()), goal.text);
-    for (const LoggedGoal& goal : report.log.days)
-        if (const QDate day = DayOfKey(goal.key); day.isValid())
-            add(DayCaption(day), goal.text);
+    for (const auto* goals : {&report.log.years, &report.log.months, &report.log.days})
+        for (const LoggedGoal& goal : *goals)
+            if (goal.key.size() != 8 || DayOfKey(goal.key).isValid())
+                add(GoalCaption(goal.key), goal.text);
     if (blocks.size() == start)
         blocks.push_back({BlockKind::Paragraph, QString::fromUtf8("(无)")});
 }
@@ -120,7 +126,6 @@ void AppendNext(std::vector<ReportBlock>& blocks, const Report& report)
     const QSet<QString> keys = KeysOf(report.nextLog);
     const std::size_t start = blocks.size();
     for (const Group& group : ItemGroups(report.nextLog, report.next)) {
-        const bool yearOrMonth = group.goal->key.size() < 8;
         std::vector<ReportBlock> lines;
         if (!group.goal->text.trimmed().isEmpty())
             lines.push_back({BlockKind::Paragraph, group.goal->text});
@@ -130,7 +135,7 @@ void AppendNext(std::vector<ReportBlock>& blocks, const Report& report)
                     {BlockKind::Bullet, item.done ? item.content + QString::fromUtf8(" (已完成)") : item.content});
         if (lines.empty())
             continue;
-        blocks.push_back({BlockKind::Subheading, yearOrMonth ? group.caption.section(u' ', 0, 0) : group.caption});
+        blocks.push_back({BlockKind::Subheading, GoalCaption(group.goal->key)});
         blocks.insert(blocks.end(), lines.begin(), lines.end());
     }
     if (blocks.size() == start)
