@@ -63,6 +63,9 @@ TARGETS = [
     (r"^(BM_TextExportAllDayGoals|TextExportOfTwentyYears)$", "ms", 200, "< 200 ms"),
     (r"^(BM_ExcelExport60000Items|ExcelExport60000ItemsOfTwentyYears)$", "ms", 1000, "< 1 s"),
     (r"^FirstHits/(?!.*CountedWhole)", "ms", 50, "< 50 ms"),
+    (r"^ReportOf/Week\b", "ms", 20, "< 20 ms"),
+    (r"^ReportOf/Year\b", "ms", 300, "< 300 ms"),
+    (r"^CarryItems/100\b", "ms", 50, "< 50 ms"),
 ]
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1000.0}
 

@@ -10,7 +10,7 @@ packages=(
   qml6-module-qtwebengine qml6-module-qtquick qml6-module-qtqml-workerscript
   libxcb1-dev libfontconfig-dev
   libsqlite3-dev sqlite3
-  libgsf-1-dev libfreexl-dev python3 python3-xlrd python3-icalendar
+  qt6-charts-dev libgsf-1-dev libfreexl-dev python3 python3-xlrd python3-icalendar poppler-utils
   dbus python3-dbus python3-gi
   libbenchmark-dev
   desktop-file-utils appstream librsvg2-bin file dpkg-dev lintian

@@ -2,6 +2,7 @@
 
 #include "data/keys.h"
 #include "data/record_access.h"
+#include "data/schema.h"
 #include "data/search_index.h"
 #include "data/seed.h"
 
@@ -94,7 +95,9 @@ void FillTwentyYears(ConnectionHolder& connection)
 
 QString TwentyYearDatabase()
 {
-    const QString path = QDir::temp().filePath(QStringLiteral("jotrak-bench-twenty-years-v1/db.mdb"));
+    // one file per layout version, so builds of different versions never upgrade or remove each other's file
+    const QString path =
+        QDir::temp().filePath(QStringLiteral("jotrak-bench-twenty-years-v1-schema%1/db.mdb").arg(kSchemaVersion));
     if (QFileInfo::exists(path)) {
         try {
             ConnectionHolder connection;

@@ -8,9 +8,10 @@ namespace jotrak {
 
 // Version of the file layout, kept in PRAGMA user_version. Version 2 adds the
 // search index (search_index.h), version 4 the log's id (log_identity.h),
-// version 5 the days a reminder is announced ahead (Tx.tiqian);
-// schema_steps.h lists every step, upgrade.h brings an older file up.
-inline constexpr int kSchemaVersion = 5;
+// version 5 the days a reminder is announced ahead (Tx.tiqian), version 6 the
+// marks of carried items (carried_marks.h); schema_steps.h lists every step,
+// upgrade.h brings an older file up.
+inline constexpr int kSchemaVersion = 6;
 // PRAGMA application_id of a Jotrak file ("JoTk").
 inline constexpr int kApplicationId = 0x4A6F546B;
 inline constexpr int kLauncherCount = 18;

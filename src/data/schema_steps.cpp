@@ -1,5 +1,6 @@
 #include "data/schema_steps.h"
 
+#include "data/carried_marks.h"
 #include "data/log_identity.h"
 #include "data/search_index.h"
 
@@ -17,11 +18,13 @@ QStringList ReminderAheadSchema()
 
 const std::vector<SchemaStep>& SchemaSteps()
 {
-    // version 2: the search index; 4: the log's id; 5: days ahead of a reminder
+    // version 2: the search index; 4: the log's id; 5: days ahead of a reminder;
+    // 6: the marks of items carried forward
     static const std::vector<SchemaStep> steps = {
         {2, &SearchIndexSchema},
         {4, &LogIdentitySchema},
         {5, &ReminderAheadSchema},
+        {6, &CarriedMarksSchema},
     };
     return steps;
 }

@@ -4,6 +4,7 @@
 #include "data/database_error.h"
 #include "backup/restore.h"
 #include "data/seed.h"
+#include "reports/carry_store.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
@@ -94,6 +95,25 @@ void BackUpAndRestore(ConnectionHolder& c, QRandomGenerator& rng, qint64 stamp)
     }
 }
 
+// Until killed: 30 open items under 20180101 in one transaction, then every open one there carried to 20180102.
+void AddAndCarry(ConnectionHolder& c)
+{
+    const int goal = GoalId(c, Table::Ri, QStringLiteral("20180101"));
+    for (;;) {
+        std::vector<int> added;
+        Transaction adding(c);
+        for (int i = 0; i < 30; ++i)
+            added.push_back(AppendWorkItem(c, Table::Ri, goal, QStringLiteral("carry %1").arg(i)));
+        adding.commit();
+        std::vector<int> open;
+        for (const OpenItem& item :
+             OpenItemsBetween(c, Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180101")))
+            open.push_back(item.id);
+        std::printf("carried %d\n", CarryItemsForward(c, Table::Ri, open, QStringLiteral("20180102")).carried);
+        std::fflush(stdout);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -112,6 +132,8 @@ int main(int argc, char* argv[])
         SeedPeriodTables(connection);
         if (args.value(3) == u"backups")
             BackUpAndRestore(connection, rng, stamp);
+        if (args.value(3) == u"carry")
+            AddAndCarry(connection);
         for (qint64 n = 0; n != changes; ++n, ++stamp) {
             const auto [row, value] = Change(connection, lane, rng, Stamp(stamp));
             std::printf("%lld %s %s\n", stamp, qPrintable(row), QUrl::toPercentEncoding(value).constData());

@@ -4,6 +4,7 @@
 //   <stamp> <row> <its value now, percent-encoded; empty: gone>   every text written begins "s<stamp> "
 //   store_worker <db.mdb> <first stamp> [lane] [changes]   (lanes keep two workers apart; no changes: until killed)
 //   store_worker <db.mdb> <first stamp> backups   until killed: "restore <copy> <stamp>", "restored"
+//   store_worker <db.mdb> <first stamp> carry     until killed: items added under 20180101 and carried to 20180102
 
 #include "support/database.h"
 #include "launcher/launcher_table.h"

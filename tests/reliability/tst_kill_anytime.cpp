@@ -5,6 +5,7 @@
 #include "backup/backup.h"
 #include "data/schema.h"
 #include "data/seed.h"
+#include "reports/carry_store.h"
 
 #include <QDeadlineTimer>
 #include <QRandomGenerator>
@@ -20,6 +21,7 @@ namespace {
 constexpr int kFirstStartKills = 10;
 constexpr int kKills = 200;
 constexpr int kBackupKills = 40;
+constexpr int kCarryKills = 30;
 
 // Kills the worker after ms milliseconds, reading what it prints meanwhile.
 void KillAfter(QProcess& worker, int ms)
@@ -152,6 +154,32 @@ private slots:
         qInfo("%d kills, %d changes reported", kKills + kFirstStartKills, reported);
         QVERIFY2(failures.isEmpty(), qPrintable(failures.mid(0, 10).join(u'\n')));
         QVERIFY2(reported > 2 * kKills, "the worker changed too little to prove anything");
+    }
+
+    // Killed while it carries items forward: each item is carried whole (marked, with one copy) or not at all.
+    void killWhileCarryingLeavesEveryItemOnce()
+    {
+        QTemporaryDir dir(ScratchRoot());
+        const QString path = dir.filePath(QStringLiteral("Dt/db.mdb"));
+        QRandomGenerator rng(8);
+        int carried = 0;
+        for (int round = 0; round < kCarryKills; ++round) {
+            QProcess worker;
+            StartWorker(worker, {path, QStringLiteral("1"), QStringLiteral("carry")});
+            QVERIFY2(worker.waitForReadyRead(30000), worker.readAllStandardError().constData());
+            KillAfter(worker, static_cast<int>(rng.bounded(1u, 40u)));
+            ConnectionHolder c;
+            OpenDatabase(c, path);
+            QCOMPARE(IntegrityCheck(c) + SearchIndexProblem(c), QStringLiteral("ok"));
+            const auto marked = CarriedItemsOfGoal(c, Table::Ri, GoalId(c, Table::Ri, QStringLiteral("20180101")));
+            const auto copies = Items(c, Table::Ri, QStringLiteral("20180102"));
+            QCOMPARE(marked.size(), copies.size());
+            for (const auto& [id, to] : marked)
+                QCOMPARE(to, QStringLiteral("20180102"));
+            carried = static_cast<int>(copies.size());
+        }
+        qInfo("%d kills while carrying, %d items carried", kCarryKills, carried);
+        QVERIFY(carried > 0);
     }
 
     // Killed backups and restores: every file checks out, a restore is whole or absent, leftovers are cleared.

@@ -134,7 +134,9 @@ void DropToVersion1(const QString& path)
         &sql, nullptr);
     sqlite3_close(db);
     RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE IF EXISTS LogIdentity; "
-                       "ALTER TABLE Tx DROP COLUMN tiqian; PRAGMA user_version = 1; COMMIT;");
+                       "ALTER TABLE Tx DROP COLUMN tiqian; ALTER TABLE NianNext DROP COLUMN CarriedTo; "
+                       "ALTER TABLE YueNext DROP COLUMN CarriedTo; ALTER TABLE RiNext DROP COLUMN CarriedTo; "
+                       "PRAGMA user_version = 1; COMMIT;");
 }
 
 } // namespace jotrak::test

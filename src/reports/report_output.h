@@ -1,0 +1,32 @@
+#pragma once
+
+#include "reports/report_builder.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QMimeData;
+class QPrinter;
+
+namespace jotrak {
+
+// What the report dialog hands out: the clipboard's two formats, files, print.
+
+// text/plain and text/html of one report, so a paste into a mail, a chat or a
+// word processor keeps headings and lists.
+std::unique_ptr<QMimeData> ReportMimeData(const std::vector<ReportBlock>& blocks);
+
+// Writes the report as .txt, .md or .html (by the path's suffix; any other is
+// text) in UTF-8. Returns an empty text, or a Chinese sentence naming the file
+// and what went wrong; a file that fails halfway is left as it was.
+QString SaveReport(const std::vector<ReportBlock>& blocks, const QString& path);
+
+// Lays the report out on a printer (a PDF file when the printer says so), the
+// text selectable and its Chinese characters embedded.
+void PrintReport(const std::vector<ReportBlock>& blocks, QPrinter& printer);
+// A PDF file of the report; an empty text, or what went wrong.
+QString SaveReportPdf(const std::vector<ReportBlock>& blocks, const QString& path);
+
+} // namespace jotrak
