@@ -7,7 +7,7 @@
 #include "data/record_access.h"
 #include "data/goal_store.h"
 #include "data/item_store.h"
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 #include "reports/report_builder.h"
 #include "reports/report_render.h"
 

@@ -13,4 +13,9 @@ inline const QString kCarriedToColumn = QStringLiteral("CarriedTo");
 // The statements that add the column to the three item tables.
 QStringList CarriedMarksSchema();
 
+class ConnectionHolder;
+// Whether the file's items can carry a mark of being carried forward (a file
+// of an older version, opened read-only, cannot).
+bool HasCarriedMarks(ConnectionHolder& connection);
+
 } // namespace jotrak

@@ -1,6 +1,6 @@
 #include "reports/carry_dialog.h"
 
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 #include "shell/command_guard.h"
 #include "shell/message_box.h"
 

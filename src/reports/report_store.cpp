@@ -54,17 +54,4 @@ PeriodLog ReadPeriodLog(ConnectionHolder& connection, QDate first, QDate last)
     return log;
 }
 
-bool HasCarriedMarks(ConnectionHolder& connection)
-{
-    bool present = false;
-    ReadRows(
-        connection,
-        {QStringLiteral("Select 1 from pragma_table_info('RiNext') where name = ?"), {kCarriedToColumn}, Table::RiNext},
-        [&](const std::vector<Value>&) {
-            present = true;
-            return false;
-        });
-    return present;
-}
-
 } // namespace jotrak

@@ -35,8 +35,4 @@ struct PeriodLog {
 
 PeriodLog ReadPeriodLog(ConnectionHolder& connection, QDate first, QDate last);
 
-// Whether the file's items can carry a mark of being carried forward (a file
-// of an older version, opened read-only, cannot).
-bool HasCarriedMarks(ConnectionHolder& connection);
-
 } // namespace jotrak

@@ -4,7 +4,7 @@
 #include "data/database_error.h"
 #include "backup/restore.h"
 #include "data/seed.h"
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

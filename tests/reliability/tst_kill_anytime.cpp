@@ -5,7 +5,7 @@
 #include "backup/backup.h"
 #include "data/schema.h"
 #include "data/seed.h"
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 
 #include <QDeadlineTimer>
 #include <QRandomGenerator>

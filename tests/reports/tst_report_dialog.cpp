@@ -1,7 +1,7 @@
 #include "support/database.h"
 #include "calendar/clock.h"
 #include "reports/carry_dialog.h"
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 #include "reports/report_dialog.h"
 #include "reports/report_output.h"
 #include "shell/file_dialogs.h"

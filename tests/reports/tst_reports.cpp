@@ -1,5 +1,5 @@
 #include "support/database.h"
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 #include "reports/report_builder.h"
 #include "reports/report_render.h"
 

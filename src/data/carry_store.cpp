@@ -1,9 +1,8 @@
-#include "reports/carry_store.h"
+#include "data/carry_store.h"
 
 #include "data/carried_marks.h"
 #include "data/record_access.h"
 #include "data/goal_store.h"
-#include "reports/report_store.h"
 
 namespace jotrak {
 
