@@ -7,7 +7,7 @@
 #include "reliability/large_database.h"
 
 #include "data/record_access.h"
-#include "goals/search_store.h"
+#include "search/search_store.h"
 
 #include <benchmark/benchmark.h>
 

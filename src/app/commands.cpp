@@ -4,7 +4,7 @@
 #include "app/day_reminders.h"
 #include "export/export_dialog.h"
 #include "goals/period_goals.h"
-#include "goals/search_dialog.h"
+#include "search/search_dialog.h"
 #include "goals/work_items.h"
 #include "launcher/launcher.h"
 #include "launcher/launcher_table.h"

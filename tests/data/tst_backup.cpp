@@ -3,7 +3,7 @@
 #include "data/backup_names.h"
 #include "data/record_access.h"
 #include "data/restore.h"
-#include "goals/search_store.h"
+#include "search/search_store.h"
 #include "support/bytes.h"
 #include "support/database.h"
 

@@ -4,7 +4,7 @@
 #include "support/database.h"
 #include "support/program_files.h"
 #include "data/seed.h"
-#include "goals/search_store.h"
+#include "search/search_store.h"
 #include "shell/app_context.h"
 
 #include <QCryptographicHash>

@@ -1,6 +1,6 @@
-#include "goals/search_dialog.h"
+#include "search/search_dialog.h"
 
-#include "goals/background_search.h"
+#include "search/background_search.h"
 #include "goals/period_goals.h"
 #include "goals/work_items.h"
 #include "shell/app_context.h"

@@ -1,4 +1,4 @@
-#include "goals/search_store.h"
+#include "search/search_store.h"
 
 #include "data/record_access.h"
 #include "data/search_index.h"

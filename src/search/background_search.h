@@ -1,6 +1,6 @@
 #pragma once
 
-#include "goals/search_store.h"
+#include "search/search_store.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "goals/background_search.h"
+#include "search/background_search.h"
 
 #include "data/record_access.h"
 
