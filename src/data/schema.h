@@ -7,15 +7,16 @@ struct sqlite3;
 namespace jotrak {
 
 // Version of the file layout, kept in PRAGMA user_version. Version 2 adds the
-// search index (search_index.h); schema_steps.h lists every step, upgrade.h
+// search index (search_index.h), version 3 its words of one and two
+// characters (search_grams.h); schema_steps.h lists every step, upgrade.h
 // brings an older file up.
-inline constexpr int kSchemaVersion = 2;
+inline constexpr int kSchemaVersion = 3;
 // PRAGMA application_id of a Jotrak file ("JoTk").
 inline constexpr int kApplicationId = 0x4A6F546B;
 inline constexpr int kLauncherCount = 18;
 
 // Creates the eight tables, their indexes, the search index and the 18
-// launcher rows in an empty database. Returns an empty text on success, else
+// launcher rows in an empty database (the search functions added to db). Returns an empty text on success, else
 // what went wrong.
 QString CreateSchema(sqlite3* db);
 

@@ -1,6 +1,7 @@
 #include "data/search_index.h"
 
 #include "data/record_access.h"
+#include "data/search_grams.h"
 
 #include <sqlite3.h>
 
@@ -227,21 +228,38 @@ QString TrigramQuery(const QStringList& words)
 }
 
 // The search with its parameters; counting leaves out the order.
-Statement Search(const QStringList& words, bool indexed, qint64 below, bool counting)
+Statement Search(const QStringList& words, const SearchIndexState& index, qint64 below, bool counting)
 {
     Statement st;
     st.table = Table::Ri;
-    const QString match = indexed ? TrigramQuery(words) : QString();
+    const QString trigrams = index.trigrams ? TrigramQuery(words) : QString();
+    const QString grams = index.grams && trigrams.isEmpty() ? GramQuery(words) : QString();
+    if (!grams.isEmpty() && !index.queued) {
+        // every word is one of the tokens: the index alone decides
+        st.params = {Value(grams), Value(below)};
+        const QString hits = QStringLiteral("FROM SouGram g %1 WHERE g.SouGram MATCH ? AND g.rowid < ?");
+        st.sql = counting ? QStringLiteral("SELECT count(DISTINCT g.rowid >> 1) AS n ") + hits.arg(QString())
+                          : QStringLiteral("SELECT g.rowid AS ord, s.nr ") +
+                                hits.arg(QStringLiteral("JOIN Sou s ON s.ord = g.rowid")) +
+                                QStringLiteral(" ORDER BY g.rowid DESC");
+        return st;
+    }
     QString source;
     QString ord = QStringLiteral("ord");
     QStringList where;
-    if (!match.isEmpty()) {
+    if (!trigrams.isEmpty()) {
         source = QStringLiteral("SouFts");
         ord = QStringLiteral("rowid");
         where << QStringLiteral("SouFts MATCH ?");
-        st.params.emplace_back(match);
+        st.params.emplace_back(trigrams);
+    } else if (!grams.isEmpty()) {
+        // texts changed since SouGram was brought up to date are read as well
+        source = QStringLiteral("Sou");
+        where << QStringLiteral("ord IN (SELECT rowid FROM SouGram WHERE SouGram MATCH ? "
+                                "UNION SELECT ord FROM SouQueue)");
+        st.params.emplace_back(grams);
     } else {
-        source = indexed ? QStringLiteral("Sou") : u'(' + AllRows() + u')';
+        source = index.trigrams ? QStringLiteral("Sou") : u'(' + AllRows() + u')';
     }
     where << ord + QStringLiteral(" < ?");
     st.params.emplace_back(below);
@@ -272,6 +290,8 @@ void AddSearchFunctions(sqlite3* db)
 {
     sqlite3_create_function_v2(db, "jotrak_holds", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                Holds, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jotrak_grams", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               GramsFunction, nullptr, nullptr, nullptr);
 }
 
 QStringList SearchIndexSchema()
@@ -297,15 +317,33 @@ QStringList SearchIndexSchema()
     return sql;
 }
 
+SearchIndexState ReadSearchIndexState(ConnectionHolder& connection)
+{
+    SearchIndexState index;
+    ReadRows(connection,
+             {QStringLiteral("SELECT count(*) FILTER (WHERE name IN ('Sou', 'SouFts')), "
+                             "count(*) FILTER (WHERE name IN ('SouGram', 'SouQueue')) FROM sqlite_master"),
+              {},
+              Table::Ri},
+             [&](const std::vector<Value>& row) {
+                 index.trigrams = row[0].toInt() == 2;
+                 index.grams = index.trigrams && row[1].toInt() == 2;
+                 return false;
+             });
+    if (index.grams)
+        ReadRows(connection, {QStringLiteral("SELECT EXISTS (SELECT 1 FROM SouQueue)"), {}, Table::Ri},
+                 [&](const std::vector<Value>& row) {
+                     index.queued = row.front().toInt() != 0;
+                     return false;
+                 });
+    return index;
+}
+
 void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()>& change)
 {
     Transaction transaction(connection);
-    bool indexed = false;
-    ReadRows(connection, stmt::HasSearchIndex(), [&](const std::vector<Value>& row) {
-        indexed = row.front().toInt() == 2;
-        return false;
-    });
-    if (indexed) {
+    const SearchIndexState index = ReadSearchIndexState(connection);
+    if (index.trigrams) {
         QStringList drop;
         // Sou_insert ..., Nian_sou_add ...: every trigger of the index
         ReadRows(connection,
@@ -317,13 +355,19 @@ void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()
                      return true;
                  });
         drop << QStringLiteral("DROP TABLE SouFts") << QStringLiteral("DROP TABLE Sou");
+        if (index.grams)
+            drop << QStringLiteral("DROP TABLE SouGram") << QStringLiteral("DROP TABLE SouQueue");
         for (const QString& sql : drop)
             ExecuteStatement(connection, {sql, {}, Table::Nian});
     }
     change();
-    if (indexed)
-        for (const QString& sql : SearchIndexSchema())
-            ExecuteStatement(connection, {sql, {}, Table::Nian});
+    QStringList make;
+    if (index.trigrams)
+        make << SearchIndexSchema();
+    if (index.grams)
+        make << GramIndexSchema();
+    for (const QString& sql : make)
+        ExecuteStatement(connection, {sql, {}, Table::Nian});
     transaction.commit();
 }
 
@@ -338,19 +382,14 @@ QString FoldLatinCase(const QString& text)
 
 namespace stmt {
 
-Statement HasSearchIndex()
+Statement SearchTexts(const QStringList& words, const SearchIndexState& index, qint64 below)
 {
-    return {QStringLiteral("SELECT count(*) AS n FROM sqlite_master WHERE name IN ('Sou', 'SouFts')"), {}, Table::Ri};
+    return Search(words, index, below, false);
 }
 
-Statement SearchTexts(const QStringList& words, bool indexed, qint64 below)
+Statement CountSearchTexts(const QStringList& words, const SearchIndexState& index, qint64 below)
 {
-    return Search(words, indexed, below, false);
-}
-
-Statement CountSearchTexts(const QStringList& words, bool indexed, qint64 below)
-{
-    return Search(words, indexed, below, true);
+    return Search(words, index, below, true);
 }
 
 } // namespace stmt

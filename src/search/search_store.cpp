@@ -53,13 +53,6 @@ bool FillRow(ConnectionHolder& connection, const IndexedText& at, SearchHit& hit
     return true;
 }
 
-bool IsIndexed(ConnectionHolder& connection)
-{
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::HasSearchIndex(), connection);
-    return GetFieldValue(rs, QStringLiteral("n")).toInt() == 2;
-}
-
 // A cut that does not split a character outside the basic plane.
 qsizetype WholeCharacter(const QString& text, qsizetype at)
 {
@@ -122,7 +115,8 @@ SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, 
         summary.complete = true;
         return summary;
     }
-    summary.indexed = IsIndexed(connection);
+    const SearchIndexState index = ReadSearchIndexState(connection);
+    summary.indexed = index.trigrams;
     std::vector<SearchHit> batch;
     bool stopped = false;
     bool more = false;
@@ -132,7 +126,7 @@ SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, 
             stopped = true;
         batch.clear();
     };
-    ReadRows(connection, stmt::SearchTexts(words, summary.indexed, std::numeric_limits<qint64>::max()),
+    ReadRows(connection, stmt::SearchTexts(words, index, std::numeric_limits<qint64>::max()),
              [&](const std::vector<Value>& row) {
                  if (goOn && !goOn()) {
                      stopped = true;
@@ -163,7 +157,7 @@ SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, 
     if (more) {
         RecordsetHolder count;
         const qint64 below = lastRow < 0 ? std::numeric_limits<qint64>::max() : lastRow << 1;
-        OpenRecordset(count, stmt::CountSearchTexts(words, summary.indexed, below), connection);
+        OpenRecordset(count, stmt::CountSearchTexts(words, index, below), connection);
         summary.total += GetFieldValue(count, QStringLiteral("n")).toInt();
     }
     summary.complete = true;

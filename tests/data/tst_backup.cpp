@@ -3,6 +3,7 @@
 #include "data/backup_names.h"
 #include "data/record_access.h"
 #include "data/restore.h"
+#include "data/schema.h"
 #include "search/search_store.h"
 #include "support/bytes.h"
 #include "support/database.h"
@@ -153,7 +154,7 @@ private slots:
             QVERIFY(test::WriteBytes(db.backups(), "a file where the backup folder would be"));
 
         OpenDatabase(db.connection, db.path());
-        QCOMPARE(test::FileVersion(db.connection), copyPossible ? 2 : 1);
+        QCOMPARE(test::FileVersion(db.connection), copyPossible ? kSchemaVersion : 1);
         QCOMPARE(db.connection.upgradeFailure.isEmpty(), copyPossible);
         QCOMPARE(rows(db.connection), before);
         SearchHit found;

@@ -133,7 +133,8 @@ void DropToVersion1(const QString& path)
         },
         &sql, nullptr);
     sqlite3_close(db);
-    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; PRAGMA user_version = 1; COMMIT;");
+    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE SouGram; DROP TABLE SouQueue; "
+                       "PRAGMA user_version = 1; COMMIT;");
 }
 
 } // namespace jotrak::test
