@@ -146,9 +146,12 @@ QString GramQuery(const QStringList& words)
 QStringList GramIndexSchema()
 {
     // A text's first change since the index was brought up to date notes the
-    // text the index holds (NULL: none); later changes keep that note.
-    const char* noteOld = "INSERT OR IGNORE INTO SouQueue(ord, old) VALUES (OLD.ord, OLD.nr);";
-    const char* noteNew = "INSERT OR IGNORE INTO SouQueue(ord, old) VALUES (NEW.ord, NULL);";
+    // text the index holds (NULL: none); later changes keep that note. (No OR
+    // IGNORE: a trigger takes the conflict rule of the statement that fires it.)
+    const char* noteOld = "INSERT INTO SouQueue(ord, old) SELECT OLD.ord, OLD.nr "
+                          "WHERE NOT EXISTS (SELECT 1 FROM SouQueue WHERE ord = OLD.ord);";
+    const char* noteNew = "INSERT INTO SouQueue(ord, old) SELECT NEW.ord, NULL "
+                          "WHERE NOT EXISTS (SELECT 1 FROM SouQueue WHERE ord = NEW.ord);";
     const QString ftsInsert = Sql("INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr);");
     const QString ftsDelete = Sql("INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr);");
     return {

@@ -2,17 +2,22 @@
 #include "support/database.h"
 #include "app/command_ids.h"
 #include "search/search_dialog.h"
+#include "data/search_index.h"
 #include "search/search_store.h"
 #include "settings/settings_dialog.h"
 
 #include <QLabel>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
 
 using namespace jotrak;
 using namespace jotrak::test;
 
 namespace {
 
-// Goals and items to search: years, months and days; Latin letters, %, _, \, an apostrophe, a line break, a long text.
+// Goals and items to search: years, months and days; Latin letters, capitals beyond them, %, _, \, an
+// apostrophe, a line break, a long text.
 void FillSearchSample(ConnectionHolder& c)
 {
     SetGoal(c, Table::Nian, QStringLiteral("2018"), QStringLiteral("年度计划:客户第一"));
@@ -23,6 +28,18 @@ void FillSearchSample(ConnectionHolder& c)
     const int second = SetGoal(c, Table::Ri, QStringLiteral("20180102"), QStringLiteral("report 初稿\n第二行"));
     AddItem(c, Table::Ri, second, QStringLiteral("客户回访"), QStringLiteral("客户已回访"));
     AddItem(c, Table::Ri, second, QString(3000, u'长') + QStringLiteral("隐藏词") + QString(3000, u'长'));
+    const int third = SetGoal(c, Table::Ri, QStringLiteral("20180103"), QStringLiteral("Übung macht den Meister"));
+    AddItem(c, Table::Ri, third, QStringLiteral("看医生"), QStringLiteral("ÄRZTE"));
+}
+
+QString HitLine(PeriodKind kind, const QString& key, FoundIn where, int itemId, bool done)
+{
+    return QStringLiteral("%1 %2 %3%4")
+        .arg(QStringLiteral("年月日").at(static_cast<int>(kind) - 1))
+        .arg(key, QStringList{"目标", "工作内容", "完成情况"}.at(static_cast<int>(where)),
+             itemId == 0 ? QString()
+             : done      ? QStringLiteral(" OK")
+                         : QStringLiteral(" 未完成"));
 }
 
 // The hits of a search, one "kind key place [state]" line each.
@@ -31,14 +48,62 @@ QStringList HitLines(ConnectionHolder& c, const QString& query)
     QStringList lines;
     SearchLog(c, SearchWords(query), 100, [&](std::vector<SearchHit>&& hits) {
         for (const SearchHit& hit : hits)
-            lines << QStringLiteral("%1 %2 %3%4")
-                         .arg(QStringLiteral("年月日").at(static_cast<int>(hit.kind) - 1))
-                         .arg(hit.key, QStringList{"目标", "工作内容", "完成情况"}.at(static_cast<int>(hit.where)),
-                              hit.itemId == 0 ? QString()
-                              : hit.done      ? QStringLiteral(" OK")
-                                              : QStringLiteral(" 未完成"));
+            lines << HitLine(hit.kind, hit.key, hit.where, hit.itemId, hit.done);
         return true;
     });
+    return lines;
+}
+
+// The hits a plain read of every goal and item finds, in the order the search promises: newest key first (a
+// month after its days, a year after its months), the goal before its items, the newest item first; an
+// item found in its content and its note once, in its content.
+QStringList ScannedHits(ConnectionHolder& c, const QString& query)
+{
+    const auto folded = [](QString text) {
+        for (QChar& ch : text)
+            if (ch >= u'A' && ch <= u'Z')
+                ch = QChar(ch.unicode() + 32);
+        return text;
+    };
+    const QStringList words = folded(query).split(
+        QRegularExpression(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption), Qt::SkipEmptyParts);
+    const auto holds = [&](const QString& text) {
+        return !words.isEmpty() && std::all_of(words.begin(), words.end(),
+                                               [&](const QString& word) { return folded(text).contains(word); });
+    };
+    std::vector<std::tuple<qint64, qint64, QString>> found; // (key as yyyymmdd, item id or max for a goal, line)
+    for (PeriodKind kind : {PeriodKind::Year, PeriodKind::Month, PeriodKind::Day}) {
+        const QString goals = TableName(GoalTableOf(kind));
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(c.handle(),
+                           QStringLiteral("SELECT g.ming, g.nr, i.IDME, i.nr, i.wcqk, i.IsOk FROM %1 g "
+                                          "LEFT JOIN %1Next i ON i.ShangId = g.IDME")
+                               .arg(goals)
+                               .toUtf8()
+                               .constData(),
+                           -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            const auto text = [&](int column) {
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, column)));
+            };
+            const QString key = text(0);
+            const qint64 keyNumber = (key + QStringLiteral("0000")).left(8).toLongLong();
+            const int itemId = sqlite3_column_int(st, 2);
+            if (holds(text(1)))
+                found.emplace_back(keyNumber, std::numeric_limits<qint64>::max(),
+                                   HitLine(kind, key, FoundIn::Goal, 0, false));
+            const bool done = sqlite3_column_int(st, 5) != 0;
+            if (itemId != 0 && (holds(text(3)) || holds(text(4))))
+                found.emplace_back(keyNumber, itemId,
+                                   HitLine(kind, key, holds(text(3)) ? FoundIn::Content : FoundIn::Note, itemId, done));
+        }
+        sqlite3_finalize(st);
+    }
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end()); // a goal joined to each of its items
+    QStringList lines;
+    for (auto hit = found.rbegin(); hit != found.rend(); ++hit)
+        lines << std::get<2>(*hit);
     return lines;
 }
 
@@ -73,27 +138,44 @@ private slots:
         fx.reset();
     }
 
-    // Any part of any text, newest first, either case, %_\' literal, all words; with the index and without.
+    // Any part of any text, newest first, either case (A-Z only), %_\\' literal, all words: on a file of today,
+    // of version 2 before its upgrade and of version 1, as a plain read of the texts finds; and so on a file
+    // another tool changed with plain SQL, before and after the program catches up on it.
     void searchFindsEveryPartOfWhatIsWritten_data()
     {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("hits");
         const QStringList customer{"日 20180102 工作内容 未完成", "日 20180101 完成情况 未完成",
                                    "日 20180101 工作内容 OK", "年 2018 目标"};
+        const QStringList doctors{"日 20180103 完成情况 未完成"};
         QTest::newRow("two characters, newest first") << "客户" << customer;
         QTest::newRow("one character") << "客" << customer;
         QTest::newRow("four characters") << "客户回访" << QStringList{"日 20180102 工作内容 未完成"};
         QTest::newRow("either case") << "rePort" << QStringList{"日 20180102 目标", "月 201801 目标"};
+        QTest::newRow("one letter, either case")
+            << "R" << (QStringList{"日 20180103 目标", doctors[0], "日 20180102 目标", "月 201801 目标"});
         QTest::newRow("all words in one text") << "  report　初稿 " << QStringList{"日 20180102 目标"};
         QTest::newRow("words of content and note apart") << "联系 满意" << QStringList{};
         QTest::newRow("both words in a note") << "满意 客户" << QStringList{"日 20180101 完成情况 未完成"};
+        QTest::newRow("two single characters") << "满 客" << QStringList{"日 20180101 完成情况 未完成"};
+        QTest::newRow("two characters apart") << "客第" << QStringList{};
+        QTest::newRow("one character nowhere") << "龙" << QStringList{};
         QTest::newRow("percent") << "0% 完" << QStringList{"日 20180101 工作内容 OK"};
+        QTest::newRow("percent alone") << "%" << QStringList{"日 20180101 工作内容 OK"};
         QTest::newRow("percent is no wildcard") << "联%户" << QStringList{};
         QTest::newRow("underscore") << "e_x" << QStringList{"日 20180101 工作内容 未完成"};
         QTest::newRow("underscore is no wildcard") << "理_料" << QStringList{};
         QTest::newRow("backslash and apostrophe") << "a\\b 'quoted'" << QStringList{"日 20180101 完成情况 OK"};
+        QTest::newRow("a letter and a backslash") << "A\\" << QStringList{"日 20180101 完成情况 OK"};
         QTest::newRow("across a line break") << "稿\n第" << QStringList{"日 20180102 目标"};
         QTest::newRow("in a long text") << "隐藏词" << QStringList{"日 20180102 工作内容 未完成"};
+        QTest::newRow("capital beyond A-Z") << "Übung" << QStringList{"日 20180103 目标"};
+        QTest::newRow("its small letter") << "übung" << QStringList{};
+        QTest::newRow("that capital alone") << "Ü" << QStringList{"日 20180103 目标"};
+        QTest::newRow("that small letter alone") << "ü" << QStringList{};
+        QTest::newRow("capitals, A-Z folded") << "ÄRzte" << doctors;
+        QTest::newRow("capitals, Ä small") << "ärzte" << QStringList{};
+        QTest::newRow("two characters, Ä small") << "äR" << QStringList{};
         QTest::newRow("blanks only") << " \t" << QStringList{};
     }
     void searchFindsEveryPartOfWhatIsWritten()
@@ -103,13 +185,75 @@ private slots:
         TempDb db(true);
         FillSearchSample(db.connection);
         QCOMPARE(SearchIndexProblem(db.connection), QString());
-        const QString copy = db.dir.filePath(QStringLiteral("v1.mdb"));
-        QVERIFY(QFile::copy(db.path(), copy));
-        DropToVersion1(copy);
-        ConnectionHolder withoutIndex;
-        OpenDatabaseForReading(withoutIndex, copy);
+        QCOMPARE(ScannedHits(db.connection, query), hits);
         QCOMPARE(HitLines(db.connection, query), hits);
-        QCOMPARE(HitLines(withoutIndex, query), hits);
+        for (const auto drop : {&DropToVersion2, &DropToVersion1}) {
+            const QString copy = db.dir.filePath(QStringLiteral("older.mdb"));
+            QFile::remove(copy);
+            QVERIFY(QFile::copy(db.path(), copy));
+            drop(copy);
+            ConnectionHolder older;
+            OpenDatabaseForReading(older, copy); // as the search reads it: not upgraded
+            QCOMPARE(HitLines(older, query), hits);
+        }
+
+        const QString changed = db.dir.filePath(QStringLiteral("changed.mdb"));
+        QVERIFY(QFile::copy(db.path(), changed));
+        RunSql(changed, "UPDATE RiNext SET nr = nr || ' 客户 R' WHERE IDME = (SELECT min(IDME) FROM RiNext);"
+                        "UPDATE RiNext SET wcqk = '' WHERE wcqk = '客户满意';"
+                        "DELETE FROM RiNext WHERE nr = '客户回访';"
+                        "UPDATE Nian SET nr = '' WHERE ming = '2018';"
+                        "UPDATE Yue SET nr = 'Übung 客 %' WHERE ming = '201802';"
+                        "UPDATE Ri SET nr = '满 客 a\\b' WHERE ming = '20180103';"
+                        "INSERT INTO RiNext(ShangId, nr, wcqk) SELECT IDME, '补记 ÄR', '满意 100%' FROM Ri "
+                        "WHERE ming = '20180102';");
+        ConnectionHolder behind;
+        OpenDatabaseForReading(behind, changed);
+        QVERIFY(ReadSearchIndexState(behind).queued);
+        QCOMPARE(HitLines(behind, query), ScannedHits(behind, query));
+        ConnectionHolder program;
+        OpenDatabase(program, changed);
+        QCOMPARE(SearchIndexProblem(program), QString());
+        QCOMPARE(HitLines(program, query), ScannedHits(program, query));
+    }
+
+    // Clearing or deleting a text leaves nothing of it to be found, whatever part of it is asked for.
+    void aClearedOrDeletedTextIsFoundNoMore_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"goal text", "item content", "item note", "item", "goal row"})
+            QTest::newRow(change) << change;
+    }
+    void aClearedOrDeletedTextIsFoundNoMore()
+    {
+        QFETCH(QString, change);
+        TempDb db(true);
+        FillSearchSample(db.connection);
+        ConnectionHolder& c = db.connection;
+        const QString gone = QStringLiteral("鑫淼焱 Qj");
+        const int goal = GoalId(c, Table::Ri, QStringLiteral("20180102"));
+        const int item = Items(c, Table::Ri, QStringLiteral("20180102")).front().id;
+        if (change.startsWith(u"goal"))
+            SetGoal(c, Table::Ri, QStringLiteral("20180102"), gone);
+        else
+            QVERIFY(ChangeWorkItem(c, Table::Ri, item, change == u"item note" ? QStringLiteral("内容") : gone,
+                                   change == u"item note" ? gone : QString(), false));
+        QCOMPARE(HitLines(c, QStringLiteral("淼")).size(), 1);
+        QCOMPARE(SearchIndexProblem(c), QString());
+
+        if (change == u"goal text")
+            SetGoal(c, Table::Ri, QStringLiteral("20180102"), QString());
+        else if (change == u"item content")
+            QVERIFY(ChangeWorkItem(c, Table::Ri, item, QString(), QStringLiteral("留下"), true));
+        else if (change == u"item note")
+            QVERIFY(ChangeWorkItem(c, Table::Ri, item, QStringLiteral("内容"), QString(), true));
+        else if (change == u"item")
+            RemoveWorkItem(c, Table::Ri, item);
+        else
+            ExecuteStatement(c, {QStringLiteral("DELETE FROM Ri WHERE IDME = ?"), {Value(goal)}, Table::Ri});
+        for (const char* part : {"淼", "鑫淼", "鑫淼焱", "qJ", "J"})
+            QVERIFY2(HitLines(c, QString::fromUtf8(part)).isEmpty(), part);
+        QCOMPARE(SearchIndexProblem(c), QString());
     }
 
     // One line around the first hit, cut with an ellipsis, every hit marked.

@@ -2,6 +2,8 @@
 #include "data/seed.h"
 
 #include <QFile>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -79,6 +81,91 @@ QString IntegrityCheck(ConnectionHolder& c)
     return lines.join(u'\n');
 }
 
+namespace {
+
+// (ord, text) of every row the statement gives.
+std::vector<std::pair<qint64, QString>> OrdsAndTexts(ConnectionHolder& c, const QString& sql)
+{
+    std::vector<std::pair<qint64, QString>> rows;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(c.handle(), sql.toUtf8().constData(), -1, &st, nullptr);
+    while (st && sqlite3_step(st) == SQLITE_ROW)
+        rows.emplace_back(sqlite3_column_int64(st, 0),
+                          QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))));
+    sqlite3_finalize(st);
+    return rows;
+}
+
+QString Folded(QString text)
+{
+    for (QChar& ch : text)
+        if (ch >= u'A' && ch <= u'Z')
+            ch = QChar(ch.unicode() + 32);
+    return text;
+}
+
+// The short-word index as the file stores it: a character as the hex of its
+// code, a pair of characters as two such joined by 'x'.
+QString Token(const QString& gram)
+{
+    QStringList codes;
+    for (uint code : gram.toUcs4())
+        codes << QString::number(code, 16);
+    return codes.join(u'x');
+}
+
+QString Gram(const QString& token)
+{
+    QString gram;
+    for (const QString& code : token.split(u'x')) {
+        const char32_t point = code.toUInt(nullptr, 16);
+        gram += QString::fromUcs4(&point, 1);
+    }
+    return gram;
+}
+
+// Empty when every term SouGram holds, and every character and pair of the
+// texts, finds exactly the Sou rows whose text holds it.
+QString GramIndexProblem(ConnectionHolder& c)
+{
+    if (OrdsAndTexts(c, QStringLiteral("SELECT count(*), '' FROM SouQueue")).front().first != 0)
+        return QStringLiteral("texts are left in the queue");
+    const auto texts = OrdsAndTexts(c, QStringLiteral("SELECT ord, nr FROM Sou"));
+    QSet<QString> grams;
+    for (const auto& [ord, text] : texts) {
+        const QList<uint> codes = Folded(text).toUcs4();
+        for (qsizetype n = 0; n < codes.size(); ++n)
+            for (qsizetype length : {1, 2})
+                if (n + length <= codes.size())
+                    grams << QString::fromUcs4(reinterpret_cast<const char32_t*>(codes.constData() + n), length);
+    }
+    sqlite3_exec(c.handle(), "CREATE VIRTUAL TABLE IF NOT EXISTS temp.SouGramTerms USING fts5vocab(main, SouGram, row)",
+                 nullptr, nullptr, nullptr);
+    for (const auto& [doc, term] : OrdsAndTexts(c, QStringLiteral("SELECT doc, term FROM temp.SouGramTerms")))
+        grams << Gram(term);
+    for (const QString& gram : grams) {
+        if (gram.contains(QRegularExpression(QStringLiteral("[ \\x{9}-\\x{d}\\x{3000}]"))))
+            continue; // never a query word
+        QList<qint64> expected, found;
+        for (const auto& [ord, text] : texts)
+            if (Folded(text).contains(gram))
+                expected << ord;
+        for (const auto& [ord, text] :
+             OrdsAndTexts(c, QStringLiteral("SELECT rowid, '' FROM SouGram('%1')").arg(Token(gram))))
+            found << ord;
+        std::sort(expected.begin(), expected.end());
+        std::sort(found.begin(), found.end());
+        if (expected != found)
+            return QStringLiteral("SouGram finds %1 in %2 texts, Sou holds it in %3")
+                .arg(gram)
+                .arg(found.size())
+                .arg(expected.size());
+    }
+    return {};
+}
+
+} // namespace
+
 QString SearchIndexProblem(ConnectionHolder& c)
 {
     const auto single = [&](const QString& sql) {
@@ -105,10 +192,11 @@ QString SearchIndexProblem(ConnectionHolder& c)
     const QString all = QStringLiteral("SELECT group_concat(t, char(1)) FROM (SELECT t FROM (%1) ORDER BY t)");
     const QString expected = single(all.arg(texts.join(QStringLiteral(" UNION ALL "))));
     const QString indexed = single(all.arg(QStringLiteral("SELECT nr AS t FROM Sou")));
-    return expected == indexed ? QString()
-                               : QStringLiteral("the index holds %1 texts, the tables %2")
-                                     .arg(indexed.count(u'\x01') + 1)
-                                     .arg(expected.count(u'\x01') + 1);
+    if (expected != indexed)
+        return QStringLiteral("the index holds %1 texts, the tables %2")
+            .arg(indexed.count(u'\x01') + 1)
+            .arg(expected.count(u'\x01') + 1);
+    return GramIndexProblem(c);
 }
 
 void RunSql(const QString& path, const char* sql)
@@ -116,8 +204,23 @@ void RunSql(const QString& path, const char* sql)
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    const QByteArray error = sqlite3_errmsg(db);
     sqlite3_close(db);
-    QCOMPARE(rc, SQLITE_OK);
+    QVERIFY2(rc == SQLITE_OK, error.constData());
+}
+
+void DropToVersion2(const QString& path)
+{
+    RunSql(path, "BEGIN; DROP TRIGGER Sou_insert; DROP TRIGGER Sou_delete; DROP TRIGGER Sou_update; "
+                 "DROP TABLE SouGram; DROP TABLE SouQueue;"
+                 "CREATE TRIGGER Sou_insert AFTER INSERT ON Sou BEGIN "
+                 "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
+                 "CREATE TRIGGER Sou_delete AFTER DELETE ON Sou BEGIN "
+                 "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); END;"
+                 "CREATE TRIGGER Sou_update AFTER UPDATE ON Sou BEGIN "
+                 "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); "
+                 "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
+                 "PRAGMA user_version = 2; COMMIT;");
 }
 
 void DropToVersion1(const QString& path)
