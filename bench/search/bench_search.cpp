@@ -41,7 +41,7 @@ void Search(benchmark::State& state, int itemsPerDay, const char* query, bool co
         OpenDatabaseForReading(connection, database);
         hits = 0;
         summary =
-            SearchLog(connection, words, countAll ? 1000 : kFirstSearchBatch, [&](std::vector<SearchHit>&& batch) {
+            SearchLog(connection, words, {}, countAll ? 1000 : kFirstSearchBatch, [&](std::vector<SearchHit>&& batch) {
                 hits += static_cast<int>(batch.size());
                 return countAll;
             });

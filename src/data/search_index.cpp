@@ -227,8 +227,60 @@ QString TrigramQuery(const QStringList& words)
     return terms.join(QStringLiteral(" AND "));
 }
 
+// The conditions of the filter on the ord column (kind, place and key are
+// parts of it; an item's state is read from its table), with their parameters.
+QStringList FilterConditions(const SearchFilter& filter, const QString& ord, std::vector<Value>& params)
+{
+    QStringList where;
+    const QString key = QStringLiteral("(%1 >> %2)").arg(ord).arg(kKeyShift);
+    const QString kind = QStringLiteral("((%1 >> %2) & 3)").arg(ord).arg(kKindShift);
+    const QString goal = QStringLiteral("(%1 & %2) <> 0").arg(ord).arg(kGoalBit);
+    if (filter.from > 0) {
+        // the smallest key that can reach the range first: a year's
+        where << QStringLiteral("%1 >= ?").arg(ord);
+        params.emplace_back(qint64{filter.from - 1231} << kKeyShift);
+        where << QStringLiteral("%1 + CASE %2 WHEN 0 THEN 1231 WHEN 1 THEN 31 ELSE 0 END >= ?").arg(key, kind);
+        params.emplace_back(filter.from);
+    }
+    if (filter.to > 0) {
+        where << QStringLiteral("%1 < ?").arg(ord);
+        params.emplace_back(qint64{filter.to + 1} << kKeyShift);
+        where << QStringLiteral("%1 + CASE %2 WHEN 0 THEN 101 WHEN 1 THEN 1 ELSE 0 END <= ?").arg(key, kind);
+        params.emplace_back(filter.to);
+    }
+    QStringList kinds;
+    for (const auto& [wanted, code] : {std::pair{filter.years, 0}, {filter.months, 1}, {filter.days, 2}})
+        if (wanted)
+            kinds << QString::number(code);
+    if (kinds.size() < 3)
+        where << QStringLiteral("%1 IN (%2)").arg(kind, kinds.join(u','));
+    if (!(filter.goals && filter.contents && filter.notes)) {
+        QStringList places;
+        if (filter.goals)
+            places << goal;
+        for (const auto& [wanted, field] : {std::pair{filter.contents, 1}, {filter.notes, 0}})
+            if (wanted)
+                places << QStringLiteral("((%1 & %2) = 0 AND (%1 & 1) = %3)").arg(ord).arg(kGoalBit).arg(field);
+        where << u'(' + (places.isEmpty() ? QStringLiteral("0") : places.join(QStringLiteral(" OR "))) + u')';
+    }
+    if (!filter.done && !filter.open) {
+        where << goal;
+    } else if (filter.done != filter.open) {
+        QStringList states;
+        for (Table goalTable : {Table::Nian, Table::Yue, Table::Ri})
+            states << QStringLiteral("WHEN %1 THEN (SELECT IsOk FROM %2 WHERE IDME = (%3 >> 1) & %4)")
+                          .arg(KindCode(goalTable))
+                          .arg(TableName(ItemTableOf(goalTable)), ord)
+                          .arg(kIdMask);
+        where << QStringLiteral("(%1 OR coalesce(CASE %2 %3 END, 0) %4 0)")
+                     .arg(goal, kind, states.join(u' '), filter.done ? QStringLiteral("<>") : QStringLiteral("="));
+    }
+    return where;
+}
+
 // The search with its parameters; counting leaves out the order.
-Statement Search(const QStringList& words, const SearchIndexState& index, qint64 below, bool counting)
+Statement Search(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index, qint64 below,
+                 bool counting)
 {
     Statement st;
     st.table = Table::Ri;
@@ -237,7 +289,9 @@ Statement Search(const QStringList& words, const SearchIndexState& index, qint64
     if (!grams.isEmpty() && !index.queued) {
         // every word is one of the tokens: the index alone decides
         st.params = {Value(grams), Value(below)};
-        const QString hits = QStringLiteral("FROM SouGram g %1 WHERE g.SouGram MATCH ? AND g.rowid < ?");
+        const QStringList filtered = FilterConditions(filter, QStringLiteral("g.rowid"), st.params);
+        const QString hits = QStringLiteral("FROM SouGram g %1 WHERE g.SouGram MATCH ? AND g.rowid < ?") +
+                             (filtered.isEmpty() ? QString() : QStringLiteral(" AND ") + filtered.join(" AND "));
         st.sql = counting ? QStringLiteral("SELECT count(DISTINCT g.rowid >> 1) AS n ") + hits.arg(QString())
                           : QStringLiteral("SELECT g.rowid AS ord, s.nr ") +
                                 hits.arg(QStringLiteral("JOIN Sou s ON s.ord = g.rowid")) +
@@ -263,6 +317,7 @@ Statement Search(const QStringList& words, const SearchIndexState& index, qint64
     }
     where << ord + QStringLiteral(" < ?");
     st.params.emplace_back(below);
+    where << FilterConditions(filter, ord, st.params);
     for (const QString& word : words) {
         where << QStringLiteral("jotrak_holds(nr, ?)");
         st.params.emplace_back(FoldLatinCase(word));
@@ -382,14 +437,15 @@ QString FoldLatinCase(const QString& text)
 
 namespace stmt {
 
-Statement SearchTexts(const QStringList& words, const SearchIndexState& index, qint64 below)
+Statement SearchTexts(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index, qint64 below)
 {
-    return Search(words, index, below, false);
+    return Search(words, filter, index, below, false);
 }
 
-Statement CountSearchTexts(const QStringList& words, const SearchIndexState& index, qint64 below)
+Statement CountSearchTexts(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index,
+                           qint64 below)
 {
-    return Search(words, index, below, true);
+    return Search(words, filter, index, below, true);
 }
 
 } // namespace stmt

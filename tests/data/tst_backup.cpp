@@ -159,7 +159,7 @@ private slots:
         QCOMPARE(rows(db.connection), before);
         SearchHit found;
         const SearchSummary summary =
-            SearchLog(db.connection, {QStringLiteral("升级前")}, 10, [&](std::vector<SearchHit>&& hits) {
+            SearchLog(db.connection, {QStringLiteral("升级前")}, {}, 10, [&](std::vector<SearchHit>&& hits) {
                 found = hits.front();
                 return true;
             });

@@ -3,6 +3,7 @@
 #include "store_worker.h"
 #include "support/bytes.h"
 #include "data/backup.h"
+#include "data/schema.h"
 #include "data/seed.h"
 
 #include <QDeadlineTimer>
@@ -101,11 +102,11 @@ private slots:
             QCOMPARE(IntegrityCheck(c), QStringLiteral("ok"));
             CloseConnection(c);
             OpenDatabase(c, path);
-            QCOMPARE(FileVersion(c), 2);
+            QCOMPARE(FileVersion(c), kSchemaVersion);
             QCOMPARE(SearchIndexProblem(c), QString());
         }
         qInfo() << "versions after the kills:" << versions;
-        QCOMPARE(versions.count(1) + versions.count(2), versions.size());
+        QCOMPARE(versions.count(1) + versions.count(kSchemaVersion), versions.size());
     }
 
     void everyReportedChangeSurvivesAKill()

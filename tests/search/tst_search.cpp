@@ -6,6 +6,7 @@
 #include "search/search_store.h"
 #include "settings/settings_dialog.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -43,10 +44,10 @@ QString HitLine(PeriodKind kind, const QString& key, FoundIn where, int itemId, 
 }
 
 // The hits of a search, one "kind key place [state]" line each.
-QStringList HitLines(ConnectionHolder& c, const QString& query)
+QStringList HitLines(ConnectionHolder& c, const QString& query, const SearchFilter& filter = {})
 {
     QStringList lines;
-    SearchLog(c, SearchWords(query), 100, [&](std::vector<SearchHit>&& hits) {
+    SearchLog(c, SearchWords(query), filter, 100, [&](std::vector<SearchHit>&& hits) {
         for (const SearchHit& hit : hits)
             lines << HitLine(hit.kind, hit.key, hit.where, hit.itemId, hit.done);
         return true;
@@ -116,7 +117,28 @@ QString Marked(const SearchHit& hit)
     return text;
 }
 
+// A filter that lets through what the list of member names says (every kind, state and place when none of
+// them is named) within the days given.
+SearchFilter Only(std::initializer_list<bool SearchFilter::*> members, int from = 0, int to = 0)
+{
+    SearchFilter filter;
+    filter.from = from;
+    filter.to = to;
+    const auto group = [&](std::initializer_list<bool SearchFilter::*> all) {
+        if (std::none_of(all.begin(), all.end(), [&](auto m) { return std::count(members.begin(), members.end(), m); }))
+            return;
+        for (auto member : all)
+            filter.*member = std::count(members.begin(), members.end(), member) > 0;
+    };
+    group({&SearchFilter::years, &SearchFilter::months, &SearchFilter::days});
+    group({&SearchFilter::done, &SearchFilter::open});
+    group({&SearchFilter::goals, &SearchFilter::contents, &SearchFilter::notes});
+    return filter;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(jotrak::SearchFilter)
 
 class TestSearch : public QObject {
     Q_OBJECT
@@ -256,6 +278,78 @@ private slots:
         QCOMPARE(SearchIndexProblem(c), QString());
     }
 
+    // The filters narrow the search itself, through the index and without: kind, state (of items only),
+    // place, and dates (a month or year when it overlaps them).
+    void filtersNarrowTheSearch_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<SearchFilter>("filter");
+        QTest::addColumn<QStringList>("hits");
+        using F = SearchFilter;
+        const QString year = QStringLiteral("年 2018 目标");
+        const QString open3 = QStringLiteral("日 20180102 工作内容 未完成");
+        const QString note2 = QStringLiteral("日 20180101 完成情况 未完成");
+        const QString done1 = QStringLiteral("日 20180101 工作内容 OK");
+        QTest::newRow("years") << "客" << Only({&F::years}) << QStringList{year};
+        QTest::newRow("days") << "客" << Only({&F::days}) << QStringList{open3, note2, done1};
+        QTest::newRow("done") << "客" << Only({&F::done}) << QStringList{done1, year};
+        QTest::newRow("not done") << "客" << Only({&F::open}) << QStringList{open3, note2, year};
+        SearchFilter neither;
+        neither.done = neither.open = false;
+        QTest::newRow("neither state: goals alone") << "客户" << neither << QStringList{year};
+        QTest::newRow("goals") << "客户" << Only({&F::goals}) << QStringList{year};
+        QTest::newRow("contents") << "客" << Only({&F::contents}) << QStringList{open3, done1};
+        QTest::newRow("notes, an item found in both too")
+            << "客" << Only({&F::notes}) << QStringList{"日 20180102 完成情况 未完成", note2};
+        QTest::newRow("three characters in notes")
+            << "已回访" << Only({&F::notes}) << QStringList{"日 20180102 完成情况 未完成"};
+        QTest::newRow("three characters in contents") << "已回访" << Only({&F::contents}) << QStringList{};
+        QTest::newRow("one day, its year") << "客" << Only({}, 20180101, 20180101) << QStringList{note2, done1, year};
+        QTest::newRow("one day, its month")
+            << "R" << Only({}, 20180102, 20180102) << QStringList{"日 20180102 目标", "月 201801 目标"};
+        QTest::newRow("from a day on") << "R" << Only({&F::days}, 20180103)
+                                       << QStringList{"日 20180103 目标", "日 20180103 完成情况 未完成"};
+        QTest::newRow("up to a day") << "R" << Only({&F::days, &F::months}, 0, 20180102)
+                                     << QStringList{"日 20180102 目标", "月 201801 目标"};
+        QTest::newRow("a later year") << "客" << Only({}, 20190101, 20191231) << QStringList{};
+    }
+    void filtersNarrowTheSearch()
+    {
+        QFETCH(QString, query);
+        QFETCH(SearchFilter, filter);
+        QFETCH(QStringList, hits);
+        TempDb db(true);
+        FillSearchSample(db.connection);
+        QCOMPARE(HitLines(db.connection, query, filter), hits);
+        const QString copy = db.dir.filePath(QStringLiteral("older.mdb"));
+        QVERIFY(QFile::copy(db.path(), copy));
+        DropToVersion1(copy);
+        ConnectionHolder older;
+        OpenDatabaseForReading(older, copy);
+        QCOMPARE(HitLines(older, query, filter), hits);
+    }
+
+    // The dates of the filter: a year, month or day at either end; anything else is named.
+    void datesOfTheFilter()
+    {
+        const QString format = QStringLiteral("请把日期写成年(2018)、年月(201801)或年月日(20180101)");
+        const std::tuple<QString, QString, int, int, QString> cases[] = {
+            {"2018", "", 20180101, 0, ""},
+            {"", " 202002 ", 0, 20200229, ""},
+            {"20200229", "2020", 20200229, 20201231, ""},
+            {"20190229", "", 0, 0, format},
+            {"201813", "", 0, 0, format},
+            {"", "2018-01", 0, 0, format},
+            {"2019", "2018", 20190101, 20181231, "起始日期晚于结束日期"},
+        };
+        for (const auto& [from, to, first, last, problem] : cases) {
+            SearchFilter filter;
+            QCOMPARE(ReadDateRange(from, to, filter), problem);
+            if (problem.isEmpty())
+                QCOMPARE(std::pair(filter.from, filter.to), std::pair(first, last));
+        }
+    }
+
     // One line around the first hit, cut with an ellipsis, every hit marked.
     void excerptsAreOneLineWithTheWordsMarked()
     {
@@ -283,8 +377,7 @@ private slots:
         auto* query = In<QLineEdit>(dialog, "QueryEdit");
         auto* hits = In<QTableWidget>(dialog, "ResultList");
         auto* count = In<QLabel>(dialog, "CountLabel");
-        query->insert(QStringLiteral("客户")); // typed (keyClicks takes Latin-1 only)
-        QTest::keyClick(query, Qt::Key_Return);
+        query->insert(QStringLiteral("客户")); // typed (keyClicks takes Latin-1 only); searched after a pause
         QTRY_COMPARE(count->text(), QStringLiteral("共找到 4 条"));
         QStringList first;
         for (int column = 0; column < hits->columnCount(); ++column)
@@ -305,6 +398,14 @@ private slots:
         QCOMPARE(fx->app().YearGoalEdit->toPlainText(), QStringLiteral("年度计划:客户第一"));
         QCOMPARE(fx->app().CurrentKind, 1);
         QCOMPARE(hits->rowCount(), 4); // not searched again
+        auto* goals = In<QCheckBox>(dialog, "GoalsBox");
+        goals->click();
+        QTRY_COMPARE(count->text(), QStringLiteral("共找到 3 条"));
+        In<QLineEdit>(dialog, "FromEdit")->setText(QStringLiteral("2018x"));
+        QTest::keyClick(query, Qt::Key_Return);
+        QCOMPARE(count->text(), QStringLiteral("请把日期写成年(2018)、年月(201801)或年月日(20180101)"));
+        In<QLineEdit>(dialog, "FromEdit")->clear();
+        goals->click();
         QVERIFY(dialog->isVisible());
         dialog->close();
 
