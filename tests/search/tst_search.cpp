@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 using namespace jotrak;
 using namespace jotrak::test;
 
@@ -117,22 +119,17 @@ QString Marked(const SearchHit& hit)
     return text;
 }
 
-// A filter that lets through what the list of member names says (every kind, state and place when none of
-// them is named) within the days given.
-SearchFilter Only(std::initializer_list<bool SearchFilter::*> members, int from = 0, int to = 0)
+// The filter of the boxes ticked: y m d (年 月 日), D O (完成 未完成), g c n (目标 工作内容 完成情况).
+SearchFilter Ticked(const char* boxes, int from = 0, int to = 0)
 {
+    using F = SearchFilter;
     SearchFilter filter;
     filter.from = from;
     filter.to = to;
-    const auto group = [&](std::initializer_list<bool SearchFilter::*> all) {
-        if (std::none_of(all.begin(), all.end(), [&](auto m) { return std::count(members.begin(), members.end(), m); }))
-            return;
-        for (auto member : all)
-            filter.*member = std::count(members.begin(), members.end(), member) > 0;
-    };
-    group({&SearchFilter::years, &SearchFilter::months, &SearchFilter::days});
-    group({&SearchFilter::done, &SearchFilter::open});
-    group({&SearchFilter::goals, &SearchFilter::contents, &SearchFilter::notes});
+    bool F::*const members[] = {&F::years, &F::months, &F::days,     &F::done,
+                                &F::open,  &F::goals,  &F::contents, &F::notes};
+    for (int n = 0; n < 8; ++n)
+        filter.*members[n] = std::strchr(boxes, "ymdDOgcn"[n]) != nullptr;
     return filter;
 }
 
@@ -285,33 +282,32 @@ private slots:
         QTest::addColumn<QString>("query");
         QTest::addColumn<SearchFilter>("filter");
         QTest::addColumn<QStringList>("hits");
-        using F = SearchFilter;
         const QString year = QStringLiteral("年 2018 目标");
         const QString open3 = QStringLiteral("日 20180102 工作内容 未完成");
         const QString note2 = QStringLiteral("日 20180101 完成情况 未完成");
         const QString done1 = QStringLiteral("日 20180101 工作内容 OK");
-        QTest::newRow("years") << "客" << Only({&F::years}) << QStringList{year};
-        QTest::newRow("days") << "客" << Only({&F::days}) << QStringList{open3, note2, done1};
-        QTest::newRow("done") << "客" << Only({&F::done}) << QStringList{done1, year};
-        QTest::newRow("not done") << "客" << Only({&F::open}) << QStringList{open3, note2, year};
-        SearchFilter neither;
-        neither.done = neither.open = false;
-        QTest::newRow("neither state: goals alone") << "客户" << neither << QStringList{year};
-        QTest::newRow("goals") << "客户" << Only({&F::goals}) << QStringList{year};
-        QTest::newRow("contents") << "客" << Only({&F::contents}) << QStringList{open3, done1};
+        const char* all = "ymdDOgcn";
+        QTest::newRow("years") << "客" << Ticked("yDOgcn") << QStringList{year};
+        QTest::newRow("days") << "客" << Ticked("dDOgcn") << QStringList{open3, note2, done1};
+        QTest::newRow("done") << "客" << Ticked("ymdDgcn") << QStringList{done1, year};
+        QTest::newRow("not done") << "客" << Ticked("ymdOgcn") << QStringList{open3, note2, year};
+        QTest::newRow("neither state: goals alone") << "客户" << Ticked("ymdgcn") << QStringList{year};
+        QTest::newRow("goals") << "客户" << Ticked("ymdDOg") << QStringList{year};
+        QTest::newRow("contents") << "客" << Ticked("ymdDOc") << QStringList{open3, done1};
         QTest::newRow("notes, an item found in both too")
-            << "客" << Only({&F::notes}) << QStringList{"日 20180102 完成情况 未完成", note2};
+            << "客" << Ticked("ymdDOn") << QStringList{"日 20180102 完成情况 未完成", note2};
         QTest::newRow("three characters in notes")
-            << "已回访" << Only({&F::notes}) << QStringList{"日 20180102 完成情况 未完成"};
-        QTest::newRow("three characters in contents") << "已回访" << Only({&F::contents}) << QStringList{};
-        QTest::newRow("one day, its year") << "客" << Only({}, 20180101, 20180101) << QStringList{note2, done1, year};
+            << "已回访" << Ticked("ymdDOn") << QStringList{"日 20180102 完成情况 未完成"};
+        QTest::newRow("three characters in contents") << "已回访" << Ticked("ymdDOc") << QStringList{};
+        QTest::newRow("one day, its year")
+            << "客" << Ticked(all, 20180101, 20180101) << QStringList{note2, done1, year};
         QTest::newRow("one day, its month")
-            << "R" << Only({}, 20180102, 20180102) << QStringList{"日 20180102 目标", "月 201801 目标"};
-        QTest::newRow("from a day on") << "R" << Only({&F::days}, 20180103)
+            << "R" << Ticked(all, 20180102, 20180102) << QStringList{"日 20180102 目标", "月 201801 目标"};
+        QTest::newRow("from a day on") << "R" << Ticked("dDOgcn", 20180103)
                                        << QStringList{"日 20180103 目标", "日 20180103 完成情况 未完成"};
-        QTest::newRow("up to a day") << "R" << Only({&F::days, &F::months}, 0, 20180102)
+        QTest::newRow("up to a day") << "R" << Ticked("mdDOgcn", 0, 20180102)
                                      << QStringList{"日 20180102 目标", "月 201801 目标"};
-        QTest::newRow("a later year") << "客" << Only({}, 20190101, 20191231) << QStringList{};
+        QTest::newRow("a later year") << "客" << Ticked(all, 20190101, 20191231) << QStringList{};
     }
     void filtersNarrowTheSearch()
     {
