@@ -4,7 +4,8 @@
 // 200 hits (or all there are), as the search dialog gets them, for queries of
 // one, two and four characters found often, rarely (a few dozen times) and
 // nowhere (the whole index asked), and two words together; then the full count
-// of queries found about 20 000 times. Counter hits: the hits handed over;
+// of queries found about 20 000 times, and searches narrowed by the dialog's
+// filters. Counter hits: the hits handed over;
 // total: all found, for the full count.
 #include "reliability/large_database.h"
 
@@ -30,7 +31,7 @@ const QString& Database(int itemsPerDay)
     return found->second;
 }
 
-void Search(benchmark::State& state, int itemsPerDay, const char* query, bool countAll)
+void Search(benchmark::State& state, int itemsPerDay, const char* query, bool countAll, const SearchFilter& filter = {})
 {
     const QString& database = Database(itemsPerDay);
     const QStringList words = SearchWords(QString::fromUtf8(query));
@@ -40,11 +41,11 @@ void Search(benchmark::State& state, int itemsPerDay, const char* query, bool co
         ConnectionHolder connection;
         OpenDatabaseForReading(connection, database);
         hits = 0;
-        summary =
-            SearchLog(connection, words, {}, countAll ? 1000 : kFirstSearchBatch, [&](std::vector<SearchHit>&& batch) {
-                hits += static_cast<int>(batch.size());
-                return countAll;
-            });
+        summary = SearchLog(connection, words, filter, countAll ? 1000 : kFirstSearchBatch,
+                            [&](std::vector<SearchHit>&& batch) {
+                                hits += static_cast<int>(batch.size());
+                                return countAll;
+                            });
     }
     if (!summary.indexed)
         state.SkipWithError("the file has no search index");
@@ -68,6 +69,24 @@ void CountedWhole(benchmark::State& state, const char* query)
     Search(state, bench::kItemsPerDay, query, true);
 }
 
+// narrowed by the dialog's filters: one year's done items; notes only
+void FilteredFirstHits(benchmark::State& state, const char* query)
+{
+    SearchFilter filter;
+    filter.from = 20300101;
+    filter.to = 20301231;
+    filter.open = false;
+    filter.goals = false;
+    Search(state, bench::kItemsPerDay, query, false, filter);
+}
+
+void NotesFirstHits(benchmark::State& state, const char* query)
+{
+    SearchFilter filter;
+    filter.goals = filter.contents = false;
+    Search(state, bench::kItemsPerDay, query, false, filter);
+}
+
 // found often, rarely, nowhere (see varied_text.h: 鑫 belongs to one of the
 // rarest words)
 #define JOTRAK_SEARCHES(function)                                                                                      \
@@ -85,6 +104,11 @@ void CountedWhole(benchmark::State& state, const char* query)
 
 JOTRAK_SEARCHES(FirstHits);
 JOTRAK_SEARCHES(HeavyFirstHits);
+
+BENCHMARK_CAPTURE(FilteredFirstHits, OneOften, "来")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(FilteredFirstHits, OneRarely, "鑫")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(NotesFirstHits, OneRarely, "鑫")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(NotesFirstHits, FourOften, "被宣岩着")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // each found about 20 000 times
 BENCHMARK_CAPTURE(CountedWhole, One, "样")->Unit(benchmark::kMillisecond)->UseRealTime();

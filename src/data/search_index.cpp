@@ -242,9 +242,7 @@ QStringList FilterConditions(const SearchFilter& filter, const QString& ord, std
         where << QStringLiteral("%1 + CASE %2 WHEN 0 THEN 1231 WHEN 1 THEN 31 ELSE 0 END >= ?").arg(key, kind);
         params.emplace_back(filter.from);
     }
-    if (filter.to > 0) {
-        where << QStringLiteral("%1 < ?").arg(ord);
-        params.emplace_back(qint64{filter.to + 1} << kKeyShift);
+    if (filter.to > 0) { // the upper bound of ord is below's (UpperOrd)
         where << QStringLiteral("%1 + CASE %2 WHEN 0 THEN 101 WHEN 1 THEN 1 ELSE 0 END <= ?").arg(key, kind);
         params.emplace_back(filter.to);
     }
@@ -278,6 +276,13 @@ QStringList FilterConditions(const SearchFilter& filter, const QString& ord, std
     return where;
 }
 
+// The ord every row of the search lies below: a single bound, which the
+// engine (FTS5 too) starts its backward scan at.
+qint64 UpperOrd(const SearchFilter& filter, qint64 below)
+{
+    return filter.to > 0 ? std::min(below, qint64{filter.to + 1} << kKeyShift) : below;
+}
+
 // The search with its parameters; counting leaves out the order.
 Statement Search(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index, qint64 below,
                  bool counting)
@@ -288,7 +293,7 @@ Statement Search(const QStringList& words, const SearchFilter& filter, const Sea
     const QString grams = index.grams && trigrams.isEmpty() ? GramQuery(words) : QString();
     if (!grams.isEmpty() && !index.queued) {
         // every word is one of the tokens: the index alone decides
-        st.params = {Value(grams), Value(below)};
+        st.params = {Value(grams), Value(UpperOrd(filter, below))};
         const QStringList filtered = FilterConditions(filter, QStringLiteral("g.rowid"), st.params);
         const QString hits = QStringLiteral("FROM SouGram g %1 WHERE g.SouGram MATCH ? AND g.rowid < ?") +
                              (filtered.isEmpty() ? QString() : QStringLiteral(" AND ") + filtered.join(" AND "));
@@ -316,7 +321,7 @@ Statement Search(const QStringList& words, const SearchFilter& filter, const Sea
         source = index.trigrams ? QStringLiteral("Sou") : u'(' + AllRows() + u')';
     }
     where << ord + QStringLiteral(" < ?");
-    st.params.emplace_back(below);
+    st.params.emplace_back(UpperOrd(filter, below));
     where << FilterConditions(filter, ord, st.params);
     for (const QString& word : words) {
         where << QStringLiteral("jotrak_holds(nr, ?)");
