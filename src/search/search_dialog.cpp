@@ -185,6 +185,7 @@ SearchDialog::SearchDialog(QWidget* owner)
     connect(close, &QPushButton::clicked, this, [this] { done(2); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { showHit(row); });
     connect(this, &QDialog::finished, search_, &BackgroundSearch::stop); // closed: nothing more to show
+    connect(this, &QDialog::finished, pause_, &QTimer::stop);
     connect(search_, &BackgroundSearch::hitsFound, this, &SearchDialog::addHits);
     connect(search_, &BackgroundSearch::finished, this, &SearchDialog::finish);
     connect(search_, &BackgroundSearch::failed, this, [this](const QString& message, const QString&) {
