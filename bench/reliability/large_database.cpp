@@ -1,5 +1,7 @@
 #include "large_database.h"
 
+#include "varied_text.h"
+
 #include "data/keys.h"
 #include "data/record_access.h"
 #include "data/schema.h"
@@ -14,21 +16,21 @@ namespace jotrak::bench {
 
 namespace {
 
-void AddItems(RecordsetHolder& items, int goalId, int count, const QString& key)
+void AddItems(RecordsetHolder& items, VariedText& texts, int goalId, int count, const QString& key)
 {
     for (int i = 0; i < count; ++i) {
         AddNewRow(items);
         SetFieldValue(items, QStringLiteral("ShangId"), Value(goalId));
         SetFieldValue(items, QStringLiteral("nr"),
-                      QString::fromUtf8("%1 第 %2 项:整理资料,联系客户并汇报进度").arg(key).arg(i + 1));
+                      QString::fromUtf8("%1 第 %2 项:").arg(key).arg(i + 1) + texts.sentence(3 + (i * 7 + goalId) % 6));
         if (i % 3 != 2)
-            SetFieldValue(items, QStringLiteral("wcqk"), QString::fromUtf8("已完成大半,明天继续"));
+            SetFieldValue(items, QStringLiteral("wcqk"), texts.sentence(2 + (i + goalId) % 4));
         SetFieldValue(items, QStringLiteral("IsOk"), Value(i % 2));
         StoreRow(items);
     }
 }
 
-void FillGoals(ConnectionHolder& connection, Table goalTable, int itemsEach)
+void FillGoals(ConnectionHolder& connection, VariedText& texts, Table goalTable, int itemsEach)
 {
     RecordsetHolder goals;
     OpenRecordset(goals, stmt::SelectAll(goalTable), connection);
@@ -36,10 +38,11 @@ void FillGoals(ConnectionHolder& connection, Table goalTable, int itemsEach)
     OpenRecordset(items, stmt::ForAppending(ItemTableOf(goalTable)), connection);
     for (; !IsAtEnd(goals); MoveToNext(goals)) {
         const QString key = GetFieldValue(goals, QStringLiteral("ming")).toText();
+        const int goalId = GetFieldValue(goals, QStringLiteral("IDME")).toInt();
         SetFieldValue(goals, QStringLiteral("nr"),
-                      QString::fromUtf8("%1 的目标:完成计划内的工作,按时总结。\n重点:质量与进度。").arg(key));
+                      QString::fromUtf8("%1 的目标:").arg(key) + texts.sentence(6 + goalId % 7));
         StoreRow(goals);
-        AddItems(items, GetFieldValue(goals, QStringLiteral("IDME")).toInt(), itemsEach, key);
+        AddItems(items, texts, goalId, itemsEach, key);
     }
 }
 
@@ -79,30 +82,31 @@ int CountRows(ConnectionHolder& connection, Table table)
 
 } // namespace
 
-void FillTwentyYears(ConnectionHolder& connection)
+void FillTwentyYears(ConnectionHolder& connection, int itemsPerDay)
 {
     SeedPeriodTables(connection);
     Transaction transaction(connection);
+    VariedText texts;
     RebuildSearchIndex(connection, [&] {
-        FillGoals(connection, Table::Nian, 10);
-        FillGoals(connection, Table::Yue, 5);
-        FillGoals(connection, Table::Ri, kItemsPerDay);
+        FillGoals(connection, texts, Table::Nian, 10);
+        FillGoals(connection, texts, Table::Yue, 5);
+        FillGoals(connection, texts, Table::Ri, itemsPerDay);
     });
     FillSchemes(connection);
     BindLaunchers(connection);
     transaction.commit();
 }
 
-QString TwentyYearDatabase()
+QString TwentyYearDatabase(int itemsPerDay)
 {
     // one file per layout version, so builds of different versions never upgrade or remove each other's file
-    const QString path =
-        QDir::temp().filePath(QStringLiteral("jotrak-bench-twenty-years-v1-schema%1/db.mdb").arg(kSchemaVersion));
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("jotrak-bench-twenty-years-varied-%1-schema%2/db.mdb").arg(itemsPerDay).arg(kSchemaVersion));
     if (QFileInfo::exists(path)) {
         try {
             ConnectionHolder connection;
             OpenDatabase(connection, path);
-            if (CountRows(connection, Table::RiNext) == kDays * kItemsPerDay)
+            if (CountRows(connection, Table::RiNext) == kDays * itemsPerDay)
                 return path;
         } catch (const DatabaseError&) {
         }
@@ -113,7 +117,7 @@ QString TwentyYearDatabase()
     {
         ConnectionHolder connection;
         OpenDatabase(connection, building);
-        FillTwentyYears(connection);
+        FillTwentyYears(connection, itemsPerDay);
     }
     QFile::rename(building, path);
     return path;

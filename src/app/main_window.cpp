@@ -3,7 +3,7 @@
 #include "app/command_ids.h"
 #include "export/export_dialog.h"
 #include "goals/period_panel.h"
-#include "goals/search_dialog.h"
+#include "search/search_dialog.h"
 #include "goals/work_item_model.h"
 #include "goals/work_item_view.h"
 #include "launcher/launcher.h"

@@ -2,6 +2,7 @@
 
 #include "data/file_safety.h"
 #include "data/schema.h"
+#include "data/search_grams.h"
 #include "data/search_index.h"
 #include "data/upgrade.h"
 
@@ -135,6 +136,8 @@ QByteArray BeginScope(ConnectionHolder& connection)
 void CommitScope(ConnectionHolder& connection, const QByteArray& name)
 {
     const bool outermost = connection.savepointDepth == 1;
+    if (outermost && connection.drainsGramQueue)
+        DrainGramQueue(connection);
     ExecPlain(connection, outermost ? QByteArray("COMMIT") : "RELEASE " + name);
     --connection.savepointDepth;
 }
@@ -206,7 +209,7 @@ void CreateNewDatabase(const QString& path)
     QString error;
     if (rc != SQLITE_OK)
         error = EngineText(db);
-    else if (error = CreateSchema(db); !error.isEmpty())
+    else if (AddSearchFunctions(db), error = CreateSchema(db); !error.isEmpty())
         rc = sqlite3_extended_errcode(db);
     sqlite3_close_v2(db);
     if (!error.isEmpty()) {
@@ -310,6 +313,9 @@ void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::func
     holder.upgradeFailure = UpgradeDatabase(holder, beforeUpgrade);
     if (!holder.upgradeFailure.isEmpty())
         qWarning().noquote() << "the database stays at its older version:" << holder.upgradeFailure;
+    holder.drainsGramQueue = HasGramIndex(holder) && sqlite3_db_readonly(db, "main") == 0;
+    if (holder.drainsGramQueue) // another tool may have changed the file
+        DrainGramQueue(holder);
 }
 
 void OpenDatabaseForReading(ConnectionHolder& holder, const QString& path)
@@ -340,7 +346,13 @@ void OpenDatabaseForReading(ConnectionHolder& holder, const QString& path)
 
 void ExecuteStatement(ConnectionHolder& holder, const Statement& statement)
 {
+    if (holder.savepointDepth > 0 || !holder.drainsGramQueue) {
+        RunWrite(holder, statement.sql, statement.params);
+        return;
+    }
+    Transaction transaction(holder); // the index follows in the same transaction
     RunWrite(holder, statement.sql, statement.params);
+    transaction.commit();
 }
 
 void CloseConnection(ConnectionHolder& holder)
@@ -539,6 +551,10 @@ void StoreRow(RecordsetHolder& holder)
         RaiseText(SQLITE_ERROR, QString::fromUtf8("记录没有 IDME 列,无法保存。"));
     const Value id = holder.rows[holder.position][static_cast<std::size_t>(idIndex)];
     try {
+        // a change on its own gets a transaction of its own, which the index follows
+        std::optional<Transaction> own;
+        if (connection.savepointDepth == 0 && connection.drainsGramQueue && !holder.changed.empty())
+            own.emplace(connection);
         if (!holder.changed.empty()) {
             QStringList sets;
             std::vector<Value> params;
@@ -554,6 +570,8 @@ void StoreRow(RecordsetHolder& holder)
                 RaiseText(kRowGoneError,
                           QString::fromUtf8("要保存的记录已不存在(可能已在另一个窗口中被删除),修改没有保存。"));
         }
+        if (own)
+            own->commit();
         if (holder.pendingRow == RecordsetHolder::PendingRow::OwnTransaction)
             CommitScope(connection, "jotrak_sp_" + QByteArray::number(connection.savepointDepth - 1));
         holder.pendingRow = RecordsetHolder::PendingRow::None;

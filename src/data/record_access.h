@@ -39,6 +39,9 @@ public:
     std::map<Table, std::vector<std::pair<QString, Value>>> newRowDefaults;
     // why a file of an older version stayed at it when opened; empty otherwise
     QString upgradeFailure;
+    // whether each commit brings the short-word search index up to date
+    // (search_grams.h): a file of version 3 open for writing
+    bool drainsGramQueue = false;
 
 private:
     friend void CreateConnection(ConnectionHolder&);

@@ -7,7 +7,8 @@ struct sqlite3;
 namespace jotrak {
 
 // Version of the file layout, kept in PRAGMA user_version. Version 2 adds the
-// search index (search_index.h), version 4 the log's id (log_identity.h),
+// search index (search_index.h), version 3 its words of one and two
+// characters (search_grams.h), version 4 the log's id (log_identity.h),
 // version 5 the days a reminder is announced ahead (Tx.tiqian), version 6 the
 // marks of carried items (carried_marks.h); schema_steps.h lists every step,
 // upgrade.h brings an older file up.
@@ -17,7 +18,7 @@ inline constexpr int kApplicationId = 0x4A6F546B;
 inline constexpr int kLauncherCount = 18;
 
 // Creates the eight tables, their indexes, the search index and the 18
-// launcher rows in an empty database. Returns an empty text on success, else
+// launcher rows in an empty database (the search functions added to db). Returns an empty text on success, else
 // what went wrong.
 QString CreateSchema(sqlite3* db);
 

@@ -1,6 +1,7 @@
 #include "data/search_index.h"
 
 #include "data/record_access.h"
+#include "data/search_grams.h"
 
 #include <sqlite3.h>
 
@@ -226,25 +227,102 @@ QString TrigramQuery(const QStringList& words)
     return terms.join(QStringLiteral(" AND "));
 }
 
+// The conditions of the filter on the ord column (kind, place and key are
+// parts of it; an item's state is read from its table), with their parameters.
+QStringList FilterConditions(const SearchFilter& filter, const QString& ord, std::vector<Value>& params)
+{
+    QStringList where;
+    const QString key = QStringLiteral("(%1 >> %2)").arg(ord).arg(kKeyShift);
+    const QString kind = QStringLiteral("((%1 >> %2) & 3)").arg(ord).arg(kKindShift);
+    const QString goal = QStringLiteral("(%1 & %2) <> 0").arg(ord).arg(kGoalBit);
+    if (filter.from > 0) {
+        // the smallest key that can reach the range first: a year's
+        where << QStringLiteral("%1 >= ?").arg(ord);
+        params.emplace_back(qint64{filter.from - 1231} << kKeyShift);
+        where << QStringLiteral("%1 + CASE %2 WHEN 0 THEN 1231 WHEN 1 THEN 31 ELSE 0 END >= ?").arg(key, kind);
+        params.emplace_back(filter.from);
+    }
+    if (filter.to > 0) { // the upper bound of ord is below's (UpperOrd)
+        where << QStringLiteral("%1 + CASE %2 WHEN 0 THEN 101 WHEN 1 THEN 1 ELSE 0 END <= ?").arg(key, kind);
+        params.emplace_back(filter.to);
+    }
+    QStringList kinds;
+    for (const auto& [wanted, code] : {std::pair{filter.years, 0}, {filter.months, 1}, {filter.days, 2}})
+        if (wanted)
+            kinds << QString::number(code);
+    if (kinds.size() < 3)
+        where << QStringLiteral("%1 IN (%2)").arg(kind, kinds.join(u','));
+    if (!(filter.goals && filter.contents && filter.notes)) {
+        QStringList places;
+        if (filter.goals)
+            places << goal;
+        for (const auto& [wanted, field] : {std::pair{filter.contents, 1}, {filter.notes, 0}})
+            if (wanted)
+                places << QStringLiteral("((%1 & %2) = 0 AND (%1 & 1) = %3)").arg(ord).arg(kGoalBit).arg(field);
+        where << u'(' + (places.isEmpty() ? QStringLiteral("0") : places.join(QStringLiteral(" OR "))) + u')';
+    }
+    if (!filter.done && !filter.open) {
+        where << goal;
+    } else if (filter.done != filter.open) {
+        QStringList states;
+        for (Table goalTable : {Table::Nian, Table::Yue, Table::Ri})
+            states << QStringLiteral("WHEN %1 THEN (SELECT IsOk FROM %2 WHERE IDME = (%3 >> 1) & %4)")
+                          .arg(KindCode(goalTable))
+                          .arg(TableName(ItemTableOf(goalTable)), ord)
+                          .arg(kIdMask);
+        where << QStringLiteral("(%1 OR coalesce(CASE %2 %3 END, 0) %4 0)")
+                     .arg(goal, kind, states.join(u' '), filter.done ? QStringLiteral("<>") : QStringLiteral("="));
+    }
+    return where;
+}
+
+// The ord every row of the search lies below: a single bound, which the
+// engine (FTS5 too) starts its backward scan at.
+qint64 UpperOrd(const SearchFilter& filter, qint64 below)
+{
+    return filter.to > 0 ? std::min(below, qint64{filter.to + 1} << kKeyShift) : below;
+}
+
 // The search with its parameters; counting leaves out the order.
-Statement Search(const QStringList& words, bool indexed, qint64 below, bool counting)
+Statement Search(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index, qint64 below,
+                 bool counting)
 {
     Statement st;
     st.table = Table::Ri;
-    const QString match = indexed ? TrigramQuery(words) : QString();
+    const QString trigrams = index.trigrams ? TrigramQuery(words) : QString();
+    const QString grams = index.grams && trigrams.isEmpty() ? GramQuery(words) : QString();
+    if (!grams.isEmpty() && !index.queued) {
+        // every word is one of the tokens: the index alone decides
+        st.params = {Value(grams), Value(UpperOrd(filter, below))};
+        const QStringList filtered = FilterConditions(filter, QStringLiteral("g.rowid"), st.params);
+        const QString hits = QStringLiteral("FROM SouGram g %1 WHERE g.SouGram MATCH ? AND g.rowid < ?") +
+                             (filtered.isEmpty() ? QString() : QStringLiteral(" AND ") + filtered.join(" AND "));
+        st.sql = counting ? QStringLiteral("SELECT count(DISTINCT g.rowid >> 1) AS n ") + hits.arg(QString())
+                          : QStringLiteral("SELECT g.rowid AS ord, s.nr ") +
+                                hits.arg(QStringLiteral("JOIN Sou s ON s.ord = g.rowid")) +
+                                QStringLiteral(" ORDER BY g.rowid DESC");
+        return st;
+    }
     QString source;
     QString ord = QStringLiteral("ord");
     QStringList where;
-    if (!match.isEmpty()) {
+    if (!trigrams.isEmpty()) {
         source = QStringLiteral("SouFts");
         ord = QStringLiteral("rowid");
         where << QStringLiteral("SouFts MATCH ?");
-        st.params.emplace_back(match);
+        st.params.emplace_back(trigrams);
+    } else if (!grams.isEmpty()) {
+        // texts changed since SouGram was brought up to date are read as well
+        source = QStringLiteral("Sou");
+        where << QStringLiteral("ord IN (SELECT rowid FROM SouGram WHERE SouGram MATCH ? "
+                                "UNION SELECT ord FROM SouQueue)");
+        st.params.emplace_back(grams);
     } else {
-        source = indexed ? QStringLiteral("Sou") : u'(' + AllRows() + u')';
+        source = index.trigrams ? QStringLiteral("Sou") : u'(' + AllRows() + u')';
     }
     where << ord + QStringLiteral(" < ?");
-    st.params.emplace_back(below);
+    st.params.emplace_back(UpperOrd(filter, below));
+    where << FilterConditions(filter, ord, st.params);
     for (const QString& word : words) {
         where << QStringLiteral("jotrak_holds(nr, ?)");
         st.params.emplace_back(FoldLatinCase(word));
@@ -272,6 +350,8 @@ void AddSearchFunctions(sqlite3* db)
 {
     sqlite3_create_function_v2(db, "jotrak_holds", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                Holds, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "jotrak_grams", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               GramsFunction, nullptr, nullptr, nullptr);
 }
 
 QStringList SearchIndexSchema()
@@ -297,15 +377,33 @@ QStringList SearchIndexSchema()
     return sql;
 }
 
+SearchIndexState ReadSearchIndexState(ConnectionHolder& connection)
+{
+    SearchIndexState index;
+    ReadRows(connection,
+             {QStringLiteral("SELECT count(*) FILTER (WHERE name IN ('Sou', 'SouFts')), "
+                             "count(*) FILTER (WHERE name IN ('SouGram', 'SouQueue')) FROM sqlite_master"),
+              {},
+              Table::Ri},
+             [&](const std::vector<Value>& row) {
+                 index.trigrams = row[0].toInt() == 2;
+                 index.grams = index.trigrams && row[1].toInt() == 2;
+                 return false;
+             });
+    if (index.grams)
+        ReadRows(connection, {QStringLiteral("SELECT EXISTS (SELECT 1 FROM SouQueue)"), {}, Table::Ri},
+                 [&](const std::vector<Value>& row) {
+                     index.queued = row.front().toInt() != 0;
+                     return false;
+                 });
+    return index;
+}
+
 void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()>& change)
 {
     Transaction transaction(connection);
-    bool indexed = false;
-    ReadRows(connection, stmt::HasSearchIndex(), [&](const std::vector<Value>& row) {
-        indexed = row.front().toInt() == 2;
-        return false;
-    });
-    if (indexed) {
+    const SearchIndexState index = ReadSearchIndexState(connection);
+    if (index.trigrams) {
         QStringList drop;
         // Sou_insert ..., Nian_sou_add ...: every trigger of the index
         ReadRows(connection,
@@ -317,13 +415,19 @@ void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()
                      return true;
                  });
         drop << QStringLiteral("DROP TABLE SouFts") << QStringLiteral("DROP TABLE Sou");
+        if (index.grams)
+            drop << QStringLiteral("DROP TABLE SouGram") << QStringLiteral("DROP TABLE SouQueue");
         for (const QString& sql : drop)
             ExecuteStatement(connection, {sql, {}, Table::Nian});
     }
     change();
-    if (indexed)
-        for (const QString& sql : SearchIndexSchema())
-            ExecuteStatement(connection, {sql, {}, Table::Nian});
+    QStringList make;
+    if (index.trigrams)
+        make << SearchIndexSchema();
+    if (index.grams)
+        make << GramIndexSchema();
+    for (const QString& sql : make)
+        ExecuteStatement(connection, {sql, {}, Table::Nian});
     transaction.commit();
 }
 
@@ -338,19 +442,15 @@ QString FoldLatinCase(const QString& text)
 
 namespace stmt {
 
-Statement HasSearchIndex()
+Statement SearchTexts(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index, qint64 below)
 {
-    return {QStringLiteral("SELECT count(*) AS n FROM sqlite_master WHERE name IN ('Sou', 'SouFts')"), {}, Table::Ri};
+    return Search(words, filter, index, below, false);
 }
 
-Statement SearchTexts(const QStringList& words, bool indexed, qint64 below)
+Statement CountSearchTexts(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index,
+                           qint64 below)
 {
-    return Search(words, indexed, below, false);
-}
-
-Statement CountSearchTexts(const QStringList& words, bool indexed, qint64 below)
-{
-    return Search(words, indexed, below, true);
+    return Search(words, filter, index, below, true);
 }
 
 } // namespace stmt

@@ -35,6 +35,30 @@ IndexedText DecodeOrd(qint64 ord);
 // filling it from the rows already there is the last.
 QStringList SearchIndexSchema();
 
+// What a search is narrowed to besides its words. A year or month counts when
+// it overlaps the range. The state of an item (done or not) narrows the items
+// only: a goal text has none.
+struct SearchFilter {
+    int from = 0;         // first day as yyyymmdd; 0: no first day
+    int to = 0;           // last day as yyyymmdd; 0: no last day
+    bool years = true;    // 年
+    bool months = true;   // 月
+    bool days = true;     // 日
+    bool done = true;     // 完成
+    bool open = true;     // 未完成
+    bool goals = true;    // found in 目标
+    bool contents = true; // in 工作内容
+    bool notes = true;    // in 完成情况
+};
+
+// Which parts of the search index a file holds.
+struct SearchIndexState {
+    bool trigrams = false; // Sou and SouFts (version 2)
+    bool grams = false;    // SouGram and SouQueue (version 3, search_grams.h)
+    bool queued = false;   // texts changed since SouGram was last brought up to date
+};
+SearchIndexState ReadSearchIndexState(ConnectionHolder& connection);
+
 // Makes change, a change of many rows (the seeding, a bulk load), with the
 // index and its triggers gone, which row by row would cost more than the
 // change itself, then builds the index afresh from the tables; all in one
@@ -43,7 +67,7 @@ void RebuildSearchIndex(ConnectionHolder& connection, const std::function<void()
 
 // Adds to a connection what the search statements call: jotrak_holds(text,
 // word), true when text holds word (given folded), Latin letters of either case
-// alike.
+// alike; jotrak_grams(text), the short-word index's tokens (search_grams.h).
 void AddSearchFunctions(sqlite3* db);
 
 // Latin letters A-Z as a-z, everything else as it is: the one case rule of the
@@ -52,16 +76,17 @@ QString FoldLatinCase(const QString& text);
 
 namespace stmt {
 
-// Whether the file holds the index.
-Statement HasSearchIndex();
 // (ord, text) of every index row below ord `below` whose text holds every word
-// (Latin letters of either case), newest first. With the index, words of three
-// characters or more are looked up through it; without it, the six tables
-// themselves are read and sorted.
-Statement SearchTexts(const QStringList& words, bool indexed, qint64 below);
+// (Latin letters of either case) and that the filter lets through, newest first. A word of three characters or
+// more is looked up through the trigrams, a query of shorter words through
+// SouGram (and the queued texts); without the index the six tables themselves
+// are read and sorted.
+Statement SearchTexts(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index,
+                      qint64 below);
 // The number of goals and items among those rows (an item found in both its
 // content and its note counts once).
-Statement CountSearchTexts(const QStringList& words, bool indexed, qint64 below);
+Statement CountSearchTexts(const QStringList& words, const SearchFilter& filter, const SearchIndexState& index,
+                           qint64 below);
 
 } // namespace stmt
 } // namespace jotrak

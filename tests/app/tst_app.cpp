@@ -8,7 +8,7 @@
 #include "export/export_dialog.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
-#include "goals/search_dialog.h"
+#include "search/search_dialog.h"
 #include "launcher/launcher_dialog.h"
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"

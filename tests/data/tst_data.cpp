@@ -4,7 +4,7 @@
 #include "data/log_identity.h"
 #include "data/schema.h"
 #include "data/seed.h"
-#include "goals/search_store.h"
+#include "search/search_store.h"
 #include "data/upgrade.h"
 #include "data/goal_store.h"
 #include "data/item_store.h"
@@ -307,7 +307,7 @@ private slots:
         QCOMPARE(rows(db.connection), before);
         SearchHit found;
         const SearchSummary summary =
-            SearchLog(db.connection, {QStringLiteral("升级前")}, 10, [&](std::vector<SearchHit>&& hits) {
+            SearchLog(db.connection, {QStringLiteral("升级前")}, {}, 10, [&](std::vector<SearchHit>&& hits) {
                 found = hits.front();
                 return true;
             });

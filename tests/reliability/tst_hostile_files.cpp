@@ -4,7 +4,7 @@
 #include "support/database.h"
 #include "support/program_files.h"
 #include "data/seed.h"
-#include "goals/search_store.h"
+#include "search/search_store.h"
 #include "shell/app_context.h"
 
 #include <QCryptographicHash>
@@ -206,7 +206,7 @@ private slots:
         QVERIFY(QFile::exists(data + QStringLiteral("/gey.txt")));
         ConnectionHolder c;
         OpenDatabaseForReading(c, DatabaseFile(data)); // as the search reads it
-        QCOMPARE(SearchLog(c, {QStringLiteral("今天的目标")}, 0, {}).total, int(kind == u"read-only db.mdb"));
+        QCOMPARE(SearchLog(c, {QStringLiteral("今天的目标")}, {}, 0, {}).total, int(kind == u"read-only db.mdb"));
         QCOMPARE((QList<int>{CountRows(c, Table::Nian), CountRows(c, Table::Ri), CountRows(c, Table::An)}),
                  (QList<int>{20, 7305, 18}));
     }

@@ -2,6 +2,8 @@
 #include "data/seed.h"
 
 #include <QFile>
+#include <QMap>
+#include <QSet>
 #include <QTest>
 
 #include <sqlite3.h>
@@ -79,6 +81,63 @@ QString IntegrityCheck(ConnectionHolder& c)
     return lines.join(u'\n');
 }
 
+namespace {
+
+// The short-word index as it should be: for each character and pair of characters of the texts (Latin A-Z
+// folded, blanks left out), written as the file writes it (the hex of each code, a pair joined by 'x'),
+// the number of texts that hold it.
+QMap<QString, qint64> GramsOfTexts(sqlite3* db)
+{
+    QMap<QString, qint64> grams;
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "SELECT nr FROM Sou", -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        QList<uint> codes = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))).toUcs4();
+        for (uint& code : codes)
+            code = code >= 'A' && code <= 'Z' ? code + 32 : code;
+        const auto blank = [](uint code) { return code == ' ' || (code >= 9 && code <= 13) || code == 0x3000; };
+        QSet<QString> tokens;
+        for (qsizetype n = 0; n < codes.size(); ++n) {
+            if (blank(codes[n]))
+                continue;
+            tokens << QString::number(codes[n], 16);
+            if (n + 1 < codes.size() && !blank(codes[n + 1]))
+                tokens << QString::number(codes[n], 16) + u'x' + QString::number(codes[n + 1], 16);
+        }
+        for (const QString& token : tokens)
+            ++grams[token];
+    }
+    sqlite3_finalize(st);
+    return grams;
+}
+
+// Empty when SouGram holds every character and pair of the texts in as many texts as Sou, no other, and
+// nothing waits in the queue.
+QString GramIndexProblem(ConnectionHolder& c)
+{
+    QMap<QString, qint64> indexed;
+    sqlite3_exec(c.handle(), "CREATE VIRTUAL TABLE IF NOT EXISTS temp.SouGramTerms USING fts5vocab(main, SouGram, row)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(c.handle(), "SELECT term, doc FROM temp.SouGramTerms WHERE doc > 0", -1, &st, nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW)
+        indexed.insert(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))),
+                       sqlite3_column_int64(st, 1));
+    sqlite3_finalize(st);
+    const QMap<QString, qint64> expected = GramsOfTexts(c.handle());
+    if (indexed == expected)
+        return {};
+    for (auto term = expected.begin(); term != expected.end(); ++term)
+        if (indexed.value(term.key()) != term.value())
+            return QStringLiteral("SouGram holds %1 in %2 texts, Sou in %3")
+                .arg(term.key())
+                .arg(indexed.value(term.key()))
+                .arg(term.value());
+    return QStringLiteral("SouGram holds terms of no text");
+}
+
+} // namespace
+
 QString SearchIndexProblem(ConnectionHolder& c)
 {
     const auto single = [&](const QString& sql) {
@@ -105,10 +164,12 @@ QString SearchIndexProblem(ConnectionHolder& c)
     const QString all = QStringLiteral("SELECT group_concat(t, char(1)) FROM (SELECT t FROM (%1) ORDER BY t)");
     const QString expected = single(all.arg(texts.join(QStringLiteral(" UNION ALL "))));
     const QString indexed = single(all.arg(QStringLiteral("SELECT nr AS t FROM Sou")));
-    return expected == indexed ? QString()
-                               : QStringLiteral("the index holds %1 texts, the tables %2")
-                                     .arg(indexed.count(u'\x01') + 1)
-                                     .arg(expected.count(u'\x01') + 1);
+    if (expected != indexed)
+        return QStringLiteral("the index holds %1 texts, the tables %2")
+            .arg(indexed.count(u'\x01') + 1)
+            .arg(expected.count(u'\x01') + 1);
+    QString queued = single(QStringLiteral("SELECT count(*) FROM SouQueue"));
+    return queued != u"0" ? QStringLiteral("%1 texts wait in the queue").arg(queued) : GramIndexProblem(c);
 }
 
 void RunSql(const QString& path, const char* sql)
@@ -116,8 +177,25 @@ void RunSql(const QString& path, const char* sql)
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+    const QByteArray error = sqlite3_errmsg(db);
     sqlite3_close(db);
-    QCOMPARE(rc, SQLITE_OK);
+    QVERIFY2(rc == SQLITE_OK, error.constData());
+}
+
+void DropToVersion2(const QString& path)
+{
+    RunSql(path, "BEGIN; DROP TRIGGER Sou_insert; DROP TRIGGER Sou_delete; DROP TRIGGER Sou_update; "
+                 "DROP TABLE SouGram; DROP TABLE SouQueue; DROP TABLE IF EXISTS LogIdentity; "
+                 "ALTER TABLE Tx DROP COLUMN tiqian; ALTER TABLE NianNext DROP COLUMN CarriedTo; "
+                 "ALTER TABLE YueNext DROP COLUMN CarriedTo; ALTER TABLE RiNext DROP COLUMN CarriedTo;"
+                 "CREATE TRIGGER Sou_insert AFTER INSERT ON Sou BEGIN "
+                 "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
+                 "CREATE TRIGGER Sou_delete AFTER DELETE ON Sou BEGIN "
+                 "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); END;"
+                 "CREATE TRIGGER Sou_update AFTER UPDATE ON Sou BEGIN "
+                 "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); "
+                 "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
+                 "PRAGMA user_version = 2; COMMIT;");
 }
 
 void DropToVersion1(const QString& path)
@@ -133,9 +211,10 @@ void DropToVersion1(const QString& path)
         },
         &sql, nullptr);
     sqlite3_close(db);
-    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE IF EXISTS LogIdentity; "
-                       "ALTER TABLE Tx DROP COLUMN tiqian; ALTER TABLE NianNext DROP COLUMN CarriedTo; "
-                       "ALTER TABLE YueNext DROP COLUMN CarriedTo; ALTER TABLE RiNext DROP COLUMN CarriedTo; "
+    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE SouGram; DROP TABLE SouQueue; "
+                       "DROP TABLE IF EXISTS LogIdentity; ALTER TABLE Tx DROP COLUMN tiqian; "
+                       "ALTER TABLE NianNext DROP COLUMN CarriedTo; ALTER TABLE YueNext DROP COLUMN CarriedTo; "
+                       "ALTER TABLE RiNext DROP COLUMN CarriedTo; "
                        "PRAGMA user_version = 1; COMMIT;");
 }
 

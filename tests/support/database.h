@@ -30,11 +30,15 @@ int AddScheme(ConnectionHolder& c, const QString& written, const QString& name =
 int CountRows(ConnectionHolder& c, Table table);
 int FileVersion(ConnectionHolder& c);
 QString IntegrityCheck(ConnectionHolder& c);
-// Empty when the search index passes its check and holds exactly the goal and item texts.
+// Empty when the search index passes its check and holds exactly the goal and item texts, and
+// each character and pair of characters of them, and of what the short-word index holds, finds
+// exactly the texts that hold it there.
 QString SearchIndexProblem(ConnectionHolder& c);
 // Runs statements on a file with the engine alone, as another program would.
 void RunSql(const QString& path, const char* sql);
-// As the program made files before the search index and the days ahead of reminders.
+// As the program made files before the index of short words (and what came after it).
+void DropToVersion2(const QString& path);
+// As the program made files before the search index and everything after it.
 void DropToVersion1(const QString& path);
 
 } // namespace jotrak::test

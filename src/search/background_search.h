@@ -1,6 +1,6 @@
 #pragma once
 
-#include "goals/search_store.h"
+#include "search/search_store.h"
 
 #include <QObject>
 
@@ -23,7 +23,7 @@ public:
     // Stops a running search and waits for the thread.
     ~BackgroundSearch() override;
 
-    void start(const QString& databasePath, const QString& query, int listLimit);
+    void start(const QString& databasePath, const QString& query, const SearchFilter& filter, int listLimit);
     // Drops the search running, if any.
     void stop();
 
@@ -33,7 +33,8 @@ signals:
     void failed(const QString& message, const QString& details);
 
 private:
-    void run(int generation, const QString& databasePath, const QStringList& words, int listLimit);
+    void run(int generation, const QString& databasePath, const QStringList& words, const SearchFilter& filter,
+             int listLimit);
     // Runs what on this object's thread unless another search started meanwhile.
     void post(int generation, std::function<void()> what);
 

@@ -1,8 +1,9 @@
-#include "goals/search_store.h"
+#include "search/search_store.h"
 
 #include "data/record_access.h"
 #include "data/search_index.h"
 
+#include <QDate>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -53,13 +54,6 @@ bool FillRow(ConnectionHolder& connection, const IndexedText& at, SearchHit& hit
     return true;
 }
 
-bool IsIndexed(ConnectionHolder& connection)
-{
-    RecordsetHolder rs;
-    OpenRecordset(rs, stmt::HasSearchIndex(), connection);
-    return GetFieldValue(rs, QStringLiteral("n")).toInt() == 2;
-}
-
 // A cut that does not split a character outside the basic plane.
 qsizetype WholeCharacter(const QString& text, qsizetype at)
 {
@@ -72,6 +66,33 @@ QStringList SearchWords(const QString& query)
 {
     static const QRegularExpression blanks(QStringLiteral("\\s+"), QRegularExpression::UseUnicodePropertiesOption);
     return query.split(blanks, Qt::SkipEmptyParts);
+}
+
+QString ReadDateRange(const QString& from, const QString& to, SearchFilter& filter)
+{
+    // the first or last day of a year, month or day written as digits; 0 when it is none
+    const auto day = [](const QString& written, bool last) {
+        const QString text = written.trimmed();
+        static const QRegularExpression digits(QStringLiteral("^\\d{4}(\\d{2}(\\d{2})?)?$"));
+        if (!digits.match(text).hasMatch())
+            return 0;
+        const int year = text.left(4).toInt();
+        const int month = text.size() >= 6 ? text.mid(4, 2).toInt() : last ? 12 : 1;
+        QDate date(year, month, 1);
+        if (text.size() == 8)
+            date = QDate(year, month, text.mid(6, 2).toInt());
+        else if (last)
+            date = QDate(year, month, date.daysInMonth());
+        return date.isValid() ? date.year() * 10000 + date.month() * 100 + date.day() : 0;
+    };
+    const QString format = QStringLiteral("请把日期写成年(2018)、年月(201801)或年月日(20180101)");
+    filter.from = from.trimmed().isEmpty() ? 0 : day(from, false);
+    filter.to = to.trimmed().isEmpty() ? 0 : day(to, true);
+    if ((!from.trimmed().isEmpty() && filter.from == 0) || (!to.trimmed().isEmpty() && filter.to == 0))
+        return format;
+    if (filter.from > 0 && filter.to > 0 && filter.from > filter.to)
+        return QStringLiteral("起始日期晚于结束日期");
+    return {};
 }
 
 SearchHit Excerpt(const QString& text, const QStringList& words)
@@ -114,15 +135,17 @@ SearchHit Excerpt(const QString& text, const QStringList& words)
     return hit;
 }
 
-SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, int listLimit,
-                        const std::function<bool(std::vector<SearchHit>&&)>& onHits, const std::function<bool()>& goOn)
+SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, const SearchFilter& filter,
+                        int listLimit, const std::function<bool(std::vector<SearchHit>&&)>& onHits,
+                        const std::function<bool()>& goOn)
 {
     SearchSummary summary;
     if (words.isEmpty()) {
         summary.complete = true;
         return summary;
     }
-    summary.indexed = IsIndexed(connection);
+    const SearchIndexState index = ReadSearchIndexState(connection);
+    summary.indexed = index.trigrams;
     std::vector<SearchHit> batch;
     bool stopped = false;
     bool more = false;
@@ -132,7 +155,7 @@ SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, 
             stopped = true;
         batch.clear();
     };
-    ReadRows(connection, stmt::SearchTexts(words, summary.indexed, std::numeric_limits<qint64>::max()),
+    ReadRows(connection, stmt::SearchTexts(words, filter, index, std::numeric_limits<qint64>::max()),
              [&](const std::vector<Value>& row) {
                  if (goOn && !goOn()) {
                      stopped = true;
@@ -163,7 +186,7 @@ SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, 
     if (more) {
         RecordsetHolder count;
         const qint64 below = lastRow < 0 ? std::numeric_limits<qint64>::max() : lastRow << 1;
-        OpenRecordset(count, stmt::CountSearchTexts(words, summary.indexed, below), connection);
+        OpenRecordset(count, stmt::CountSearchTexts(words, filter, index, below), connection);
         summary.total += GetFieldValue(count, QStringLiteral("n")).toInt();
     }
     summary.complete = true;

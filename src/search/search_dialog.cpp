@@ -1,10 +1,11 @@
-#include "goals/search_dialog.h"
+#include "search/search_dialog.h"
 
-#include "goals/background_search.h"
+#include "search/background_search.h"
 #include "shell/work_log.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -16,6 +17,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTextDocument>
+#include <QTimer>
 #include <QWindow>
 
 namespace jotrak {
@@ -135,15 +137,51 @@ SearchDialog::SearchDialog(QWidget* owner, WorkLog& log)
     query_->setPlaceholderText(QStringLiteral("一个或几个词,用空格隔开"));
     auto* go = Place(this, new QPushButton(QStringLiteral("搜索")), "SearchButton", Dlu(311, 7, 62, 14));
     go->setDefault(true);
-    list_ = Place(this, MakeResultList(this), "ResultList", Dlu(7, 26, 366, 196));
+    Place(this, new QLabel(QStringLiteral("日期")), "DateLabel", Dlu(7, 27, 36, 10));
+    from_ = Place(this, new QLineEdit, "FromEdit", Dlu(45, 25, 60, 14));
+    Place(this, new QLabel(QStringLiteral("至")), "ToLabel", Dlu(109, 27, 10, 10));
+    to_ = Place(this, new QLineEdit, "ToEdit", Dlu(121, 25, 60, 14));
+    for (QLineEdit* edit : {from_, to_})
+        edit->setPlaceholderText(QStringLiteral("如 20180101"));
+    struct Box {
+        const char* text;
+        const char* name;
+        bool SearchFilter::*member;
+        QRect place;
+    };
+    const Box boxes[] = {
+        {"年", "YearsBox", &SearchFilter::years, Dlu(195, 27, 26, 10)},
+        {"月", "MonthsBox", &SearchFilter::months, Dlu(223, 27, 26, 10)},
+        {"日", "DaysBox", &SearchFilter::days, Dlu(251, 27, 26, 10)},
+        {"完成", "DoneBox", &SearchFilter::done, Dlu(45, 43, 34, 10)},
+        {"未完成", "OpenBox", &SearchFilter::open, Dlu(81, 43, 42, 10)},
+        {"目标", "GoalsBox", &SearchFilter::goals, Dlu(139, 43, 34, 10)},
+        {"工作内容", "ContentsBox", &SearchFilter::contents, Dlu(175, 43, 50, 10)},
+        {"完成情况", "NotesBox", &SearchFilter::notes, Dlu(227, 43, 50, 10)},
+    };
+    for (const Box& box : boxes) {
+        auto* check = Place(this, new QCheckBox(QString::fromUtf8(box.text)), box.name, box.place);
+        check->setChecked(true);
+        boxes_.emplace_back(check, box.member);
+    }
+    list_ = Place(this, MakeResultList(this), "ResultList", Dlu(7, 57, 366, 165));
     list_->installEventFilter(this);
     count_ = Place(this, new QLabel, "CountLabel", Dlu(7, 228, 300, 10));
     auto* close = Place(this, new QPushButton(QStringLiteral("关闭")), "CloseButton", Dlu(323, 226, 50, 14));
 
+    pause_ = new QTimer(this);
+    pause_->setSingleShot(true);
+    pause_->setInterval(kTypingPause);
+    connect(pause_, &QTimer::timeout, this, &SearchDialog::search);
+    for (QLineEdit* edit : {query_, from_, to_})
+        connect(edit, &QLineEdit::textChanged, pause_, qOverload<>(&QTimer::start));
+    for (const auto& [check, member] : boxes_)
+        connect(check, &QCheckBox::toggled, pause_, qOverload<>(&QTimer::start));
     connect(go, &QPushButton::clicked, this, &SearchDialog::search);
     connect(close, &QPushButton::clicked, this, [this] { reject(); });
     connect(list_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { showHit(row); });
     connect(this, &QDialog::finished, search_, &BackgroundSearch::stop); // closed: nothing more to show
+    connect(this, &QDialog::finished, pause_, &QTimer::stop);
     connect(search_, &BackgroundSearch::hitsFound, this, &SearchDialog::addHits);
     connect(search_, &BackgroundSearch::finished, this, &SearchDialog::finish);
     connect(search_, &BackgroundSearch::failed, this, [this](const QString& message, const QString&) {
@@ -153,17 +191,31 @@ SearchDialog::SearchDialog(QWidget* owner, WorkLog& log)
 
 SearchDialog::~SearchDialog() = default;
 
+QString SearchDialog::readFilter(SearchFilter& filter) const
+{
+    for (const auto& [check, member] : boxes_)
+        filter.*member = check->isChecked();
+    return ReadDateRange(from_->text(), to_->text(), filter);
+}
+
 void SearchDialog::search()
 {
+    pause_->stop();
     search_->stop();
     hits_.clear();
     list_->setRowCount(0);
+    SearchFilter filter;
+    const QString problem = readFilter(filter);
+    if (!problem.isEmpty()) {
+        count_->setText(problem);
+        return;
+    }
     if (SearchWords(query_->text()).isEmpty()) {
         count_->setText(QStringLiteral("请输入要搜索的文字"));
         return;
     }
     count_->setText(QStringLiteral("正在搜索…"));
-    search_->start(QDir::fromNativeSeparators(log_.connection().path()), query_->text(), kListLimit);
+    search_->start(QDir::fromNativeSeparators(log_.connection().path()), query_->text(), filter, kListLimit);
 }
 
 void SearchDialog::addHits(const std::vector<SearchHit>& hits)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/keys.h"
+#include "data/search_index.h"
 
 #include <QList>
 #include <QString>
@@ -46,18 +47,23 @@ struct SearchSummary {
 // ideographic blank too).
 QStringList SearchWords(const QString& query);
 
+// Reads the date range of a filter: each end empty (open), a year (2018), a
+// month (201801) or a day (20180101), the first day of the first and the last
+// day of the last. Returns what is wrong, in Chinese, or an empty text.
+QString ReadDateRange(const QString& from, const QString& to, SearchFilter& filter);
+
 // One line of text around the first place one of the words is found, cut to
 // about 60 characters (an ellipsis where text is left out), with every place a
 // word is found marked.
 SearchHit Excerpt(const QString& text, const QStringList& words);
 
-// Runs a search on the words. The first listLimit hits are handed to onHits in
+// Runs a search on the words, narrowed by the filter. The first listLimit hits are handed to onHits in
 // batches (the first batch as soon as 200 are found); the others are only
 // counted. goOn is asked before each row and onHits after each batch; either
 // answering false ends the search early (complete stays false). Raises
 // DatabaseError when the file fails.
-SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, int listLimit,
-                        const std::function<bool(std::vector<SearchHit>&&)>& onHits,
+SearchSummary SearchLog(ConnectionHolder& connection, const QStringList& words, const SearchFilter& filter,
+                        int listLimit, const std::function<bool(std::vector<SearchHit>&&)>& onHits,
                         const std::function<bool()>& goOn = {});
 
 inline constexpr int kFirstSearchBatch = 200;

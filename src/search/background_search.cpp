@@ -1,4 +1,4 @@
-#include "goals/background_search.h"
+#include "search/background_search.h"
 
 #include "data/record_access.h"
 
@@ -21,13 +21,16 @@ BackgroundSearch::~BackgroundSearch()
     thread_->wait();
 }
 
-void BackgroundSearch::start(const QString& databasePath, const QString& query, int listLimit)
+void BackgroundSearch::start(const QString& databasePath, const QString& query, const SearchFilter& filter,
+                             int listLimit)
 {
     const int generation = ++generation_;
     const QStringList words = SearchWords(query);
     QMetaObject::invokeMethod(
         worker_,
-        [this, generation, databasePath, words, listLimit] { run(generation, databasePath, words, listLimit); },
+        [this, generation, databasePath, words, filter, listLimit] {
+            run(generation, databasePath, words, filter, listLimit);
+        },
         Qt::QueuedConnection);
 }
 
@@ -47,7 +50,8 @@ void BackgroundSearch::post(int generation, std::function<void()> what)
         Qt::QueuedConnection);
 }
 
-void BackgroundSearch::run(int generation, const QString& databasePath, const QStringList& words, int listLimit)
+void BackgroundSearch::run(int generation, const QString& databasePath, const QStringList& words,
+                           const SearchFilter& filter, int listLimit)
 {
     const auto current = [this, generation] { return generation == generation_; };
     if (!current())
@@ -56,7 +60,7 @@ void BackgroundSearch::run(int generation, const QString& databasePath, const QS
         ConnectionHolder connection;
         OpenDatabaseForReading(connection, databasePath);
         const SearchSummary summary = SearchLog(
-            connection, words, listLimit,
+            connection, words, filter, listLimit,
             [&](std::vector<SearchHit>&& hits) {
                 post(generation, [this, hits = std::move(hits)] { emit hitsFound(hits); });
                 return current();
