@@ -29,6 +29,8 @@ enum CommandId : int {
     kCmdSearch = 128, // no control carries it: Ctrl+F, and 搜索 in the settings dialog
     kCmdFirstLauncher = 139,
     kCmdLastLauncher = 156,
+    kCmdReport = 160,       // 工作报告: Ctrl+R, and in the 设置 spot's menu
+    kCmdCarryForward = 161, // 结转未完成: the item list's menu, and the line offered on a new day
 };
 
 } // namespace jotrak

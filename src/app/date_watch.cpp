@@ -116,6 +116,7 @@ private:
             rollover_.Fill(kind, *key, panel->goalText());
         }
         rollover_.Show(today);
+        window_.greetDay(today);
     }
 
     MainWindow& window_;

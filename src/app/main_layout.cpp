@@ -12,6 +12,7 @@
 #include "shell/fixed_layout.h"
 #include "web/web_browser.h"
 
+#include <QAction>
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
@@ -61,11 +62,12 @@ QToolButton* MakeSettingsSpot(MainWindow* window)
     auto* spot = new QToolButton(window);
     spot->setText(QStringLiteral("设置"));
     spot->setPopupMode(QToolButton::MenuButtonPopup);
-    spot->setToolTip(QStringLiteral("设置 (Ctrl+,)\n搜索 (Ctrl+F)"));
+    spot->setToolTip(QStringLiteral("设置 (Ctrl+,)\n搜索 (Ctrl+F)\n工作报告 (Ctrl+R)"));
     auto* menu = new QMenu(spot);
     menu->setObjectName(QStringLiteral("SettingsMenu"));
     menu->addAction(QStringLiteral("设置...\tCtrl+,"), window, [window] { window->runCommand(kCmdSettings); });
     menu->addAction(QStringLiteral("搜索...\tCtrl+F"), window, [window] { window->runCommand(kCmdSearch); });
+    menu->addAction(QStringLiteral("工作报告...\tCtrl+R"), window, [window] { window->runCommand(kCmdReport); });
     spot->setMenu(menu);
     QObject::connect(spot, &QToolButton::clicked, window, [window] { window->runCommand(kCmdSettings); });
     return spot;
@@ -106,6 +108,11 @@ void MainWindow::buildGoalColumn(AppContext& context)
         return button;
     };
     command(kCmdDayItems, QStringLiteral("有事早奏,无事退朝! -->>>"), {155, 555, 180, 35});
+    // the quiet offer of a new day, on the blank left of the day-items button
+    carryLine_ = MakeStaticText(this, QStringLiteral("CarryLine"), QString(), {5, 558, 148, 30}, song);
+    carryLine_->setTextFormat(Qt::RichText);
+    carryLine_->hide();
+    connect(carryLine_, &QLabel::linkActivated, this, [this] { RunGuarded(this, [this] { carryYesterday(); }); });
     PlaceControl(MakeSettingsSpot(this), QStringLiteral("btn123"), kCmdSettings, {421, 560, 70, 25}, song);
     PlaceControl(new QGroupBox(QStringLiteral("常用按钮"), this), QStringLiteral("LauncherGroup"), kCmdNone,
                  {2, 590, 496, 117}, song);
@@ -124,6 +131,15 @@ void MainWindow::buildItemColumn(AppContext& context)
                    ChooseMaxim(*context.MaximList, Clock::UtcNow().toSecsSinceEpoch()), {500, 5, 500, 25},
                    context.fontKai12);
     itemView_ = new WorkItemView(this, log_, context.fontText);
+    itemView_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto& [id, text] : {std::pair{kCmdAddItem, "新增..."},
+                                   {kCmdEditItem, "修改..."},
+                                   {kCmdDeleteItem, "删除"},
+                                   {kCmdCarryForward, "结转未完成到今天..."}}) {
+        auto* action = new QAction(QString::fromUtf8(text), itemView_);
+        connect(action, &QAction::triggered, this, [this, id = id] { runCommand(id); });
+        itemView_->addAction(action);
+    }
     // hidden from the start: it is laid out when it is first shown
     PlaceControl(itemView_, QStringLiteral("ItemList"), kCmdItemList, {500, 30, 505, h - 110}, context.fontText, false);
     webPane_ = MakeStaticText(this, QStringLiteral("WebPane"), QString(), {500, 30, 505, h - 110}, context.fontKai18);

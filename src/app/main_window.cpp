@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/command_ids.h"
+#include "calendar/clock.h"
 #include "export/export_dialog.h"
 #include "goals/period_panel.h"
 #include "search/search_dialog.h"
@@ -9,11 +10,15 @@
 #include "launcher/launcher.h"
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
+#include "reminders/desktop_notice.h"
 #include "reminders/reminder_text.h"
+#include "reports/carry_dialog.h"
+#include "reports/report_dialog.h"
 #include "settings/settings_dialog.h"
 #include "shell/app_context.h"
 #include "shell/command_guard.h"
 #include "shell/desktop.h"
+#include "shell/message_box.h"
 #include "shell/work_log.h"
 #include "web/web_browser.h"
 
@@ -44,6 +49,9 @@ MainWindow::MainWindow(WorkLog& log) : log_(log), browser_(std::make_unique<CWeb
     auto* search = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
     search->setContext(Qt::WindowShortcut);
     connect(search, &QShortcut::activated, this, [this] { runCommand(kCmdSearch); });
+    auto* report = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    report->setContext(Qt::WindowShortcut);
+    connect(report, &QShortcut::activated, this, [this] { runCommand(kCmdReport); });
     connect(&log_, &WorkLog::reloaded, this, &MainWindow::reload);
 }
 
@@ -108,6 +116,8 @@ void MainWindow::act(int id)
         break;
     case kCmdExportGoals: OpenExportDialog(this); break;
     case kCmdSearch: openSearch(); break;
+    case kCmdReport: OpenReportDialog(this, log_.connection()); break;
+    case kCmdCarryForward: carryListedItems(); break;
     default:
         if (id >= kCmdFirstLauncher && id <= kCmdLastLauncher)
             LaunchButton(id);
@@ -167,6 +177,35 @@ void MainWindow::reload()
         for (PeriodKind kind : {PeriodKind::Year, PeriodKind::Month, PeriodKind::Day})
             panel(kind)->view();
     });
+}
+
+void MainWindow::carryListedItems()
+{
+    const WorkItemModel& listed = itemView_->items();
+    if (!listed.goalId()) {
+        ShowMessage(this, QStringLiteral("请先选择要查看年/月/日等的细项"));
+        return;
+    }
+    ChooseAndCarryItems(this, log_, listed.kind(), listed.key(), listed.key(), Clock::LocalNow().date());
+}
+
+void MainWindow::carryYesterday()
+{
+    const QDate today = Clock::LocalNow().date();
+    const QDate yesterday = today.addDays(-1);
+    const QString key = FormatDayKey(yesterday.year(), yesterday.month(), yesterday.day());
+    ChooseAndCarryItems(this, log_, PeriodKind::Day, key, key, today);
+    carryLine_->setVisible(!YesterdayOpenLine(log_.connection(), today).isEmpty());
+}
+
+void MainWindow::greetDay(QDate today)
+{
+    if (DesktopNotificationsOn())
+        NotifyReminders(DayReminderLines(log_.connection(), FormatDayKey(today.year(), today.month(), today.day())));
+    const QString open = YesterdayOpenLine(log_.connection(), today);
+    carryLine_->setText(QStringLiteral("<a href=\"carry\">%1</a>").arg(open.toHtmlEscaped()));
+    carryLine_->setToolTip(open);
+    carryLine_->setVisible(!open.isEmpty());
 }
 
 void MainWindow::openSettings()

@@ -2,6 +2,7 @@
 
 #include "data/keys.h"
 
+#include <QDate>
 #include <QWidget>
 
 #include <array>
@@ -74,6 +75,9 @@ public:
     // Shows again what the log holds in the goal boxes and the item list (a
     // restore put another file in place); the pane in front stays in front.
     void reload();
+    // A new day (start-up, the date watch): today's reminders go to the desktop
+    // too, and when yesterday left items open a quiet line offers to carry them.
+    void greetDay(QDate today);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -87,6 +91,8 @@ private:
     void openSettings();
     void openSearch();
     void showHit(const SearchHit& hit);
+    void carryListedItems();
+    void carryYesterday();
 
     WorkLog& log_;
     std::array<PeriodPanel*, 3> panels_{};
@@ -94,6 +100,7 @@ private:
     QLabel* webPane_ = nullptr;
     QLabel* todayLabel_ = nullptr;
     QPlainTextEdit* reminderEdit_ = nullptr;
+    QLabel* carryLine_ = nullptr;
     std::array<QPushButton*, 18> launcherButtons_{};
     std::unique_ptr<CWebBrowser2> browser_;
     bool webPaneInFront_ = true;

@@ -74,6 +74,7 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
     window.panel(PeriodKind::Month)->view();
     window.panel(PeriodKind::Day)->view();
     StartDateWatch(window, app);
+    window.greetDay(app.startTime.date());
     window.loadLauncherCaptions();
     window.browser().AttachBrowser(window.findChild<QWidget*>(QStringLiteral("WebPane")));
     window.browser().ShowFixedPage(app.dataDir);

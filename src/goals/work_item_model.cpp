@@ -1,5 +1,6 @@
 #include "goals/work_item_model.h"
 
+#include "data/carry_store.h"
 #include "shell/work_log.h"
 
 #include <algorithm>
@@ -13,6 +14,10 @@ WorkItemModel::WorkItemModel(WorkLog& log, QObject* parent) : QAbstractTableMode
     connect(&log_, &WorkLog::itemChanged, this, &WorkItemModel::change);
     connect(&log_, &WorkLog::itemRemoved, this, &WorkItemModel::remove);
     connect(&log_, &WorkLog::itemsChanged, this, &WorkItemModel::follow);
+    connect(&log_, &WorkLog::itemsOfKindChanged, this, [this](PeriodKind kind) {
+        if (goalId_)
+            follow(kind, *goalId_);
+    });
     connect(&log_, &WorkLog::reloaded, this, &WorkItemModel::relist);
 }
 
@@ -36,8 +41,10 @@ void WorkItemModel::list(PeriodKind kind, const QString& key)
     if (!goal)
         return;
     std::vector<WorkItem> items = log_.items(kind, *goal);
+    std::map<int, QString> carried = CarriedItemsOfGoal(log_.connection(), GoalTableOf(kind), *goal);
     beginResetModel();
     goalId_ = goal;
+    carried_ = std::move(carried);
     rows_.reserve(items.size());
     for (std::size_t n = 0; n < items.size(); ++n)
         rows_.push_back({std::move(items[n]), static_cast<int>(n) + 1});
@@ -93,6 +100,12 @@ void WorkItemModel::follow(PeriodKind kind, int goalId)
     if (!listing(kind, goalId))
         return;
     std::vector<WorkItem> items = log_.items(kind, goalId);
+    std::map<int, QString> carried = CarriedItemsOfGoal(log_.connection(), GoalTableOf(kind), goalId);
+    if (carried != carried_) {
+        carried_ = std::move(carried);
+        if (rowCount() > 0)
+            emit dataChanged(index(0, kNoteColumn), index(rowCount() - 1, kNoteColumn));
+    }
     std::unordered_map<int, std::size_t> fresh;
     for (std::size_t n = 0; n < items.size(); ++n)
         fresh.emplace(items[n].id, n);
@@ -152,14 +165,22 @@ QVariant WorkItemModel::data(const QModelIndex& index, int role) const
         return {};
     if (role == Qt::TextAlignmentRole)
         return int(Qt::AlignCenter);
-    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
-        return {};
     const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    const auto carried = carried_.find(row.item.id);
+    // a carried item says where it went first: the column is narrow
+    const QString note = carried == carried_.end() ? row.item.note
+                         : row.item.note.isEmpty()
+                             ? QStringLiteral("已结转 → %1").arg(carried->second)
+                             : QStringLiteral("已结转 → %1  %2").arg(carried->second, row.item.note);
+    if (role == Qt::ToolTipRole && index.column() == kNoteColumn && carried != carried_.end())
+        return note;
+    if (role != Qt::DisplayRole)
+        return {};
     switch (index.column()) {
-    case kDoneColumn: return StateText(row.item.done);
-    case kNoteColumn: return row.item.note;
+    case kDoneColumn: return carried == carried_.end() ? StateText(row.item.done) : QStringLiteral("已结转");
+    case kNoteColumn: return note;
     case kContentColumn: return row.item.content;
-    case kNumberColumn: return role == Qt::DisplayRole ? QVariant(QString::number(row.number)) : QVariant();
+    case kNumberColumn: return QString::number(row.number);
     default: return {};
     }
 }

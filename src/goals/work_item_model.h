@@ -5,6 +5,7 @@
 
 #include <QAbstractTableModel>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -13,7 +14,8 @@ namespace jotrak {
 class WorkLog;
 
 // The items of one goal as a table: 已完成, 完成情况, 工作内容 and the number
-// shown (ID). Each row knows its item's id; the list follows the log by
+// shown (ID); an item carried forward shows where it went (已结转 → 20261208)
+// after its note. Each row knows its item's id; the list follows the log by
 // itself: an item added, changed or removed anywhere shows here (the rows that
 // stay keep their numbers, a new row takes the next one), and a reloaded log is
 // listed afresh.
@@ -62,6 +64,7 @@ private:
     QString key_;
     std::optional<int> goalId_;
     std::vector<Row> rows_;
+    std::map<int, QString> carried_; // item id -> the key its copy went to
 };
 
 } // namespace jotrak

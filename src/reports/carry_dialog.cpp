@@ -1,10 +1,13 @@
 #include "reports/carry_dialog.h"
 
 #include "data/carry_store.h"
+#include "shell/centering.h"
 #include "shell/command_guard.h"
 #include "shell/message_box.h"
+#include "shell/work_log.h"
 
 #include <QDialog>
+#include <QTimer>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -22,9 +25,11 @@ QString DayKey(QDate day)
 
 } // namespace
 
-int ChooseAndCarryItems(QWidget* parent, ConnectionHolder& connection, Table goalTable, const QString& firstKey,
-                        const QString& lastKey, QDate today)
+int ChooseAndCarryItems(QWidget* parent, WorkLog& log, PeriodKind kind, const QString& firstKey, const QString& lastKey,
+                        QDate today)
 {
+    const Table goalTable = GoalTableOf(kind);
+    ConnectionHolder& connection = log.connection();
     const QString destination = CarryDestinationKey(goalTable, today);
     std::vector<OpenItem> items;
     RunGuarded(parent, [&] { items = OpenItemsBetween(connection, goalTable, firstKey, lastKey); });
@@ -56,6 +61,7 @@ int ChooseAndCarryItems(QWidget* parent, ConnectionHolder& connection, Table goa
     layout->addWidget(list);
     layout->addWidget(buttons);
     dialog.resize(520, 360);
+    QTimer::singleShot(0, &dialog, [&dialog] { CenterOnMainWindow(&dialog); });
     if (dialog.exec() != QDialog::Accepted)
         return 0;
 
@@ -64,7 +70,7 @@ int ChooseAndCarryItems(QWidget* parent, ConnectionHolder& connection, Table goa
         if (list->item(row)->checkState() == Qt::Checked)
             chosen.push_back(items[static_cast<std::size_t>(row)].id);
     CarryOutcome outcome;
-    RunGuarded(parent, [&] { outcome = CarryItemsForward(connection, goalTable, chosen, destination); });
+    RunGuarded(parent, [&] { outcome = log.carryItems(kind, chosen, destination); });
     if (!outcome.problem.isEmpty())
         ShowMessage(parent, outcome.problem, QString::fromUtf8("结转未完成"));
     return outcome.carried;

@@ -3,6 +3,7 @@
 #include "backup/backup_dialog.h"
 #include "backup/backup_settings.h"
 #include "settings/maxims_dialog.h"
+#include "reminders/desktop_notice.h"
 #include "shell/app_context.h"
 #include "shell/desktop.h"
 #include "shell/file_dialogs.h"
@@ -10,6 +11,7 @@
 #include "shell/settings_store.h"
 #include "shell/text_font.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -110,12 +112,19 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
         last->setText(LastBackupText(App().dataDir));
     });
 
+    notices_ = Put(new QCheckBox(QStringLiteral("提醒也发到桌面通知"), this), QStringLiteral("DesktopNoticeBox"),
+                   Dlu(12, 134, 100, 10));
+    notices_->setChecked(DesktopNotificationsOn());
+
     auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 156, 50, 14));
     auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 156, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, [this] {
-        if (takeFont())
-            accept();
+        if (!takeFont())
+            return;
+        if (notices_->isChecked() != DesktopNotificationsOn())
+            SetDesktopNotificationsOn(notices_->isChecked());
+        accept();
     });
     connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
 }

@@ -2,6 +2,7 @@
 
 #include "shell/jotrak_dialog.h"
 
+class QCheckBox;
 class QLineEdit;
 
 namespace jotrak {
@@ -10,7 +11,8 @@ namespace jotrak {
 // points, filled with the font in use; 字体设置 chooses one), 格言警句设置
 // (dialog 133), then the data folder in use with a button that opens it in the
 // file manager, the time and result of the last backup and the button that
-// opens "备份与恢复". 确定 applies and keeps a changed font; a size outside 6–72
+// opens "备份与恢复", and whether reminders also go to the desktop's
+// notifications ("DesktopNoticeBox"). 确定 applies and keeps a changed font; a size outside 6–72
 // or a family not installed is refused with a message and the dialog stays
 // open. It centres itself; 确定 gives 1; 取消, Escape and the close box give 2
 // and change nothing.
@@ -35,6 +37,7 @@ private:
 
     QLineEdit* fontName_ = nullptr;
     QLineEdit* fontSize_ = nullptr;
+    QCheckBox* notices_ = nullptr;
     QString shownFamily_;
     QString shownSize_;
 };

@@ -69,6 +69,14 @@ bool WorkLog::changeItem(PeriodKind kind, int goalId, int itemId, const QString&
     return true;
 }
 
+CarryOutcome WorkLog::carryItems(PeriodKind kind, const std::vector<int>& itemIds, const QString& destinationKey)
+{
+    const CarryOutcome outcome = CarryItemsForward(connection_, GoalTableOf(kind), itemIds, destinationKey);
+    if (outcome.carried > 0)
+        emit itemsOfKindChanged(kind);
+    return outcome;
+}
+
 void WorkLog::removeItem(PeriodKind kind, int goalId, int itemId)
 {
     RemoveWorkItem(connection_, GoalTableOf(kind), itemId);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/carry_store.h"
 #include "data/item_store.h"
 #include "data/keys.h"
 #include "data/record_access.h"
@@ -47,6 +48,10 @@ public:
     // False, with nothing written, when the item is gone.
     bool changeItem(PeriodKind kind, int goalId, int itemId, const QString& content, const QString& note, bool done);
     void removeItem(PeriodKind kind, int goalId, int itemId);
+    // Carries the open items (ids of kind's item table) to the goal named
+    // destinationKey (结转未完成), each original kept and marked; in one
+    // transaction. Returns how many went, how many were skipped, or why none could.
+    CarryOutcome carryItems(PeriodKind kind, const std::vector<int>& itemIds, const QString& destinationKey);
 
 signals:
     void goalChanged(jotrak::PeriodKind kind, const QString& key);
@@ -56,6 +61,8 @@ signals:
     void itemRemoved(jotrak::PeriodKind kind, int goalId, int itemId);
     // Any number of the items of a goal changed at once.
     void itemsChanged(jotrak::PeriodKind kind, int goalId);
+    // Items of any number of goals of a kind changed at once (items carried forward).
+    void itemsOfKindChanged(jotrak::PeriodKind kind);
     // Everything may have changed: a restore, another file.
     void reloaded();
 

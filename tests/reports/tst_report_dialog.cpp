@@ -1,6 +1,7 @@
 #include "support/database.h"
 #include "calendar/clock.h"
 #include "reports/carry_dialog.h"
+#include "shell/work_log.h"
 #include "data/carry_store.h"
 #include "reports/report_dialog.h"
 #include "reports/report_output.h"
@@ -11,6 +12,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QListWidget>
+#include <QSignalSpy>
 #include <QTimer>
 #include <QMimeData>
 #include <QProcess>
@@ -136,8 +138,13 @@ void TestReportDialog::carriesTheTickedItems()
         list->item(1)->setCheckState(Qt::Unchecked);
         dialog->accept();
     });
-    QCOMPARE(ChooseAndCarryItems(nullptr, c, Table::Ri, QStringLiteral("20261130"), QStringLiteral("20261208"), today),
+    WorkLog log; // a second program's view of the file: it hears of what it carried
+    log.open(db.path());
+    QSignalSpy heard(&log, &WorkLog::itemsOfKindChanged);
+    QCOMPARE(ChooseAndCarryItems(nullptr, log, PeriodKind::Day, QStringLiteral("20261130"), QStringLiteral("20261208"),
+                                 today),
              1);
+    QCOMPARE(heard.size(), 1);
     QCOMPARE(CarriedItemsOfGoal(c, Table::Ri, yesterday),
              (std::map<int, QString>{{carried, QStringLiteral("20261209")}}));
     QCOMPARE(Items(c, Table::Ri, QStringLiteral("20261209")).back().content, QString::fromUtf8("带走"));
