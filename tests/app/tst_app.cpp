@@ -13,6 +13,7 @@
 #include "launcher/launcher_table.h"
 #include "reminders/reminder_dialog.h"
 #include "reminders/scheme_editing.h"
+#include "reports/report_dialog.h"
 #include "backup/backup_dialog.h"
 #include "settings/maxim_file.h"
 #include "settings/maxims.h"
@@ -258,6 +259,10 @@ private slots:
         QVERIFY(!fx.window()->findChild<SearchDialog*>());
         menu->actions()[1]->trigger();
         QVERIFY(fx.window()->findChild<SearchDialog*>()->isVisible());
+        QString report;
+        fx.modals.next<ReportDialog>([&](ReportDialog* d) { report = d->windowTitle(); });
+        menu->actions()[2]->trigger();
+        QCOMPARE(report, QStringLiteral("工作报告"));
     }
 
     // A font from 设置 reaches the boxes and comes back next start; a bad one is refused. "*": an installed family.
