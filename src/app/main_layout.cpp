@@ -127,9 +127,9 @@ void MainWindow::buildItemColumn(AppContext& context)
 {
     LoadMaxims(*context.MaximList, context.dataDir);
     const int h = kLayoutHeight;
-    MakeStaticText(this, QStringLiteral("MaximLabel"),
-                   ChooseMaxim(*context.MaximList, Clock::UtcNow().toSecsSinceEpoch()), {500, 5, 500, 25},
-                   context.fontKai12);
+    maximLabel_ = MakeStaticText(this, QStringLiteral("MaximLabel"), QString(), {500, 5, 500, 25}, context.fontKai12);
+    maximLabel_->setWordWrap(false);
+    showMaxim(ChooseMaxim(*context.MaximList, Clock::UtcNow().toSecsSinceEpoch()));
     itemView_ = new WorkItemView(this, log_, context.fontText);
     itemView_->setContextMenuPolicy(Qt::ActionsContextMenu);
     for (const auto& [id, text] : {std::pair{kCmdAddItem, "新增..."},

@@ -5,6 +5,7 @@
 #include "export/export_dialog.h"
 #include "goals/period_panel.h"
 #include "search/search_dialog.h"
+#include "settings/maxims.h"
 #include "goals/work_item_model.h"
 #include "goals/work_item_view.h"
 #include "launcher/launcher.h"
@@ -120,7 +121,7 @@ void MainWindow::act(int id)
     case kCmdCarryForward: carryListedItems(); break;
     default:
         if (id >= kCmdFirstLauncher && id <= kCmdLastLauncher)
-            LaunchButton(id);
+            LaunchButton(this, id);
         break; // 119 and every identifier without an action
     }
 }
@@ -136,6 +137,12 @@ void MainWindow::showWebPane()
     webPane_->show();
     itemView_->hide();
     webPaneInFront_ = true;
+}
+
+void MainWindow::explainEmptyPane()
+{
+    if (!CWebBrowser2::EngineUsable() && !browser_->view())
+        webPane_->setText(QStringLiteral("这里没有网页:网页组件(jotrak-webengine)没有安装,或者在这台电脑上无法启动。"));
 }
 
 void MainWindow::showItemList()
@@ -208,10 +215,26 @@ void MainWindow::greetDay(QDate today)
     carryLine_->setVisible(!open.isEmpty());
 }
 
+// One line: a longer maxim ends in "…", the whole of it in the tooltip.
+void MainWindow::showMaxim(const QString& maxim)
+{
+    maximLabel_->setText(maximLabel_->fontMetrics().elidedText(maxim, Qt::ElideRight, maximLabel_->width()));
+    maximLabel_->setToolTip(maxim);
+}
+
+// A maxim deleted in 设置 leaves the screen at once.
+void MainWindow::refreshMaxim()
+{
+    const MaximList& maxims = *App().MaximList;
+    if (!maxims.lines.contains(maximLabel_->toolTip()))
+        showMaxim(ChooseMaxim(maxims, Clock::UtcNow().toSecsSinceEpoch()));
+}
+
 void MainWindow::openSettings()
 {
     SettingsDialog dialog(this);
     connect(&dialog, &SettingsDialog::searchRequested, this, [this] { runCommand(kCmdSearch); });
+    connect(&dialog, &SettingsDialog::maximsChanged, this, &MainWindow::refreshMaxim);
     dialog.exec();
 }
 

@@ -70,6 +70,8 @@ public:
     // A search hit: key in the key box of its kind, that goal, its items listed
     // and the item found (0 for none) selected.
     void showFound(PeriodKind kind, const QString& key, int itemId);
+    // The web pane says why it stays empty when no web engine can show the page.
+    void explainEmptyPane();
     // The launcher captions as table An holds them.
     void loadLauncherCaptions();
     // Shows again what the log holds in the goal boxes and the item list (a
@@ -92,6 +94,8 @@ private:
     void openSearch();
     void showHit(const SearchHit& hit);
     void carryListedItems();
+    void showMaxim(const QString& maxim);
+    void refreshMaxim();
     void carryYesterday();
 
     WorkLog& log_;
@@ -101,6 +105,7 @@ private:
     QLabel* todayLabel_ = nullptr;
     QPlainTextEdit* reminderEdit_ = nullptr;
     QLabel* carryLine_ = nullptr;
+    QLabel* maximLabel_ = nullptr;
     std::array<QPushButton*, 18> launcherButtons_{};
     std::unique_ptr<CWebBrowser2> browser_;
     bool webPaneInFront_ = true;

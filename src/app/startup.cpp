@@ -78,6 +78,7 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
     window.loadLauncherCaptions();
     window.browser().AttachBrowser(window.findChild<QWidget*>(QStringLiteral("WebPane")));
     window.browser().ShowFixedPage(app.dataDir);
+    window.explainEmptyPane();
 }
 
 } // namespace jotrak

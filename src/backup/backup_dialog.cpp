@@ -26,11 +26,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("备份与恢复");
 
-QString ShownTime(const QDateTime& time)
-{
-    return time.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-}
-
 QString SizeText(qint64 bytes)
 {
     if (bytes < 1024 * 1024)
@@ -57,7 +52,7 @@ void StopBackgroundBackups()
 {
     for (QWidget* window : QApplication::topLevelWidgets())
         for (BackgroundBackup* runner : window->findChildren<BackgroundBackup*>())
-        runner->stop();
+            runner->stop();
 }
 
 } // namespace
@@ -89,6 +84,7 @@ BackupDialog::BackupDialog(QWidget* parent) : JotrakDialog(parent, kCaption, 310
     close->setDefault(true);
     status_ = Place(this, new QLabel, "BackupStatus", Dlu(7, 176, 297, 20));
     status_->setWordWrap(true);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     buttons_ = {choose, now, restore, close};
 
     connect(choose, &QPushButton::clicked, this, [this] { ChooseBackupFolder(); });
@@ -119,6 +115,7 @@ void BackupDialog::RunAside(const QString& status, std::function<void()> work, s
     for (QPushButton* button : buttons_)
         button->setEnabled(false);
     status_->setText(status);
+    status_->setToolTip(status);
     running_ = QThread::create(std::move(work));
     connect(running_, &QThread::finished, this, [this, then = std::move(then)] {
         const std::function<void()> after = then; // outlives the thread this runs for
@@ -159,8 +156,11 @@ void BackupDialog::ShowBackups(const QList<BackupInfo>& backups)
     if (!backups.isEmpty())
         list_->selectRow(0);
     const std::optional<BackupResult> last = LastBackup(App().dataDir);
-    status_->setText(LastBackupText(App().dataDir) +
-                     (last && !last->ok ? QStringLiteral("\n") + last->reason : QString()));
+    const QString status =
+        LastBackupText(App().dataDir) + (last && !last->ok ? QStringLiteral("\n") + last->reason : QString());
+    // two lines fit; the whole of a long reason is in the tooltip
+    status_->setText(status.section(u'\n', 0, 1));
+    status_->setToolTip(status);
 }
 
 void BackupDialog::BackUpNow()
@@ -193,7 +193,7 @@ void BackupDialog::RestoreSelected()
         return;
     }
     const BackupInfo chosen = backups_[row];
-    const QString when = ShownTime(chosen.time);
+    const QString when = chosen.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     if (ShowMessage(this,
                     QStringLiteral("用 %1 的备份替换现在的数据库吗?\n\n替换之前,现在的数据库会先备份。").arg(when),
                     kCaption, MessageButtons::OkCancel) != kIdOk)

@@ -12,14 +12,14 @@ LauncherCaptions LoadLauncherTable()
     return ReadLauncherTable(App().log.connection(), App().LauncherTable->entries);
 }
 
-void LaunchButton(int commandId)
+void LaunchButton(QWidget* parent, int commandId)
 {
     const int i = commandId - kFirstLauncherCommand;
     if (i < 0 || i >= kLauncherButtons)
         return;
     const LauncherButton& entry = App().LauncherTable->entries[i];
     if (entry.bound)
-        OpenWithShell(entry.path);
+        OpenOrTell(parent, entry.path);
 }
 
 bool OpenLauncherSettings(QWidget* parent)

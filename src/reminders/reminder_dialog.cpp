@@ -7,6 +7,7 @@
 #include "shell/command_guard.h"
 #include "shell/file_dialogs.h"
 #include "shell/message_box.h"
+#include "shell/text_font.h"
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -80,6 +81,7 @@ void ReminderDialog::BuildControls()
     Static(this, QString::fromUtf8("提醒内容:"), 21, 81, 50);
 
     state_.contentEdit = Place(this, new QPlainTextEdit, "contentEdit", Dlu(21, 92, 267, 87));
+    UseTextFont(state_.contentEdit);
     state_.contentEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     state_.contentEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     state_.contentEdit->setTabChangesFocus(true);

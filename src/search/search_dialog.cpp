@@ -1,6 +1,7 @@
 #include "search/search_dialog.h"
 
 #include "search/background_search.h"
+#include "shell/text_font.h"
 #include "shell/work_log.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -122,6 +123,7 @@ QTableWidget* MakeResultList(QWidget* dialog)
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setWordWrap(false);
     list->setItemDelegateForColumn(kExcerptColumn, new MarkedExcerpt(list));
+    UseTextFont(list);
     return list;
 }
 

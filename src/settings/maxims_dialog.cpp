@@ -3,6 +3,7 @@
 #include "settings/maxims.h"
 #include "shell/app_context.h"
 #include "shell/message_box.h"
+#include "shell/text_font.h"
 
 #include <QDir>
 #include <QFile>
@@ -33,6 +34,7 @@ MaximsDialog::MaximsDialog(QWidget* parent, MaximFile file)
 {
     Place(this, new QLabel(QStringLiteral("格言警句列表")), "MaximListLabel", Dlu(7, 7, 100, 10));
     list_ = Place(this, new QListWidget, "list1009", Dlu(7, 19, 286, 126));
+    UseTextFont(list_);
     edit_ = Place(this, new QLineEdit, "edit1004", Dlu(7, 151, 286, 14));
     connect(Button(this, "btn1011", QStringLiteral("新增"), 7), &QPushButton::clicked, this, &MaximsDialog::add);
     connect(Button(this, "btn1012", QStringLiteral("修改"), 61), &QPushButton::clicked, this, &MaximsDialog::modify);
@@ -117,7 +119,7 @@ void MaximsDialog::save()
     accept();
 }
 
-void OpenMaximsDialog(QWidget* owner)
+bool OpenMaximsDialog(QWidget* owner)
 {
     QFile file(MaximPath());
     QByteArray bytes;
@@ -126,10 +128,10 @@ void OpenMaximsDialog(QWidget* owner)
     if (file.exists() && (!file.isOpen() || file.error() != QFile::NoError)) {
         ShowMessage(owner, QStringLiteral("无法读取格言警句文件 %1。").arg(QDir::toNativeSeparators(MaximPath())),
                     QStringLiteral("格言警句设置"), MessageButtons::Ok, file.errorString());
-        return;
+        return false;
     }
     MaximsDialog dialog(owner, ParseMaximFile(bytes));
-    dialog.exec();
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace jotrak

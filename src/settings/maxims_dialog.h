@@ -39,6 +39,7 @@ private:
 
 // Reads gey.txt and opens dialog 133 over owner; a file that exists but cannot
 // be read is reported and not opened.
-void OpenMaximsDialog(QWidget* owner);
+// True when the maxims were kept (确定).
+bool OpenMaximsDialog(QWidget* owner);
 
 } // namespace jotrak

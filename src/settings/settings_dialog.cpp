@@ -85,7 +85,10 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     connect(chooseFont, &QPushButton::clicked, this, &SettingsDialog::chooseFont);
     auto* maxims =
         Put(new QPushButton(QStringLiteral("格言警句设置"), this), QStringLiteral("btn1011"), Dlu(12, 56, 70, 14));
-    connect(maxims, &QPushButton::clicked, this, [this] { OpenMaximsDialog(this); });
+    connect(maxims, &QPushButton::clicked, this, [this] {
+        if (OpenMaximsDialog(this))
+            emit maximsChanged();
+    });
     // "btnSearch": the search dialog, over this one while it is open
     auto* search =
         Put(new QPushButton(QStringLiteral("搜索"), this), QStringLiteral("btnSearch"), Dlu(118, 56, 70, 14));
@@ -97,7 +100,7 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
     Put(new QLabel(QStringLiteral("数据文件夹"), this), QStringLiteral("DataDirLabel"), Dlu(12, 80, 52, 10));
     auto* open = Put(new QPushButton(QStringLiteral("打开数据文件夹"), this), QStringLiteral("btnOpenDataDir"),
                      Dlu(118, 78, 70, 14));
-    connect(open, &QPushButton::clicked, this, [] { OpenWithShell(App().dataDir); });
+    connect(open, &QPushButton::clicked, this, [this] { OpenOrTell(this, App().dataDir); });
     auto* folder = Put(new QLineEdit(dataDir, this), QStringLiteral("DataDirEdit"), Dlu(12, 96, 176, 14));
     folder->setReadOnly(true);
     folder->setToolTip(dataDir);

@@ -30,6 +30,8 @@ public:
 signals:
     // 搜索 was pressed: the search dialog is wanted over this one.
     void searchRequested();
+    // The maxims were edited and kept.
+    void maximsChanged();
 
 private:
     void chooseFont();

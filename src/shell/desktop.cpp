@@ -1,6 +1,9 @@
 #include "shell/desktop.h"
 
+#include "shell/message_box.h"
+
 #include <QCoreApplication>
+#include <QDir>
 #include <QDesktopServices>
 #include <QUrl>
 
@@ -8,17 +11,26 @@ namespace jotrak {
 
 namespace {
 bool g_seam = false;
+bool g_failing = false;
 QStringList g_opened;
 QList<int> g_exitCodes;
 } // namespace
 
-void OpenWithShell(const QString& path)
+bool OpenWithShell(const QString& path)
 {
     if (g_seam) {
         g_opened.append(path);
-        return;
+        return !g_failing;
     }
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void OpenOrTell(QWidget* parent, const QString& path)
+{
+    if (!OpenWithShell(path))
+        ShowMessage(parent,
+                    QStringLiteral("无法打开 %1:系统中没有可以打开它的程序。").arg(QDir::toNativeSeparators(path)),
+                    QStringLiteral("无法打开"));
 }
 
 void ExitProgram(int code)
@@ -58,6 +70,12 @@ void ShellSeam::Clear()
 {
     g_opened.clear();
     g_exitCodes.clear();
+    g_failing = false;
+}
+
+void ShellSeam::FailOpening(bool fail)
+{
+    g_failing = fail;
 }
 
 } // namespace testing

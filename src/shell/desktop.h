@@ -2,11 +2,15 @@
 
 #include <QStringList>
 
+class QWidget;
+
 namespace jotrak {
 
-// Asks the desktop to open a file or folder with the user's own program. The
-// result is not examined: a missing path gives no message from Jotrak.
-void OpenWithShell(const QString& path);
+// Asks the desktop to open a file or folder with the user's own program; false
+// when the desktop has no program for it (or no opener at all).
+bool OpenWithShell(const QString& path);
+// The same, and when nothing could open it a message over parent says so.
+void OpenOrTell(QWidget* parent, const QString& path);
 
 // Ends the program at once with the given exit code, after the normal clean-up.
 void ExitProgram(int code);
@@ -22,6 +26,8 @@ public:
     static const QStringList& Opened();
     static const QList<int>& ExitCodes();
     static void Clear();
+    // What is opened from now on finds no program to open it.
+    static void FailOpening(bool fail);
 };
 
 } // namespace testing

@@ -91,7 +91,7 @@ private slots:
             {"btn118", {155, 555, 180, 35}, "有事早奏,无事退朝! -->>>"},
             {"btn156", {412, 670, 80, 30}, ""},
             {"ItemList", {500, 30, 505, 638}, nullptr},
-            {"WebPane", {500, 30, 505, 638}, ""},
+            {"WebPane", {500, 30, 505, 638}, nullptr},
             {"btn127", {944, 673, 60, 30}, "目标导出"},
         };
         fx.window()->resize(1600, 1000);
@@ -421,7 +421,7 @@ private slots:
                 QCOMPARE(AppFixture::messages().last().buttons, MessageButtons::OkCancel);
                 QCOMPARE(list->rowCount(), 1);
                 click("btnRestore");
-                QCOMPARE(AppFixture::messages().last().text, QStringLiteral("已恢复 2018-01-01 09:00 的备份。"));
+                QCOMPARE(AppFixture::messages().last().text, QStringLiteral("已恢复 2018-01-01 09:00:00 的备份。"));
                 QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), older);
                 QCOMPARE(GoalText(fx.db(), Table::Nian, QStringLiteral("2018")), older);
                 QCOMPARE(list->item(0, 0)->text(), QStringLiteral("2018-01-02 10:00:00")); // the file as it was
