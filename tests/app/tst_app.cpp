@@ -8,6 +8,7 @@
 #include "export/export_dialog.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
+#include "goals/period_panel.h"
 #include "goals/search_dialog.h"
 #include "launcher/launcher_dialog.h"
 #include "launcher/launcher_table.h"
@@ -190,6 +191,7 @@ private slots:
         QVERIFY(AppFixture::messages()[1].text.contains(QStringLiteral("只读")));
         QCOMPARE(fx.listedRows(), QStringList());
         sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
+        AppFixture::queueAnswer(kIdOther); // 不保存
         fx.command(kCmdViewYearGoal);
         QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), QString());
         QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
@@ -210,6 +212,86 @@ private slots:
         for (const QPoint& spot : spots)
             QTest::mousePress(fx.window(), Qt::RightButton, {}, spot);
         QCOMPARE(testing::ShellSeam::ExitCodes(), (QList<int>{0, 0, 0}));
+    }
+
+    // Typing not stored is asked about wherever its box is refilled or the program ends; 取消 changes nothing.
+    void unsavedTypingIsAskedAbout_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored"); // the day goal 20180101 afterwards
+        QTest::addColumn<QString>("shown");  // "key box|goal box" afterwards
+        QTest::addColumn<bool>("ended");
+        const struct {
+            const char* trigger;
+            int answer;
+            const char* stored;
+            const char* shown;
+            bool ended;
+        } rows[] = {
+            {"search jump", kIdOk, "typed", "20180102|other day", false},
+            {"search jump", kIdOther, "", "20180102|other day", false},
+            {"search jump", kIdCancel, "", "20180101|typed", false},
+            {"view", kIdOk, "typed", "20180102|other day", false},
+            {"view", kIdOther, "", "20180102|other day", false},
+            {"view", kIdCancel, "", "20180102|typed", false},
+            {"close", kIdOk, "typed", "20180101|typed", true},
+            {"close", kIdOther, "", "20180101|typed", true},
+            {"close", kIdCancel, "", "20180101|typed", false},
+            {"right-click exit", kIdOk, "typed", "20180101|typed", true},
+            {"right-click exit", kIdOther, "", "20180101|typed", true},
+            {"right-click exit", kIdCancel, "", "20180101|typed", false},
+            {"restore", kIdOk, "typed", "20180101|typed", false},
+            {"restore", kIdOther, "restored", "20180101|restored", false},
+            {"restore", kIdCancel, "restored", "20180101|typed", false},
+        };
+        const char* answers[] = {"", "保存", "取消", "不保存"};
+        for (const auto& row : rows)
+            QTest::addRow("%s, %s", row.trigger, answers[row.answer])
+                << QString::fromLatin1(row.trigger) << row.answer << QString::fromLatin1(row.stored)
+                << QString::fromLatin1(row.shown) << row.ended;
+    }
+    void unsavedTypingIsAskedAbout()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(bool, ended);
+        AppFixture fx;
+        SetGoal(fx.db(), Table::Ri, QStringLiteral("20180102"), QStringLiteral("other day"));
+        SetGoal(fx.db(), Table::Nian, QStringLiteral("2018"), QStringLiteral("year, untouched"));
+        fx.command(kCmdViewYearGoal);
+        QTest::keyClicks(fx.box("DayGoalEdit"), QStringLiteral("typed"));
+        AppFixture::clearMessages();
+        AppFixture::queueAnswer(answer);
+        if (trigger == u"search jump") {
+            fx.window()->showFound(PeriodKind::Day, QStringLiteral("20180102"), 0);
+        } else if (trigger == u"view") {
+            fx.keyBox("DayKeyEdit")->setText(QStringLiteral("20180102"));
+            QTest::mouseClick(fx.button(kCmdViewDayGoal), Qt::LeftButton);
+        } else if (trigger == u"close") {
+            fx.window()->close();
+        } else if (trigger == u"right-click exit") {
+            QTest::mousePress(fx.window(), Qt::RightButton, {}, QPoint(50, 570));
+        } else {
+            WorkLog other; // the restored file holds another text
+            other.open(fx.db().path());
+            QVERIFY(other.storeGoalText(PeriodKind::Day, QStringLiteral("20180101"), QStringLiteral("restored")));
+            fx.app().log.reopen(fx.db().path());
+        }
+        QCOMPARE(AppFixture::messages().size(), 1);
+        QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::SaveDiscardCancel);
+        QCOMPARE(AppFixture::messages()[0].text.section(u'\n', 0, 0),
+                 QStringLiteral("日工作目标(20180101)中输入的内容还没有保存。"));
+        QCOMPARE(GoalText(fx.db(), Table::Ri, QStringLiteral("20180101")), stored);
+        QCOMPARE(fx.keyBox("DayKeyEdit")->text() + u'|' + fx.box("DayGoalEdit")->toPlainText(), shown);
+        QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), QStringLiteral("year, untouched"));
+        QCOMPARE(fx.window()->panel(PeriodKind::Day)->hasUnsavedText(),
+                 shown.endsWith(u"|typed") && stored != u"typed");
+        QCOMPARE(fx.window()->isVisible(), !(ended && trigger == u"close"));
+        QCOMPARE(testing::ShellSeam::ExitCodes().size(), ended && trigger == u"right-click exit" ? 1 : 0);
+        QCOMPARE(fx.itemList()->items().goalId().has_value(), trigger == u"search jump" && answer != kIdCancel);
     }
 
     // 设置 by Ctrl+, the spot or the command: centred 20 px higher, the font in use, the data folder; 1 or 2 closes.
@@ -408,8 +490,8 @@ private slots:
                 QCOMPARE((QStringList{list->item(0, 0)->text(), list->item(0, 2)->text()}),
                          (QStringList{"2018-01-01 09:00:00", "1"}));
 
-                QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), newer));
-                fx.box("YearGoalEdit")->setPlainText(newer);
+                QVERIFY(fx.app().log.storeGoalText(PeriodKind::Year, QStringLiteral("2018"), newer));
+                QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), newer);
                 Clock::SetForTest(QDateTime(QDate(2018, 1, 2), QTime(10, 0)));
                 AppFixture::queueAnswer(kIdCancel);
                 click("btnRestore");
@@ -466,6 +548,7 @@ private slots:
     {
         QTest::addColumn<QDateTime>("before");
         QTest::addColumn<QDateTime>("after");
+        QTest::addColumn<QDateTime>("then"); // a second midnight in the same run, seen on activation
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("goals");
@@ -477,37 +560,101 @@ private slots:
         const char* none = "今日无必需提醒";
         const char* newYear = "[本日提醒]:元旦\n";
         const char* lunarFirst = "[本日提醒]:四月初一\n[本日提醒]:初一\n";
-        using Row = std::tuple<const char*, QDateTime, QDateTime, const char*, const char*, const char*, const char*>;
+        using Row = std::tuple<const char*, QDateTime, QDateTime, QDateTime, const char*, const char*, const char*,
+                               const char*>;
         const Row rows[] = {
-            {"ordinary day", at(2018, 3, 14, late), at(2018, 3, 15, early), "", "2018 201803 20180315",
-             "||goal 20180315", none},
-            {"31 December", at(2018, 12, 31, late), at(2019, 1, 1, early), "", "2019 201901 20190101",
-             "goal 2019|goal 201901|goal 20190101", newYear},
-            {"lunar month", at(2020, 4, 22, late), at(2020, 4, 23, early), "", "2020 202004 20200423",
-             "||goal 20200423", lunarFirst},
-            {"leap lunar month", at(2020, 5, 22, late), at(2020, 5, 23, early), "", "2020 202005 20200523",
-             "||goal 20200523", lunarFirst},
-            {"a year the file does not hold", at(2037, 12, 31, late), at(2038, 1, 1, early), "", "2038 203801 20380101",
-             "||", newYear},
-            {"last lunar month of the tables", at(2100, 12, 30, late), at(2100, 12, 31, early), "",
-             "2100 210012 21001231", "||goal 21001231", "[本日提醒]:初一\n"},
-            {"a start in a year the file does not hold", at(2040, 6, 14, late), at(2040, 6, 15, early), "",
-             "2040 204006 20400615", "||goal 20400615", none},
-            {"time zone moves the date back, seen on activation", at(2018, 4, 1, QTime(0, 30), 9),
-             at(2018, 3, 31, QTime(23, 30)), "", "2018 201803 20180331", "|goal 201803|goal 20180331", none},
-            {"unsaved day goal", at(2018, 12, 31, late), at(2019, 1, 1, early), "DayGoalEdit=draft",
-             "2019 201901 20181231", "goal 2019|goal 201901|draft", none},
-            {"month key changed", at(2018, 12, 31, late), at(2019, 1, 1, early), "MonthKeyEdit=201805",
-             "2019 201805 20190101", "goal 2019||goal 20190101", newYear},
+            {"ordinary day",
+             at(2018, 3, 14, late),
+             at(2018, 3, 15, early),
+             {},
+             "",
+             "2018 201803 20180315",
+             "||goal 20180315",
+             none},
+            {"31 December",
+             at(2018, 12, 31, late),
+             at(2019, 1, 1, early),
+             {},
+             "",
+             "2019 201901 20190101",
+             "goal 2019|goal 201901|goal 20190101",
+             newYear},
+            {"lunar month",
+             at(2020, 4, 22, late),
+             at(2020, 4, 23, early),
+             {},
+             "",
+             "2020 202004 20200423",
+             "||goal 20200423",
+             lunarFirst},
+            {"leap lunar month",
+             at(2020, 5, 22, late),
+             at(2020, 5, 23, early),
+             {},
+             "",
+             "2020 202005 20200523",
+             "||goal 20200523",
+             lunarFirst},
+            {"a year the file does not hold",
+             at(2037, 12, 31, late),
+             at(2038, 1, 1, early),
+             {},
+             "",
+             "2038 203801 20380101",
+             "||",
+             newYear},
+            {"last lunar month of the tables",
+             at(2100, 12, 30, late),
+             at(2100, 12, 31, early),
+             {},
+             "",
+             "2100 210012 21001231",
+             "||goal 21001231",
+             "[本日提醒]:初一\n"},
+            {"a start in a year the file does not hold",
+             at(2040, 6, 14, late),
+             at(2040, 6, 15, early),
+             {},
+             "",
+             "2040 204006 20400615",
+             "||goal 20400615",
+             none},
+            {"time zone moves the date back, seen on activation",
+             at(2018, 4, 1, QTime(0, 30), 9),
+             at(2018, 3, 31, QTime(23, 30)),
+             {},
+             "",
+             "2018 201803 20180331",
+             "|goal 201803|goal 20180331",
+             none},
+            {"unsaved day goal: the day box's reminders, named",
+             at(2018, 12, 31, late),
+             at(2019, 1, 1, early),
+             {},
+             "DayGoalEdit=draft",
+             "2019 201901 20181231",
+             "goal 2019|goal 201901|draft",
+             "20181231 的提醒:\n[本日提醒]:冬月廿五\n"},
+            {"two midnights in one run", at(2018, 12, 30, late), at(2018, 12, 31, early), at(2019, 1, 1, early), "",
+             "2019 201901 20190101", "goal 2019|goal 201901|goal 20190101", newYear},
+            {"month key changed",
+             at(2018, 12, 31, late),
+             at(2019, 1, 1, early),
+             {},
+             "MonthKeyEdit=201805",
+             "2019 201805 20190101",
+             "goal 2019||goal 20190101",
+             newYear},
         };
-        for (const auto& [name, before, after, type, keys, goals, reminders] : rows)
-            QTest::newRow(name) << before << after << QString::fromUtf8(type) << QString::fromUtf8(keys)
+        for (const auto& [name, before, after, then, type, keys, goals, reminders] : rows)
+            QTest::newRow(name) << before << after << then << QString::fromUtf8(type) << QString::fromUtf8(keys)
                                 << QString::fromUtf8(goals) << QString::fromUtf8(reminders);
     }
     void theWindowFollowsTheDate()
     {
         QFETCH(QDateTime, before);
         QFETCH(QDateTime, after);
+        QFETCH(QDateTime, then);
         QFETCH(QString, type);
         QFETCH(QString, keys);
         QFETCH(QString, goals);
@@ -515,9 +662,9 @@ private slots:
         AppFixtureOptions options;
         options.now = before;
         AppFixture fx(options);
-        for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一"})
+        for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一", "L1125=冬月廿五"})
             AddScheme(fx.db(), QString::fromUtf8(scheme));
-        const QDate day = after.date();
+        const QDate day = (then.isValid() ? then : after).date();
         for (const auto& [table, key] : {std::pair{Table::Nian, QString::number(day.year())},
                                          {Table::Yue, FormatMonthKey(day.year(), day.month())},
                                          {Table::Ri, FormatDayKey(day.year(), day.month(), day.day())}})
@@ -538,6 +685,14 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(fx.control<QLabel>(QStringLiteral("TodayLabel"))->text(), BuildTodayLine(CRiLi()),
                                   3000);
+        if (then.isValid()) {
+            QCOMPARE(fx.keyBox("DayKeyEdit")->text(),
+                     FormatDayKey(after.date().year(), after.date().month(), after.date().day()));
+            Clock::SetForTest(then);
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(fx.window(), &activate);
+            QCOMPARE(fx.control<QLabel>(QStringLiteral("TodayLabel"))->text(), BuildTodayLine(CRiLi()));
+        }
         QCOMPARE(fx.keyBox("YearKeyEdit")->text() + u' ' + fx.keyBox("MonthKeyEdit")->text() + u' ' +
                      fx.keyBox("DayKeyEdit")->text(),
                  keys);
