@@ -242,6 +242,44 @@ private slots:
         QVERIFY(!list()->items().goalId());
     }
 
+    // Two programs on one log: 修改 over a goal the other stored since it was loaded asks; each answer keeps what it
+    // says.
+    void aGoalStoredMeanwhileByAnotherProgramIsNotLostUnseen_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("保留两者") << kIdOk << QStringLiteral("mine\n——— 另一个窗口保存的内容 ———\ntheirs\r\nline 2");
+        QTest::newRow("覆盖") << kIdOther << QStringLiteral("mine");
+        QTest::newRow("取消") << kIdCancel << QStringLiteral("theirs\r\nline 2");
+    }
+    void aGoalStoredMeanwhileByAnotherProgramIsNotLostUnseen()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        const QString day = QStringLiteral("20180101");
+        WorkLog other;
+        other.open(fx->db().path());
+        QVERIFY(other.storeGoalText(PeriodKind::Day, day, QStringLiteral("first\r\n")));
+        click(kCmdViewDayGoal); // loads "first\n": a CR LF read back as shown is no change
+        fx->box("DayGoalEdit")->setPlainText(QStringLiteral("mine"));
+        QVERIFY(other.storeGoalText(PeriodKind::Day, day, QStringLiteral("theirs\r\nline 2")));
+        AppFixture::queueAnswer(answer);
+        click(kCmdModifyDayGoal);
+        QCOMPARE(GoalText(fx->db(), Table::Ri, day), stored);
+        QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::KeepBothOverwriteCancel);
+        QVERIFY(AppFixture::messages()[0].text.startsWith(QStringLiteral("日工作目标(20180101)在这里打开以后")));
+        QCOMPARE(AppFixture::messages().size(), answer == kIdCancel ? 1 : 2); // then 修改完成
+        AppFixture::clearMessages();
+        if (answer != kIdCancel) {
+            QCOMPARE(fx->box("DayGoalEdit")->toPlainText(),
+                     QString(stored).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+            click(kCmdModifyDayGoal); // stored here last: no question
+            QCOMPARE(AppFixture::texts(), QStringList{QStringLiteral("修改完成")});
+        } else {
+            QCOMPARE(fx->box("DayGoalEdit")->toPlainText(), QStringLiteral("mine"));
+        }
+    }
+
     // Items go under the listed goal of their table, shown as stored.
     void itemsAreListedAndAddedUnderTheirGoal()
     {
