@@ -130,9 +130,9 @@ bool PeriodPanel::store(const QString& key, QString text)
             const int answer =
                 ShowMessage(owner,
                             QStringLiteral("%1(%2)在这里打开以后,另一个窗口保存了新的内容。\n"
-                                           "保留两者:把那边的内容接在这里的内容后面,用一行“%3”隔开;\n"
-                                           "覆盖:只保存这里的内容,那边的内容不再保留;\n取消:什么也不保存。")
-                                .arg(GoalName(kind_), key, QString::fromUtf16(kOtherWindowsText)),
+                                           "保留两者:那边的内容接在这里的内容后面,中间隔一行标记;\n"
+                                           "覆盖:只保存这里的内容,那边的不再保留;\n取消:什么也不保存。")
+                                .arg(GoalName(kind_), key),
                             QStringLiteral("目标已被另一个窗口修改"), MessageButtons::KeepBothOverwriteCancel);
             if (answer == kIdCancel)
                 return false;

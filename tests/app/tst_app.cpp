@@ -197,73 +197,42 @@ private slots:
         QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
     }
 
-    // A right press on the window's own background ends the program; on a control it does not.
-    void aRightPressOnTheBackgroundEndsTheProgram()
-    {
-        AppFixture fx;
-        for (const char* child : {"btn110", "btn156", "TodayLabel", "WebPane", "LauncherGroup"})
-            QTest::mouseClick(fx.control(QLatin1String(child)), Qt::RightButton, {}, QPoint(5, 10));
-        const QPoint spots[] = {{50, 570}, {1003, 12}, {300, 150}};
-        for (const QPoint& spot : spots) {
-            QVERIFY(!fx.window()->childAt(spot));
-            QTest::mousePress(fx.window(), Qt::LeftButton, {}, spot);
-        }
-        QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
-        for (const QPoint& spot : spots)
-            QTest::mousePress(fx.window(), Qt::RightButton, {}, spot);
-        QCOMPARE(testing::ShellSeam::ExitCodes(), (QList<int>{0, 0, 0}));
-    }
-
-    // Typing not stored is asked about wherever its box is refilled or the program ends; 取消 changes nothing.
+    // Typing not stored is asked about wherever its box is refilled or the program ends; 取消 changes nothing. A right
+    // press on a control ends nothing.
     void unsavedTypingIsAskedAbout_data()
     {
         QTest::addColumn<QString>("trigger");
         QTest::addColumn<int>("answer");
-        QTest::addColumn<QString>("stored"); // the day goal 20180101 afterwards
-        QTest::addColumn<QString>("shown");  // "key box|goal box" afterwards
-        QTest::addColumn<bool>("ended");
-        const struct {
-            const char* trigger;
-            int answer;
-            const char* stored;
-            const char* shown;
-            bool ended;
-        } rows[] = {
-            {"search jump", kIdOk, "typed", "20180102|other day", false},
-            {"search jump", kIdOther, "", "20180102|other day", false},
-            {"search jump", kIdCancel, "", "20180101|typed", false},
-            {"view", kIdOk, "typed", "20180102|other day", false},
-            {"view", kIdOther, "", "20180102|other day", false},
-            {"view", kIdCancel, "", "20180102|typed", false},
-            {"close", kIdOk, "typed", "20180101|typed", true},
-            {"close", kIdOther, "", "20180101|typed", true},
-            {"close", kIdCancel, "", "20180101|typed", false},
-            {"right-click exit", kIdOk, "typed", "20180101|typed", true},
-            {"right-click exit", kIdOther, "", "20180101|typed", true},
-            {"right-click exit", kIdCancel, "", "20180101|typed", false},
-            {"restore", kIdOk, "typed", "20180101|typed", false},
-            {"restore", kIdOther, "restored", "20180101|restored", false},
-            {"restore", kIdCancel, "restored", "20180101|typed", false},
+        QTest::addColumn<QString>("shown"); // "key box|goal box", and "|ended" when the program ends
+        // what each answer leaves: 保存, 不保存, 取消
+        const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+            {"search jump", "20180102|other day", "20180102|other day", "20180101|typed"},
+            {"view", "20180102|other day", "20180102|other day", "20180102|typed"},
+            {"close", "20180101|typed|ended", "20180101|typed|ended", "20180101|typed"},
+            {"right-click exit", "20180101|typed|ended", "20180101|typed|ended", "20180101|typed"},
+            {"restore", "20180101|typed", "20180101|restored", "20180101|typed"},
         };
-        const char* answers[] = {"", "保存", "取消", "不保存"};
-        for (const auto& row : rows)
-            QTest::addRow("%s, %s", row.trigger, answers[row.answer])
-                << QString::fromLatin1(row.trigger) << row.answer << QString::fromLatin1(row.stored)
-                << QString::fromLatin1(row.shown) << row.ended;
+        for (const auto& [trigger, saved, dropped, cancelled] : rows)
+            for (const auto& [answer, name, shown] :
+                 {std::tuple{kIdOk, "保存", saved}, {kIdOther, "不保存", dropped}, {kIdCancel, "取消", cancelled}})
+                QTest::addRow("%s, %s", trigger, name)
+                    << QString::fromLatin1(trigger) << answer << QString::fromLatin1(shown);
     }
     void unsavedTypingIsAskedAbout()
     {
         QFETCH(QString, trigger);
         QFETCH(int, answer);
-        QFETCH(QString, stored);
         QFETCH(QString, shown);
-        QFETCH(bool, ended);
+        // 保存 stores the typing; else the day keeps what the file holds
+        const QString stored = answer == kIdOk         ? QStringLiteral("typed")
+                               : trigger == u"restore" ? QStringLiteral("restored")
+                                                       : QString();
         AppFixture fx;
         SetGoal(fx.db(), Table::Ri, QStringLiteral("20180102"), QStringLiteral("other day"));
-        SetGoal(fx.db(), Table::Nian, QStringLiteral("2018"), QStringLiteral("year, untouched"));
-        fx.command(kCmdViewYearGoal);
         QTest::keyClicks(fx.box("DayGoalEdit"), QStringLiteral("typed"));
-        AppFixture::clearMessages();
+        for (const char* child : {"btn110", "TodayLabel", "WebPane", "LauncherGroup"})
+            QTest::mouseClick(fx.control(QLatin1String(child)), Qt::RightButton, {}, QPoint(5, 10));
+        QVERIFY(AppFixture::messages().isEmpty() && testing::ShellSeam::ExitCodes().isEmpty());
         AppFixture::queueAnswer(answer);
         if (trigger == u"search jump") {
             fx.window()->showFound(PeriodKind::Day, QStringLiteral("20180102"), 0);
@@ -282,15 +251,15 @@ private slots:
         }
         QCOMPARE(AppFixture::messages().size(), 1);
         QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::SaveDiscardCancel);
-        QCOMPARE(AppFixture::messages()[0].text.section(u'\n', 0, 0),
-                 QStringLiteral("日工作目标(20180101)中输入的内容还没有保存。"));
+        QVERIFY(
+            AppFixture::messages()[0].text.startsWith(QStringLiteral("日工作目标(20180101)中输入的内容还没有保存。")));
         QCOMPARE(GoalText(fx.db(), Table::Ri, QStringLiteral("20180101")), stored);
-        QCOMPARE(fx.keyBox("DayKeyEdit")->text() + u'|' + fx.box("DayGoalEdit")->toPlainText(), shown);
-        QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), QStringLiteral("year, untouched"));
+        const bool ended = !fx.window()->isVisible() || !testing::ShellSeam::ExitCodes().isEmpty();
+        QCOMPARE(fx.keyBox("DayKeyEdit")->text() + u'|' + fx.box("DayGoalEdit")->toPlainText() +
+                     (ended ? QStringLiteral("|ended") : QString()),
+                 shown);
         QCOMPARE(fx.window()->panel(PeriodKind::Day)->hasUnsavedText(),
-                 shown.endsWith(u"|typed") && stored != u"typed");
-        QCOMPARE(fx.window()->isVisible(), !(ended && trigger == u"close"));
-        QCOMPARE(testing::ShellSeam::ExitCodes().size(), ended && trigger == u"right-click exit" ? 1 : 0);
+                 shown.contains(u"|typed") && stored != u"typed");
         QCOMPARE(fx.itemList()->items().goalId().has_value(), trigger == u"search jump" && answer != kIdCancel);
     }
 
@@ -560,91 +529,33 @@ private slots:
         const char* none = "今日无必需提醒";
         const char* newYear = "[本日提醒]:元旦\n";
         const char* lunarFirst = "[本日提醒]:四月初一\n[本日提醒]:初一\n";
+        const QDateTime once; // no second midnight
         using Row = std::tuple<const char*, QDateTime, QDateTime, QDateTime, const char*, const char*, const char*,
                                const char*>;
         const Row rows[] = {
-            {"ordinary day",
-             at(2018, 3, 14, late),
-             at(2018, 3, 15, early),
-             {},
-             "",
-             "2018 201803 20180315",
-             "||goal 20180315",
-             none},
-            {"31 December",
-             at(2018, 12, 31, late),
-             at(2019, 1, 1, early),
-             {},
-             "",
-             "2019 201901 20190101",
-             "goal 2019|goal 201901|goal 20190101",
-             newYear},
-            {"lunar month",
-             at(2020, 4, 22, late),
-             at(2020, 4, 23, early),
-             {},
-             "",
-             "2020 202004 20200423",
-             "||goal 20200423",
-             lunarFirst},
-            {"leap lunar month",
-             at(2020, 5, 22, late),
-             at(2020, 5, 23, early),
-             {},
-             "",
-             "2020 202005 20200523",
-             "||goal 20200523",
-             lunarFirst},
-            {"a year the file does not hold",
-             at(2037, 12, 31, late),
-             at(2038, 1, 1, early),
-             {},
-             "",
-             "2038 203801 20380101",
-             "||",
-             newYear},
-            {"last lunar month of the tables",
-             at(2100, 12, 30, late),
-             at(2100, 12, 31, early),
-             {},
-             "",
-             "2100 210012 21001231",
-             "||goal 21001231",
-             "[本日提醒]:初一\n"},
-            {"a start in a year the file does not hold",
-             at(2040, 6, 14, late),
-             at(2040, 6, 15, early),
-             {},
-             "",
-             "2040 204006 20400615",
-             "||goal 20400615",
-             none},
-            {"time zone moves the date back, seen on activation",
-             at(2018, 4, 1, QTime(0, 30), 9),
-             at(2018, 3, 31, QTime(23, 30)),
-             {},
-             "",
-             "2018 201803 20180331",
-             "|goal 201803|goal 20180331",
-             none},
-            {"unsaved day goal: the day box's reminders, named",
-             at(2018, 12, 31, late),
-             at(2019, 1, 1, early),
-             {},
-             "DayGoalEdit=draft",
-             "2019 201901 20181231",
-             "goal 2019|goal 201901|draft",
+            {"ordinary day", at(2018, 3, 14, late), at(2018, 3, 15, early), once, "", "2018 201803 20180315",
+             "||goal 20180315", none},
+            {"31 December", at(2018, 12, 31, late), at(2019, 1, 1, early), once, "", "2019 201901 20190101",
+             "goal 2019|goal 201901|goal 20190101", newYear},
+            {"lunar month", at(2020, 4, 22, late), at(2020, 4, 23, early), once, "", "2020 202004 20200423",
+             "||goal 20200423", lunarFirst},
+            {"leap lunar month", at(2020, 5, 22, late), at(2020, 5, 23, early), once, "", "2020 202005 20200523",
+             "||goal 20200523", lunarFirst},
+            {"a year the file does not hold", at(2037, 12, 31, late), at(2038, 1, 1, early), once, "",
+             "2038 203801 20380101", "||", newYear},
+            {"last lunar month of the tables", at(2100, 12, 30, late), at(2100, 12, 31, early), once, "",
+             "2100 210012 21001231", "||goal 21001231", "[本日提醒]:初一\n"},
+            {"a start in a year the file does not hold", at(2040, 6, 14, late), at(2040, 6, 15, early), once, "",
+             "2040 204006 20400615", "||goal 20400615", none},
+            {"time zone moves the date back, seen on activation", at(2018, 4, 1, QTime(0, 30), 9),
+             at(2018, 3, 31, QTime(23, 30)), once, "", "2018 201803 20180331", "|goal 201803|goal 20180331", none},
+            {"unsaved day goal: the day box's reminders, named", at(2018, 12, 31, late), at(2019, 1, 1, early), once,
+             "DayGoalEdit=draft", "2019 201901 20181231", "goal 2019|goal 201901|draft",
              "20181231 的提醒:\n[本日提醒]:冬月廿五\n"},
             {"two midnights in one run", at(2018, 12, 30, late), at(2018, 12, 31, early), at(2019, 1, 1, early), "",
              "2019 201901 20190101", "goal 2019|goal 201901|goal 20190101", newYear},
-            {"month key changed",
-             at(2018, 12, 31, late),
-             at(2019, 1, 1, early),
-             {},
-             "MonthKeyEdit=201805",
-             "2019 201805 20190101",
-             "goal 2019||goal 20190101",
-             newYear},
+            {"month key changed", at(2018, 12, 31, late), at(2019, 1, 1, early), once, "MonthKeyEdit=201805",
+             "2019 201805 20190101", "goal 2019||goal 20190101", newYear},
         };
         for (const auto& [name, before, after, then, type, keys, goals, reminders] : rows)
             QTest::newRow(name) << before << after << then << QString::fromUtf8(type) << QString::fromUtf8(keys)
