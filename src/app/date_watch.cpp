@@ -101,7 +101,7 @@ private:
         WorkLog& log = context_.log;
         AppendRowsOfYear(log, today.year());
         context_.today = std::make_unique<CRiLi>(today.year(), today.month(), today.day());
-        window_.todayLabel()->setText(BuildTodayLine(*context_.today));
+        window_.showToday(*context_.today);
         for (PeriodKind kind : kKinds) {
             PeriodPanel* panel = window_.panel(kind);
             const std::optional<QString> key = rollover_.NextKey(kind, today, panel->key(), panel->goalText());

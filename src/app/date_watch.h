@@ -14,7 +14,8 @@ struct AppContext;
 // holding what start-up or the last change put there, with its goal box
 // unchanged, moves to the new key with its goal; the day box brings the day's
 // reminders along. Other boxes, the item list and unsaved text stay as they
-// are; no message box is shown.
+// are (a day box left behind keeps its day's reminders, named); no message box
+// is shown.
 void StartDateWatch(MainWindow& window, AppContext& context);
 
 } // namespace jotrak

@@ -2,6 +2,9 @@
 
 #include "app/command_ids.h"
 #include "calendar/clock.h"
+#include "calendar/cri_li.h"
+#include "calendar/day_rollover.h"
+#include "calendar/today_line.h"
 #include "export/export_dialog.h"
 #include "goals/period_panel.h"
 #include "search/search_dialog.h"
@@ -23,6 +26,7 @@
 #include "shell/work_log.h"
 #include "web/web_browser.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -68,10 +72,28 @@ void MainWindow::mousePressEvent(QMouseEvent* event)
 {
     // Children that ignore a press pass it up here; only the bare background counts.
     if (event->button() == Qt::RightButton && !childAt(event->position().toPoint())) {
-        ExitProgram(0);
+        if (readyToEnd())
+            ExitProgram(0);
         return;
     }
     event->accept();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (readyToEnd())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool MainWindow::readyToEnd()
+{
+    bool ready = false;
+    RunGuarded(this, [this, &ready] {
+        ready = SettleUnsavedGoals(this, {panels_.begin(), panels_.end()}, QStringLiteral("退出之前要保存吗?"));
+    });
+    return ready;
 }
 
 PeriodPanel* MainWindow::panel(PeriodKind kind) const
@@ -156,14 +178,26 @@ void MainWindow::showItemList()
 
 void MainWindow::showDayReminders(const QString& dayKey)
 {
-    reminderEdit_->setPlainText(ComposeDayReminders(log_.connection(), dayKey));
+    remindersDay_ = dayKey;
+    reminderEdit_->setPlainText(
+        ComposeRemindersOf(log_.connection(), dayKey, DayRollover::KeyOf(PeriodKind::Day, today_)));
+}
+
+void MainWindow::showToday(const CRiLi& today)
+{
+    today_ = QDate(today.year(), today.month(), today.day());
+    todayLabel_->setText(BuildTodayLine(today));
+    if (!remindersDay_.isEmpty())
+        showDayReminders(remindersDay_);
 }
 
 void MainWindow::showFound(PeriodKind kind, const QString& key, int itemId)
 {
     PeriodPanel* shown = panel(kind);
+    if (!SettleUnsavedGoals(this, {shown}, QStringLiteral("显示搜索到的内容之前要保存吗?")))
+        return;
     shown->keyEdit()->setText(key);
-    shown->view();
+    shown->view(PeriodPanel::Typing::Replace);
     listItems(kind);
     if (itemId != 0)
         itemView_->markItem(itemId);
@@ -181,8 +215,21 @@ void MainWindow::loadLauncherCaptions()
 void MainWindow::reload()
 {
     RunGuarded(this, [this] {
-        for (PeriodKind kind : {PeriodKind::Year, PeriodKind::Month, PeriodKind::Day})
-            panel(kind)->view();
+        QList<PeriodPanel*> typed;
+        for (PeriodPanel* shown : panels_) {
+            if (shown->hasUnsavedText()) {
+                shown->rebase();
+                typed << shown;
+            } else {
+                shown->view(PeriodPanel::Typing::Replace);
+            }
+        }
+        if (!SettleUnsavedGoals(this, typed,
+                                QStringLiteral("备份已经恢复。保存:把输入的内容存进恢复后的日志;不保存:显示恢复后的"
+                                               "内容;取消:输入的内容留在框里,暂不保存。")))
+            return;
+        for (PeriodPanel* shown : typed)
+            shown->view(PeriodPanel::Typing::Replace);
     });
 }
 

@@ -14,6 +14,7 @@ class QPushButton;
 
 namespace jotrak {
 
+class CRiLi;
 class CWebBrowser2;
 class PeriodPanel;
 class SearchDialog;
@@ -29,7 +30,8 @@ inline constexpr int kClientHeight = 710;
 inline constexpr char kMainWindowTitle[] = "Jotrak V2.6";
 
 // The one top-level window. It draws nothing of its own (the background is the
-// button face), ends the program on a right press on its own background and
+// button face), ends the program on a right press on its own background (as
+// closing it does, asking first about unsaved typing) and
 // opens the settings dialog on Ctrl+, (command 123, also on the 设置 spot)
 // and the search dialog on Ctrl+F (command 128). It is handed the log when
 // made and shows what the log says: its period panels and its item list follow
@@ -65,25 +67,35 @@ public:
     // The item list comes to the front in place of the web pane.
     void showItemList();
     bool webPaneInFront() const { return webPaneInFront_; }
-    // The reminders that fall on the day of key, in the reminder box.
+    // The reminders that fall on the day of key, in the reminder box; for a day
+    // other than today under a line that names it.
     void showDayReminders(const QString& dayKey);
+    // The date is today: the today line, and the reminder box names its day
+    // when that is no longer today.
+    void showToday(const CRiLi& today);
     // A search hit: key in the key box of its kind, that goal, its items listed
-    // and the item found (0 for none) selected.
+    // and the item found (0 for none) selected. Unsaved typing in that goal box
+    // is asked about first; 取消 leaves everything as it is.
     void showFound(PeriodKind kind, const QString& key, int itemId);
     // The web pane says why it stays empty when no web engine can show the page.
     void explainEmptyPane();
     // The launcher captions as table An holds them.
     void loadLauncherCaptions();
     // Shows again what the log holds in the goal boxes and the item list (a
-    // restore put another file in place); the pane in front stays in front.
+    // restore put another file in place); the pane in front stays in front. A
+    // box with unsaved typing is asked about: 保存 stores the typing into the
+    // new log, 取消 keeps it in the box, unsaved.
     void reload();
     // A new day (start-up, the date watch): today's reminders go to the desktop
     // too, and when yesterday left items open a quiet line offers to carry them.
     void greetDay(QDate today);
+    // Before the program ends: unsaved typing asked about; false for 取消.
+    bool readyToEnd();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void act(int id);
@@ -109,6 +121,8 @@ private:
     std::array<QPushButton*, 18> launcherButtons_{};
     std::unique_ptr<CWebBrowser2> browser_;
     bool webPaneInFront_ = true;
+    QDate today_;
+    QString remindersDay_;
 };
 
 } // namespace jotrak

@@ -2,6 +2,7 @@
 
 #include "backup/daily_backup.h"
 #include "app/main_window.h"
+#include "app/single_window.h"
 #include "app/startup.h"
 #include "app/translation.h"
 #include "data/database_error.h"
@@ -38,10 +39,9 @@ QIcon ProgramIcon()
     return icon;
 }
 
-bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDir, const QString& chosenDataDir)
+bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
-    const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, chosenDataDir));
     const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
     if (!trouble.isEmpty()) {
         qWarning().noquote() << "start-up failed:" << trouble;
@@ -65,6 +65,33 @@ bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDi
     return false;
 }
 
+// A second start on a log already open: true when this program should end,
+// its user having chosen the window open already.
+bool GoToTheOpenWindow(SingleWindow& single, const QString& dataDir)
+{
+    if (!single.otherWindowOpen()) {
+        single.serve();
+        return false;
+    }
+    const int answer = ShowMessage(nullptr,
+                                   QString::fromUtf8("这个日志(%1)已经在另一个 Jotrak 窗口中打开。\n"
+                                                     "转到那个窗口,还是再开一个窗口?(两个窗口都能修改同一个日志)")
+                                       .arg(QDir::toNativeSeparators(dataDir)),
+                                   QString::fromUtf8("日志已经打开"), MessageButtons::SwitchOrOpen);
+    if (answer == kIdOther)
+        return false;
+    single.bringOtherToFront();
+    return true;
+}
+
+void BringToFront(QWidget& window)
+{
+    if (window.isMinimized())
+        window.showNormal();
+    window.raise();
+    window.activateWindow();
+}
+
 void ReportReady(MainWindow& window)
 {
     std::fprintf(stderr, "%s\n", kReadyMarker);
@@ -82,13 +109,18 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
         AnswerMessagesOnStandardError();
     if (!commandLine.startPage)
         CWebBrowser2::TurnEngineOff();
+    const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, commandLine.dataDir));
+    SingleWindow single(data.path);
+    if (GoToTheOpenWindow(single, data.path))
+        return 0;
     AppContext context;
     MainWindow window(context.log);
+    QObject::connect(&single, &SingleWindow::frontRequested, &window, [&window] { BringToFront(window); });
     window.setWindowIcon(ProgramIcon());
     if (commandLine.reportPaint)
         new ReportPaint(&window, kShownMarker, false);
     window.show();
-    if (!StartOrReport(context, window, exeDir, commandLine.dataDir))
+    if (!StartOrReport(context, window, exeDir, data))
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
     if (commandLine.reportPaint)

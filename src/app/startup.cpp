@@ -70,6 +70,7 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
     window.build(app);
     if (const std::optional<QFont> font = ReadTextFont())
         ApplyTextFont(font.value());
+    window.showToday(*app.today);
     window.panel(PeriodKind::Year)->view();
     window.panel(PeriodKind::Month)->view();
     window.panel(PeriodKind::Day)->view();

@@ -41,6 +41,23 @@ bool StoreGoalText(ConnectionHolder& connection, Table goalTable, const QString&
     return true;
 }
 
+GoalStoreOutcome StoreGoalTextIfUnchanged(ConnectionHolder& connection, Table goalTable, const QString& key,
+                                          const QString& expected, const QString& text)
+{
+    Transaction transaction(connection);
+    RecordsetHolder goal;
+    OpenRecordset(goal, stmt::GoalByKey(goalTable, key), connection);
+    if (IsAtEnd(goal))
+        return {GoalStoreOutcome::NoSuchGoal, {}};
+    const QString stored = TextFromValue(GetFieldValue(goal, kText));
+    if (stored != expected && stored != text)
+        return {GoalStoreOutcome::ChangedMeanwhile, stored};
+    SetFieldValue(goal, kText, Value(text));
+    StoreRow(goal);
+    transaction.commit();
+    return {};
+}
+
 std::vector<Goal> GoalsBetween(ConnectionHolder& connection, Table goalTable, const QString& first, const QString& last)
 {
     std::vector<Goal> goals;

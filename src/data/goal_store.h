@@ -28,6 +28,17 @@ std::optional<QString> ReadGoalText(ConnectionHolder& connection, Table goalTabl
 // Stores text (an empty text stays empty, never Null) as the goal named key;
 // false, with nothing written, when the table has no such row.
 bool StoreGoalText(ConnectionHolder& connection, Table goalTable, const QString& key, const QString& text);
+// What a store that expected the text it replaces found.
+struct GoalStoreOutcome {
+    enum Result { Stored, NoSuchGoal, ChangedMeanwhile } result = Stored;
+    QString storedText; // ChangedMeanwhile: the text found in place of the one expected
+};
+// Stores text as the goal named key only while the goal still holds expected
+// (as read earlier), looked at and written in one transaction: a text another
+// program stored meanwhile is never overwritten unseen. A goal that holds text
+// already counts as stored.
+GoalStoreOutcome StoreGoalTextIfUnchanged(ConnectionHolder& connection, Table goalTable, const QString& key,
+                                          const QString& expected, const QString& text);
 // The goals whose key lies from first to last (both included, compared as
 // text), in key order.
 std::vector<Goal> GoalsBetween(ConnectionHolder& connection, Table goalTable, const QString& first,

@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <functional>
+
 namespace jotrak {
 
 namespace {
@@ -25,6 +27,16 @@ QString KindName(PeriodKind kind)
     return QStringLiteral("Day");
 }
 
+QString GoalName(PeriodKind kind)
+{
+    switch (kind) {
+    case PeriodKind::Year: return QStringLiteral("年工作目标");
+    case PeriodKind::Month: return QStringLiteral("月工作目标");
+    case PeriodKind::Day: break;
+    }
+    return QStringLiteral("日工作目标");
+}
+
 } // namespace
 
 PeriodPanel::PeriodPanel(QWidget* window, WorkLog& log, PeriodKind kind, const PeriodRowPlaces& places,
@@ -39,13 +51,12 @@ PeriodPanel::PeriodPanel(QWidget* window, WorkLog& log, PeriodKind kind, const P
     PlaceControl(keyEdit_, name + QStringLiteral("KeyEdit"), 0, places.key, font);
     MakeStaticText(window, name + QStringLiteral("GoalLabel"), places.label, places.labelPlace, font);
 
-    const auto button = [&](int id, const QString& text, const QRect& place, void (PeriodPanel::*action)()) {
+    const auto button = [&](int id, const QString& text, const QRect& place, const std::function<void()>& action) {
         QPushButton* pushed = MakeCommandButton(window, id, text, place, font);
-        connect(pushed, &QPushButton::clicked, this,
-                [this, action] { RunGuarded(keyEdit_->window(), [&] { (this->*action)(); }); });
+        connect(pushed, &QPushButton::clicked, this, [this, action] { RunGuarded(keyEdit_->window(), action); });
     };
-    button(places.viewId, QStringLiteral("查看"), places.view, &PeriodPanel::view);
-    button(places.modifyId, QStringLiteral("修改"), places.modify, &PeriodPanel::modify);
+    button(places.viewId, QStringLiteral("查看"), places.view, [this] { view(); });
+    button(places.modifyId, QStringLiteral("修改"), places.modify, [this] { modify(); });
     if (places.itemsId != 0) {
         QPushButton* items = MakeCommandButton(window, places.itemsId, QStringLiteral("细项查看"), places.items, font);
         connect(items, &QPushButton::clicked, this, [this] { emit itemsRequested(kind_, this->key()); });
@@ -69,34 +80,88 @@ bool PeriodPanel::hasUnsavedText() const
     return goalText() != loadedText_;
 }
 
-void PeriodPanel::view()
+void PeriodPanel::view(Typing typing)
 {
     const QString shown = key();
-    if (const std::optional<QString> text = log_.goalText(kind_, shown)) {
-        goalEdit_->setPlainText(*text);
-        loadedText_ = goalText();
-    } else {
-        ShowMessage(keyEdit_->window(), kNoSuchGoal);
+    QWidget* owner = keyEdit_->window();
+    if (!log_.goalText(kind_, shown)) {
+        ShowMessage(owner, kNoSuchGoal);
+        emit viewed(shown);
+        return;
     }
+    if (typing == Typing::Ask && !SettleUnsavedGoals(owner, {this}, QStringLiteral("查看之前要保存吗?")))
+        return;
+    // read after the store the question may have made
+    if (const std::optional<QString> text = log_.goalText(kind_, shown))
+        show(shown, *text);
     emit viewed(shown);
 }
 
 void PeriodPanel::modify()
 {
-    const QString text = goalText();
-    if (!log_.storeGoalText(kind_, key(), text)) {
-        ShowMessage(keyEdit_->window(), kNoSuchGoal);
-        return;
+    if (store(key(), goalText()))
+        ShowMessage(keyEdit_->window(), QStringLiteral("修改完成"));
+}
+
+bool PeriodPanel::saveTyping()
+{
+    return store(loadedKey_, goalText());
+}
+
+bool PeriodPanel::store(const QString& key, QString text)
+{
+    QWidget* owner = keyEdit_->window();
+    if (key != loadedKey_) {
+        // another goal, written over as 修改 always did
+        if (!log_.storeGoalText(kind_, key, text)) {
+            ShowMessage(owner, kNoSuchGoal);
+            return false;
+        }
+    } else {
+        QString expected = storedText_;
+        for (;;) {
+            const GoalStoreOutcome outcome = log_.storeGoalText(kind_, key, expected, text);
+            if (outcome.result == GoalStoreOutcome::Stored)
+                break;
+            if (outcome.result == GoalStoreOutcome::NoSuchGoal) {
+                ShowMessage(owner, kNoSuchGoal);
+                return false;
+            }
+            const int answer =
+                ShowMessage(owner,
+                            QStringLiteral("%1(%2)在这里打开以后,另一个窗口保存了新的内容。\n"
+                                           "保留两者:那边的内容接在这里的内容后面,中间隔一行标记;\n"
+                                           "覆盖:只保存这里的内容,那边的不再保留;\n取消:什么也不保存。")
+                                .arg(GoalName(kind_), key),
+                            QStringLiteral("目标已被另一个窗口修改"), MessageButtons::KeepBothOverwriteCancel);
+            if (answer == kIdCancel)
+                return false;
+            if (answer == kIdOk)
+                text += u'\n' + QString::fromUtf16(kOtherWindowsText) + u'\n' + outcome.storedText;
+            expected = outcome.storedText;
+        }
     }
-    loadedText_ = text;
-    ShowMessage(keyEdit_->window(), QStringLiteral("修改完成"));
+    if (text != goalText())
+        goalEdit_->setPlainText(text);
+    loadedKey_ = key;
+    loadedText_ = goalText();
+    storedText_ = text;
+    return true;
 }
 
 void PeriodPanel::show(const QString& key, const QString& goalText)
 {
     keyEdit_->setText(key);
     goalEdit_->setPlainText(goalText);
+    loadedKey_ = key;
     loadedText_ = this->goalText();
+    storedText_ = goalText;
+}
+
+void PeriodPanel::rebase()
+{
+    if (const std::optional<QString> text = log_.goalText(kind_, loadedKey_))
+        storedText_ = *text;
 }
 
 void PeriodPanel::follow(PeriodKind kind, const QString& key)
@@ -105,6 +170,28 @@ void PeriodPanel::follow(PeriodKind kind, const QString& key)
         return;
     if (const std::optional<QString> text = log_.goalText(kind_, key))
         show(key, *text);
+}
+
+bool SettleUnsavedGoals(QWidget* owner, const QList<PeriodPanel*>& panels, const QString& question)
+{
+    QList<PeriodPanel*> unsaved;
+    QStringList names;
+    for (PeriodPanel* panel : panels)
+        if (panel && panel->hasUnsavedText()) {
+            unsaved << panel;
+            names << QStringLiteral("%1(%2)").arg(GoalName(panel->kind()), panel->loadedKey());
+        }
+    if (unsaved.isEmpty())
+        return true;
+    const int answer =
+        ShowMessage(owner, QStringLiteral("%1中输入的内容还没有保存。\n%2").arg(names.join(u'、'), question),
+                    QStringLiteral("内容还没有保存"), MessageButtons::SaveDiscardCancel);
+    if (answer != kIdOk)
+        return answer == kIdOther;
+    for (PeriodPanel* panel : unsaved)
+        if (!panel->saveTyping())
+            return false;
+    return true;
 }
 
 } // namespace jotrak

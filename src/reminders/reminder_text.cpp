@@ -60,6 +60,17 @@ QString ComposeDayReminders(ConnectionHolder& connection, const QString& dayKey)
     return text.isEmpty() ? QString::fromUtf16(kNoReminders) : text;
 }
 
+QString ComposeRemindersOf(ConnectionHolder& connection, const QString& dayKey, const QString& todayKey)
+{
+    if (dayKey == todayKey)
+        return ComposeDayReminders(connection, dayKey);
+    QString text = QStringLiteral("%1 的提醒:\r\n").arg(dayKey);
+    const QStringList lines = DayReminderLines(connection, dayKey);
+    for (const QString& line : lines)
+        text += line + QStringLiteral("\r\n");
+    return lines.isEmpty() ? text + QStringLiteral("无必需提醒") : text;
+}
+
 QStringList UpcomingReminderLines(const std::vector<StoredScheme>& schemes, QDate first, int days)
 {
     QStringList lines;

@@ -30,6 +30,10 @@ QStringList DayReminderLines(const std::vector<StoredScheme>& schemes, const QSt
 // kNoReminders stands for none.
 QString ComposeDayReminders(ConnectionHolder& connection, const QString& dayKey);
 
+// The reminder box for dayKey when today is todayKey: today's as above;
+// another day's lines under "20261231 的提醒:", "无必需提醒" when none.
+QString ComposeRemindersOf(ConnectionHolder& connection, const QString& dayKey, const QString& todayKey);
+
 // 近期提醒: every day a scheme falls on from `first` for `days` days, by date,
 // "2026年 12月 10日 (农历 11月 1号) 名称" (the lunar part where the tables
 // hold the day; the content's first line when the name is blank).

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 
 #include <cstdio>
@@ -27,6 +28,38 @@ void NameButtons(QMessageBox& box)
             button->setText(QString::fromUtf8(name.text));
 }
 
+void Prepare(QMessageBox& box, const QString& details)
+{
+    box.setDetailedText(details);
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+// A box of named answers: the first is the default, 取消 (when there) answers Escape.
+int AskChoice(QWidget* owner, const QString& text, const QString& caption, MessageButtons buttons,
+              const QString& details)
+{
+    QStringList names;
+    switch (buttons) {
+    case MessageButtons::SaveDiscardCancel: names = {QStringLiteral("保存"), QStringLiteral("不保存")}; break;
+    case MessageButtons::KeepBothOverwriteCancel: names = {QStringLiteral("保留两者"), QStringLiteral("覆盖")}; break;
+    default: names = {QStringLiteral("转到那个窗口"), QStringLiteral("再开一个窗口")}; break;
+    }
+    QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::NoButton, owner);
+    Prepare(box, details);
+    QPushButton* first = box.addButton(names[0], QMessageBox::AcceptRole);
+    QPushButton* other = box.addButton(names[1], QMessageBox::DestructiveRole);
+    QPushButton* cancel = nullptr;
+    if (buttons != MessageButtons::SwitchOrOpen)
+        cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(first);
+    box.setEscapeButton(cancel ? cancel : first);
+    box.exec();
+    if (box.clickedButton() == other)
+        return kIdOther;
+    return box.clickedButton() == first || !cancel ? kIdOk : kIdCancel;
+}
+
 } // namespace
 
 int ShowMessage(QWidget* owner, const QString& text, const QString& caption, MessageButtons buttons,
@@ -43,16 +76,17 @@ int ShowMessage(QWidget* owner, const QString& text, const QString& caption, Mes
         std::fflush(stderr);
         return kIdOk;
     }
-    QMessageBox box(QMessageBox::NoIcon, caption, text,
-                    buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
-                    owner);
-    NameButtons(box);
-    box.setDetailedText(details);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    box.setDefaultButton(QMessageBox::Ok);
-    box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
+    if (buttons == MessageButtons::Ok || buttons == MessageButtons::OkCancel) {
+        QMessageBox box(QMessageBox::NoIcon, caption, text,
+                        buttons == MessageButtons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+                        owner);
+        NameButtons(box);
+        Prepare(box, details);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(buttons == MessageButtons::OkCancel ? QMessageBox::Cancel : QMessageBox::Ok);
+        return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
+    }
+    return AskChoice(owner, text, caption, buttons, details);
 }
 
 void AnswerMessagesOnStandardError()

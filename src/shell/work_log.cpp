@@ -38,6 +38,15 @@ bool WorkLog::storeGoalText(PeriodKind kind, const QString& key, const QString& 
     return true;
 }
 
+GoalStoreOutcome WorkLog::storeGoalText(PeriodKind kind, const QString& key, const QString& expected,
+                                        const QString& text)
+{
+    const GoalStoreOutcome outcome = StoreGoalTextIfUnchanged(connection_, GoalTableOf(kind), key, expected, text);
+    if (outcome.result == GoalStoreOutcome::Stored)
+        emit goalChanged(kind, key);
+    return outcome;
+}
+
 std::optional<int> WorkLog::goalId(PeriodKind kind, const QString& key)
 {
     return FindGoalId(connection_, GoalTableOf(kind), key);

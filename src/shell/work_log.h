@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/carry_store.h"
+#include "data/goal_store.h"
 #include "data/item_store.h"
 #include "data/keys.h"
 #include "data/record_access.h"
@@ -39,6 +40,8 @@ public:
     // Stores the goal text of a period; false, with nothing written, when the
     // log holds no such key.
     bool storeGoalText(PeriodKind kind, const QString& key, const QString& text);
+    // Stores it only while the log still holds expected (goal_store.h).
+    GoalStoreOutcome storeGoalText(PeriodKind kind, const QString& key, const QString& expected, const QString& text);
     std::optional<int> goalId(PeriodKind kind, const QString& key);
 
     std::vector<WorkItem> items(PeriodKind kind, int goalId);

@@ -8,6 +8,7 @@
 #include "export/export_dialog.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
+#include "goals/period_panel.h"
 #include "search/search_dialog.h"
 #include "launcher/launcher_dialog.h"
 #include "launcher/launcher_table.h"
@@ -191,26 +192,76 @@ private slots:
         QVERIFY(AppFixture::messages()[1].text.contains(QStringLiteral("只读")));
         QCOMPARE(fx.listedRows(), QStringList());
         sqlite3_exec(fx.db().handle(), "PRAGMA query_only = 0", nullptr, nullptr, nullptr);
+        AppFixture::queueAnswer(kIdOther); // 不保存
         fx.command(kCmdViewYearGoal);
         QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), QString());
         QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
     }
 
-    // A right press on the window's own background ends the program; on a control it does not.
-    void aRightPressOnTheBackgroundEndsTheProgram()
+    // Typing not stored is asked about wherever its box is refilled or the program ends; 取消 changes nothing. A right
+    // press on a control ends nothing.
+    void unsavedTypingIsAskedAbout_data()
     {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("shown"); // "key box|goal box", and "|ended" when the program ends
+        // what each answer leaves: 保存, 不保存, 取消
+        const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+            {"search jump", "20180102|other day", "20180102|other day", "20180101|typed"},
+            {"view", "20180102|other day", "20180102|other day", "20180102|typed"},
+            {"close", "20180101|typed|ended", "20180101|typed|ended", "20180101|typed"},
+            {"right-click exit", "20180101|typed|ended", "20180101|typed|ended", "20180101|typed"},
+            {"restore", "20180101|typed", "20180101|restored", "20180101|typed"},
+        };
+        for (const auto& [trigger, saved, dropped, cancelled] : rows)
+            for (const auto& [answer, name, shown] :
+                 {std::tuple{kIdOk, "保存", saved}, {kIdOther, "不保存", dropped}, {kIdCancel, "取消", cancelled}})
+                QTest::addRow("%s, %s", trigger, name)
+                    << QString::fromLatin1(trigger) << answer << QString::fromLatin1(shown);
+    }
+    void unsavedTypingIsAskedAbout()
+    {
+        QFETCH(QString, trigger);
+        QFETCH(int, answer);
+        QFETCH(QString, shown);
+        // 保存 stores the typing; else the day keeps what the file holds
+        const QString stored = answer == kIdOk         ? QStringLiteral("typed")
+                               : trigger == u"restore" ? QStringLiteral("restored")
+                                                       : QString();
         AppFixture fx;
-        for (const char* child : {"btn110", "btn156", "TodayLabel", "WebPane", "LauncherGroup"})
+        SetGoal(fx.db(), Table::Ri, QStringLiteral("20180102"), QStringLiteral("other day"));
+        QTest::keyClicks(fx.box("DayGoalEdit"), QStringLiteral("typed"));
+        for (const char* child : {"btn110", "TodayLabel", "WebPane", "LauncherGroup"})
             QTest::mouseClick(fx.control(QLatin1String(child)), Qt::RightButton, {}, QPoint(5, 10));
-        const QPoint spots[] = {{50, 570}, {1003, 12}, {300, 150}};
-        for (const QPoint& spot : spots) {
-            QVERIFY(!fx.window()->childAt(spot));
-            QTest::mousePress(fx.window(), Qt::LeftButton, {}, spot);
+        QVERIFY(AppFixture::messages().isEmpty() && testing::ShellSeam::ExitCodes().isEmpty());
+        AppFixture::queueAnswer(answer);
+        if (trigger == u"search jump") {
+            fx.window()->showFound(PeriodKind::Day, QStringLiteral("20180102"), 0);
+        } else if (trigger == u"view") {
+            fx.keyBox("DayKeyEdit")->setText(QStringLiteral("20180102"));
+            QTest::mouseClick(fx.button(kCmdViewDayGoal), Qt::LeftButton);
+        } else if (trigger == u"close") {
+            fx.window()->close();
+        } else if (trigger == u"right-click exit") {
+            QTest::mousePress(fx.window(), Qt::RightButton, {}, QPoint(50, 570));
+        } else {
+            WorkLog other; // the restored file holds another text
+            other.open(fx.db().path());
+            QVERIFY(other.storeGoalText(PeriodKind::Day, QStringLiteral("20180101"), QStringLiteral("restored")));
+            fx.app().log.reopen(fx.db().path());
         }
-        QVERIFY(testing::ShellSeam::ExitCodes().isEmpty());
-        for (const QPoint& spot : spots)
-            QTest::mousePress(fx.window(), Qt::RightButton, {}, spot);
-        QCOMPARE(testing::ShellSeam::ExitCodes(), (QList<int>{0, 0, 0}));
+        QCOMPARE(AppFixture::messages().size(), 1);
+        QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::SaveDiscardCancel);
+        QVERIFY(
+            AppFixture::messages()[0].text.startsWith(QStringLiteral("日工作目标(20180101)中输入的内容还没有保存。")));
+        QCOMPARE(GoalText(fx.db(), Table::Ri, QStringLiteral("20180101")), stored);
+        const bool ended = !fx.window()->isVisible() || !testing::ShellSeam::ExitCodes().isEmpty();
+        QCOMPARE(fx.keyBox("DayKeyEdit")->text() + u'|' + fx.box("DayGoalEdit")->toPlainText() +
+                     (ended ? QStringLiteral("|ended") : QString()),
+                 shown);
+        QCOMPARE(fx.window()->panel(PeriodKind::Day)->hasUnsavedText(),
+                 shown.contains(u"|typed") && stored != u"typed");
+        QCOMPARE(fx.itemList()->items().goalId().has_value(), trigger == u"search jump" && answer != kIdCancel);
     }
 
     // 设置 by Ctrl+, the spot or the command: centred 20 px higher, the font in use, the data folder; 1 or 2 closes.
@@ -413,8 +464,8 @@ private slots:
                 QCOMPARE((QStringList{list->item(0, 0)->text(), list->item(0, 2)->text()}),
                          (QStringList{"2018-01-01 09:00:00", "1"}));
 
-                QVERIFY(StoreGoalText(fx.db(), Table::Nian, QStringLiteral("2018"), newer));
-                fx.box("YearGoalEdit")->setPlainText(newer);
+                QVERIFY(fx.app().log.storeGoalText(PeriodKind::Year, QStringLiteral("2018"), newer));
+                QCOMPARE(fx.box("YearGoalEdit")->toPlainText(), newer);
                 Clock::SetForTest(QDateTime(QDate(2018, 1, 2), QTime(10, 0)));
                 AppFixture::queueAnswer(kIdCancel);
                 click("btnRestore");
@@ -471,6 +522,7 @@ private slots:
     {
         QTest::addColumn<QDateTime>("before");
         QTest::addColumn<QDateTime>("after");
+        QTest::addColumn<QDateTime>("then"); // a second midnight in the same run, seen on activation
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("goals");
@@ -482,37 +534,43 @@ private slots:
         const char* none = "今日无必需提醒";
         const char* newYear = "[本日提醒]:元旦\n";
         const char* lunarFirst = "[本日提醒]:四月初一\n[本日提醒]:初一\n";
-        using Row = std::tuple<const char*, QDateTime, QDateTime, const char*, const char*, const char*, const char*>;
+        const QDateTime once; // no second midnight
+        using Row = std::tuple<const char*, QDateTime, QDateTime, QDateTime, const char*, const char*, const char*,
+                               const char*>;
         const Row rows[] = {
-            {"ordinary day", at(2018, 3, 14, late), at(2018, 3, 15, early), "", "2018 201803 20180315",
+            {"ordinary day", at(2018, 3, 14, late), at(2018, 3, 15, early), once, "", "2018 201803 20180315",
              "||goal 20180315", none},
-            {"31 December", at(2018, 12, 31, late), at(2019, 1, 1, early), "", "2019 201901 20190101",
+            {"31 December", at(2018, 12, 31, late), at(2019, 1, 1, early), once, "", "2019 201901 20190101",
              "goal 2019|goal 201901|goal 20190101", newYear},
-            {"lunar month", at(2020, 4, 22, late), at(2020, 4, 23, early), "", "2020 202004 20200423",
+            {"lunar month", at(2020, 4, 22, late), at(2020, 4, 23, early), once, "", "2020 202004 20200423",
              "||goal 20200423", lunarFirst},
-            {"leap lunar month", at(2020, 5, 22, late), at(2020, 5, 23, early), "", "2020 202005 20200523",
+            {"leap lunar month", at(2020, 5, 22, late), at(2020, 5, 23, early), once, "", "2020 202005 20200523",
              "||goal 20200523", lunarFirst},
-            {"a year the file does not hold", at(2037, 12, 31, late), at(2038, 1, 1, early), "", "2038 203801 20380101",
-             "||", newYear},
-            {"last lunar month of the tables", at(2100, 12, 30, late), at(2100, 12, 31, early), "",
+            {"a year the file does not hold", at(2037, 12, 31, late), at(2038, 1, 1, early), once, "",
+             "2038 203801 20380101", "||", newYear},
+            {"last lunar month of the tables", at(2100, 12, 30, late), at(2100, 12, 31, early), once, "",
              "2100 210012 21001231", "||goal 21001231", "[本日提醒]:初一\n"},
-            {"a start in a year the file does not hold", at(2040, 6, 14, late), at(2040, 6, 15, early), "",
+            {"a start in a year the file does not hold", at(2040, 6, 14, late), at(2040, 6, 15, early), once, "",
              "2040 204006 20400615", "||goal 20400615", none},
             {"time zone moves the date back, seen on activation", at(2018, 4, 1, QTime(0, 30), 9),
-             at(2018, 3, 31, QTime(23, 30)), "", "2018 201803 20180331", "|goal 201803|goal 20180331", none},
-            {"unsaved day goal", at(2018, 12, 31, late), at(2019, 1, 1, early), "DayGoalEdit=draft",
-             "2019 201901 20181231", "goal 2019|goal 201901|draft", none},
-            {"month key changed", at(2018, 12, 31, late), at(2019, 1, 1, early), "MonthKeyEdit=201805",
+             at(2018, 3, 31, QTime(23, 30)), once, "", "2018 201803 20180331", "|goal 201803|goal 20180331", none},
+            {"unsaved day goal: the day box's reminders, named", at(2018, 12, 31, late), at(2019, 1, 1, early), once,
+             "DayGoalEdit=draft", "2019 201901 20181231", "goal 2019|goal 201901|draft",
+             "20181231 的提醒:\n[本日提醒]:冬月廿五\n"},
+            {"two midnights in one run", at(2018, 12, 30, late), at(2018, 12, 31, early), at(2019, 1, 1, early), "",
+             "2019 201901 20190101", "goal 2019|goal 201901|goal 20190101", newYear},
+            {"month key changed", at(2018, 12, 31, late), at(2019, 1, 1, early), once, "MonthKeyEdit=201805",
              "2019 201805 20190101", "goal 2019||goal 20190101", newYear},
         };
-        for (const auto& [name, before, after, type, keys, goals, reminders] : rows)
-            QTest::newRow(name) << before << after << QString::fromUtf8(type) << QString::fromUtf8(keys)
+        for (const auto& [name, before, after, then, type, keys, goals, reminders] : rows)
+            QTest::newRow(name) << before << after << then << QString::fromUtf8(type) << QString::fromUtf8(keys)
                                 << QString::fromUtf8(goals) << QString::fromUtf8(reminders);
     }
     void theWindowFollowsTheDate()
     {
         QFETCH(QDateTime, before);
         QFETCH(QDateTime, after);
+        QFETCH(QDateTime, then);
         QFETCH(QString, type);
         QFETCH(QString, keys);
         QFETCH(QString, goals);
@@ -520,9 +578,9 @@ private slots:
         AppFixtureOptions options;
         options.now = before;
         AppFixture fx(options);
-        for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一"})
+        for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一", "L1125=冬月廿五"})
             AddScheme(fx.db(), QString::fromUtf8(scheme));
-        const QDate day = after.date();
+        const QDate day = (then.isValid() ? then : after).date();
         for (const auto& [table, key] : {std::pair{Table::Nian, QString::number(day.year())},
                                          {Table::Yue, FormatMonthKey(day.year(), day.month())},
                                          {Table::Ri, FormatDayKey(day.year(), day.month(), day.day())}})
@@ -543,6 +601,14 @@ private slots:
         }
         QTRY_COMPARE_WITH_TIMEOUT(fx.control<QLabel>(QStringLiteral("TodayLabel"))->text(), BuildTodayLine(CRiLi()),
                                   3000);
+        if (then.isValid()) {
+            QCOMPARE(fx.keyBox("DayKeyEdit")->text(),
+                     FormatDayKey(after.date().year(), after.date().month(), after.date().day()));
+            Clock::SetForTest(then);
+            QEvent activate(QEvent::WindowActivate);
+            QApplication::sendEvent(fx.window(), &activate);
+            QCOMPARE(fx.control<QLabel>(QStringLiteral("TodayLabel"))->text(), BuildTodayLine(CRiLi()));
+        }
         QCOMPARE(fx.keyBox("YearKeyEdit")->text() + u' ' + fx.keyBox("MonthKeyEdit")->text() + u' ' +
                      fx.keyBox("DayKeyEdit")->text(),
                  keys);

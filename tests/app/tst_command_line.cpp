@@ -90,6 +90,44 @@ private slots:
         if (exitCode == 1)
             QVERIFY(outcome.err.contains(QStringLiteral("jotrak --help")));
     }
+
+    // One window per log: what a killed program left does not block a start; a second start on the log goes to the
+    // open window (what --unattended answers); another folder opens its own.
+    void aSecondStartOnOneLogGoesToTheOpenWindow()
+    {
+        QTemporaryDir dir;
+        const QString log = dir.filePath(QStringLiteral("log"));
+        const QStringList common = {"-platform", "offscreen", "--unattended", "--report-paint", "--no-start-page"};
+        QProcess killed, first;
+        for (QProcess* program : {&killed, &first}) {
+            program->start(QDir(qEnvironmentVariable("JOTRAK_BIN_DIR")).filePath(QStringLiteral("jotrak")),
+                           common + QStringList{"--data-dir", log, "--quit-after-startup", "20000"});
+            QByteArray err;
+            QTRY_VERIFY_WITH_TIMEOUT((err += program->readAllStandardError()).contains("JOTRAK_READY") ||
+                                         program->state() == QProcess::NotRunning,
+                                     30000);
+            QVERIFY2(program->state() == QProcess::Running, err.constData());
+            if (program == &killed) {
+                killed.kill(); // its socket stays behind
+                killed.waitForFinished();
+            }
+        }
+        const Outcome second =
+            RunProgram(common + QStringList{"--data-dir", log, "--quit-after-startup", "0"}, dir.path());
+        QVERIFY2(second.exitCode == 0 && second.err.contains(QStringLiteral("已经在另一个 Jotrak 窗口中打开")) &&
+                     !second.err.contains(QStringLiteral("JOTRAK_READY")),
+                 qPrintable(second.err));
+        const Outcome elsewhere = RunProgram(
+            common + QStringList{"--data-dir", dir.filePath(QStringLiteral("other")), "--quit-after-startup", "0"},
+            dir.path());
+        QVERIFY2(elsewhere.exitCode == 0 && elsewhere.err.contains(QStringLiteral("JOTRAK_READY")),
+                 qPrintable(elsewhere.err));
+        first.terminate();
+        first.waitForFinished();
+        // takes over what that one left, and removes it at its end
+        QVERIFY(RunProgram(common + QStringList{"--data-dir", log, "--quit-after-startup", "0"}, dir.path())
+                    .err.contains(QStringLiteral("JOTRAK_READY")));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -201,6 +201,41 @@ private slots:
         QVERIFY(!list()->items().goalId());
     }
 
+    // Two programs on one log: 修改 over a goal the other stored since it was loaded asks; each answer keeps what it
+    // says.
+    void aGoalStoredMeanwhileByAnotherProgramIsNotLostUnseen_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("保留两者") << kIdOk << QStringLiteral("mine\n——— 另一个窗口保存的内容 ———\ntheirs\r\nline 2");
+        QTest::newRow("覆盖") << kIdOther << QStringLiteral("mine");
+        QTest::newRow("取消") << kIdCancel << QStringLiteral("theirs\r\nline 2");
+    }
+    void aGoalStoredMeanwhileByAnotherProgramIsNotLostUnseen()
+    {
+        QFETCH(int, answer);
+        QFETCH(QString, stored);
+        const QString day = QStringLiteral("20180101");
+        WorkLog other;
+        other.open(fx->db().path());
+        QVERIFY(other.storeGoalText(PeriodKind::Day, day, QStringLiteral("first\r\n")));
+        click(kCmdViewDayGoal); // loads "first\n": a CR LF read back as shown is no change
+        fx->box("DayGoalEdit")->setPlainText(QStringLiteral("mine"));
+        QVERIFY(other.storeGoalText(PeriodKind::Day, day, QStringLiteral("theirs\r\nline 2")));
+        AppFixture::queueAnswer(answer);
+        click(kCmdModifyDayGoal);
+        QCOMPARE(GoalText(fx->db(), Table::Ri, day), stored);
+        QCOMPARE(AppFixture::messages()[0].buttons, MessageButtons::KeepBothOverwriteCancel);
+        QCOMPARE(fx->box("DayGoalEdit")->toPlainText(),
+                 answer == kIdCancel ? QStringLiteral("mine") : QString(stored).remove(u'\r'));
+        AppFixture::clearMessages();
+        AppFixture::queueAnswer(kIdCancel);
+        click(kCmdModifyDayGoal); // asked again after 取消; stored at once after a store here
+        QCOMPARE(AppFixture::messages().size(), 1);
+        QCOMPARE(AppFixture::messages()[0].buttons,
+                 answer == kIdCancel ? MessageButtons::KeepBothOverwriteCancel : MessageButtons::Ok);
+    }
+
     // Items go under the listed goal of their table, shown as stored.
     void itemsAreListedAndAddedUnderTheirGoal()
     {
