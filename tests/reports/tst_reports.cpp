@@ -212,17 +212,16 @@ private slots:
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("state"); // open, done, carried, gone
         QTest::addColumn<bool>("carried");
-
-        QTest::newRow("open day item") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("open") << true;
-        QTest::newRow("done item stays") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("done") << false;
-        QTest::newRow("carried once only")
-            << Table::Ri << QStringLiteral("20261207") << QStringLiteral("carried") << false;
-        QTest::newRow("gone item") << Table::Ri << QStringLiteral("20261207") << QStringLiteral("gone") << false;
-        QTest::newRow("today's own item") << Table::Ri << QStringLiteral("20261208") << QStringLiteral("open") << false;
-        QTest::newRow("month item to this month")
-            << Table::Yue << QStringLiteral("202611") << QStringLiteral("open") << true;
-        QTest::newRow("year item to this year")
-            << Table::Nian << QStringLiteral("2025") << QStringLiteral("open") << true;
+        const auto row = [](const char* name, Table table, const char* from, const char* state, bool carried) {
+            QTest::newRow(name) << table << QString::fromLatin1(from) << QString::fromLatin1(state) << carried;
+        };
+        row("open day item", Table::Ri, "20261207", "open", true);
+        row("done item stays", Table::Ri, "20261207", "done", false);
+        row("carried once only", Table::Ri, "20261207", "carried", false);
+        row("gone item", Table::Ri, "20261207", "gone", false);
+        row("today's own item", Table::Ri, "20261208", "open", false);
+        row("month item to this month", Table::Yue, "202611", "open", true);
+        row("year item to this year", Table::Nian, "2025", "open", true);
     }
     void carry()
     {
