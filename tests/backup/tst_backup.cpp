@@ -213,9 +213,7 @@ private slots:
         // a copy of an older release in the shared folder belongs to nobody; in A's own folder to A
         QVERIFY(QDir().mkpath(a.backups()));
         for (const QString& folder : {shared.path(), a.backups()}) {
-            const QString old = QDir(folder).filePath(BackupFileName(kNoon.addDays(-40)));
-            QVERIFY(QFile::copy(a.path(), old));
-            test::DropToVersion1(old);
+            test::CopyAsVersion(a.path(), QDir(folder).filePath(BackupFileName(kNoon.addDays(-40))), 1);
         }
         SetBackupFolder(a.dataDir(), shared.path());
         SetBackupFolder(b.dataDir(), shared.path());
@@ -298,16 +296,11 @@ private slots:
             QFile(path).resize(QFileInfo(path).size() / 2);
         } else if (chosen == QLatin1String("foreign")) {
             path = db.dir.filePath(QStringLiteral("foreign.mdb"));
-            sqlite3* other = nullptr;
-            sqlite3_open(QFile::encodeName(path).constData(), &other);
-            sqlite3_exec(other, "CREATE TABLE t(x)", nullptr, nullptr, nullptr);
-            sqlite3_close(other);
+            test::RunSql(path, "CREATE TABLE t(x)");
         } else if (chosen == QLatin1String("missing")) {
             path = db.dir.filePath(QStringLiteral("gone.mdb"));
         } else if (chosen == QLatin1String("older")) {
-            path = db.dir.filePath(QStringLiteral("older.mdb"));
-            QFile::copy(copy.path, path);
-            test::DropToVersion1(path);
+            path = test::CopyAsVersion(copy.path, db.dir.filePath(QStringLiteral("older.mdb")), 1);
         } else if (chosen == QLatin1String("journal")) {
             QVERIFY(test::WriteBytes(db.path() + QStringLiteral("-journal"), QByteArray(512, '\0')));
         }

@@ -32,15 +32,6 @@ QString Refusing(const char* when, const char* table)
         .arg(QLatin1String(when), QLatin1String(table));
 }
 
-int PageCount(sqlite3* db)
-{
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, "PRAGMA page_count", -1, &st, nullptr);
-    const int pages = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int(st, 0) : 0;
-    sqlite3_finalize(st);
-    return pages;
-}
-
 // The keys of a period table in IDME order, and whether any goal text is set.
 QStringList Keys(ConnectionHolder& c, Table table, bool* anyText = nullptr)
 {
@@ -187,7 +178,8 @@ private slots:
         const QStringList statement = injection.split(u' ');
         if (injection == u"full") { // no free page left inside the file either
             sqlite3_exec(c.handle(), "VACUUM", nullptr, nullptr, nullptr);
-            const QByteArray sql = "PRAGMA max_page_count = " + QByteArray::number(PageCount(c.handle()));
+            const QByteArray sql =
+                "PRAGMA max_page_count = " + FirstColumn(c.handle(), "PRAGMA page_count").value(0).toUtf8();
             sqlite3_exec(c.handle(), sql.constData(), nullptr, nullptr, nullptr);
         } else if (injection == u"read-only") {
             sqlite3_exec(c.handle(), "PRAGMA query_only = 1", nullptr, nullptr, nullptr);
@@ -260,7 +252,6 @@ private slots:
                      "DROP TRIGGER IF EXISTS temp.injected; PRAGMA query_only = 0; PRAGMA max_page_count = 1000000",
                      nullptr, nullptr, nullptr);
         sqlite3_busy_timeout(c.handle(), 5000);
-        QCOMPARE(sqlite3_get_autocommit(c.handle()), 1);
         QCOMPARE(c.savepointDepth, 0);
         const int next = AppendWorkItem(c, Table::Ri, goal, QStringLiteral("失败之后的一项"));
         ConnectionHolder reader;

@@ -49,12 +49,6 @@ struct Exporter {
     }
 };
 
-QByteArray Gb(const QString& text)
-{
-    QStringEncoder encoder("GB18030");
-    return encoder.encode(text);
-}
-
 } // namespace
 
 class TestExport : public QObject {
@@ -102,8 +96,9 @@ private slots:
                                         {"20180105", QStringLiteral("outside")}})
             SetGoal(x.db.connection, Table::Ri, QString::fromLatin1(key), text);
         const QByteArray bytes = x.text(Table::Ri, QStringLiteral("20180101"), QStringLiteral("20180104"));
-        QCOMPARE(bytes, kLine + "20180101\r\na\r\nb\r\nc\rd\r\n\r\ne\r\n" + kLine + "20180102\r\n\r\n" + Gb("写周报") +
-                            "\r\n" + kLine + "20180103\r\n\r\n" + kLine + "20180104\r\n" + Gb(wide) + "\r\n" + kLine);
+        const auto gb = [](const QString& text) -> QByteArray { return QStringEncoder("GB18030").encode(text); };
+        QCOMPARE(bytes, kLine + "20180101\r\na\r\nb\r\nc\rd\r\n\r\ne\r\n" + kLine + "20180102\r\n\r\n" + gb("写周报") +
+                            "\r\n" + kLine + "20180103\r\n\r\n" + kLine + "20180104\r\n" + gb(wide) + "\r\n" + kLine);
         QVERIFY(bytes.contains(QByteArray::fromHex("d6d0cec4") + " ")); // 中文 as in GBK
         QVERIFY(bytes.contains(QByteArray::fromHex("9439fc36")));       // the emoji, four bytes
         QCOMPARE(x.text(Table::Ri, QStringLiteral("20180105"), QStringLiteral("20180101")), kLine);

@@ -7,8 +7,6 @@
 
 #include <QListWidget>
 
-#include <sqlite3.h>
-
 using namespace jotrak;
 using namespace jotrak::test;
 
@@ -45,17 +43,14 @@ private slots:
         QVERIFY(StoreLauncherRow(c, 2, {QString(), QStringLiteral("/empty")}));
         QVERIFY(StoreLauncherRow(c, 3, {QStringLiteral(" 0"), QStringLiteral("/space-zero")}));
         QVERIFY(StoreLauncherRow(c, 4, {QStringLiteral("照片"), QStringLiteral("/photos")}));
-        QCOMPARE(sqlite3_exec(c.handle(),
-                              "UPDATE An SET ming = NULL, wj = NULL WHERE IDME = 6;"
-                              "INSERT INTO An (ming, wj) VALUES ('第十九', '/nineteen')",
-                              nullptr, nullptr, nullptr),
-                 SQLITE_OK);
+        RunSql(db.path(), "UPDATE An SET ming = NULL, wj = NULL WHERE IDME = 6;"
+                          "INSERT INTO An (ming, wj) VALUES ('第十九', '/nineteen')");
         std::array<LauncherButton, kLauncherButtons> entries;
         ReadLauncherTable(c, entries);
         QVERIFY(entries[3].bound && !entries[17].bound);
         QCOMPARE(LauncherListLines(c).size(), 18);
         QVERIFY(StoreLauncherRow(c, 4, {EmptyButtonName, QString()})); // cleared meanwhile
-        QCOMPARE(sqlite3_exec(c.handle(), "DELETE FROM An WHERE IDME >= 18", nullptr, nullptr, nullptr), SQLITE_OK);
+        RunSql(db.path(), "DELETE FROM An WHERE IDME >= 18");
         const LauncherCaptions captions = ReadLauncherTable(c, entries);
         QStringList seen;
         for (int k = 0; k < kLauncherButtons; ++k)

@@ -93,51 +93,42 @@ private slots:
         QTest::addColumn<QStringList>("schemes");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QStringList>("fired");
-        QTest::newRow("yearly, rules without a day never")
-            << QStringList{"G0221=A", "G=e", "Gabc=x", "G00=z"} << "20180221" << QStringList{"A"};
-        QTest::newRow("yearly, other day") << QStringList{"G0221=A"} << "20180222" << QStringList{};
-        QTest::newRow("lunar 30 in a 30-day month") << QStringList{"L30=T"} << "20200522" << QStringList{"T"};
-        QTest::newRow("no lunar 30 in a 29-day month")
-            << QStringList{"L29=a", "L30=b"} << "20200620" << QStringList{"a"};
-        QTest::newRow("lunar 0401 in the leap fourth month")
-            << QStringList{"L0401=N"} << "20200523" << QStringList{"N"};
+        const auto row = [](const char* name, const QStringList& schemes, const char* key, const QStringList& fired) {
+            QTest::newRow(name) << schemes << QString::fromLatin1(key) << fired;
+        };
+        row("yearly, rules without a day never", {"G0221=A", "G=e", "Gabc=x", "G00=z"}, "20180221", {"A"});
+        row("lunar 30 in a 30-day month", {"L30=T"}, "20200522", {"T"});
+        row("no lunar 30 in a 29-day month", {"L29=a", "L30=b"}, "20200620", {"a"});
+        row("lunar 0401 in the leap fourth month", {"L0401=N"}, "20200523", {"N"});
         const QStringList both{"L1205=lunar", "G1205=gregorian", "71205=lunar as 7"};
-        QTest::newRow("lunar 12/05") << both << "20180121" << QStringList{"lunar", "lunar as 7"};
-        QTest::newRow("Gregorian 12/05") << both << "20181205" << QStringList{"gregorian"};
-        QTest::newRow("05 in both calendars") << QStringList{"G05=g", "L05=l"} << "20190805" << QStringList{"g", "l"};
-        QTest::newRow("IDME order") << QStringList{"G15=first", "G0315=yearly", "G16=other"} << "20180315"
-                                    << QStringList{"first", "yearly"};
+        row("lunar 12/05", both, "20180121", {"lunar", "lunar as 7"});
+        row("Gregorian 12/05", both, "20181205", {"gregorian"});
+        row("05 in both calendars", {"G05=g", "L05=l"}, "20190805", {"g", "l"});
+        row("IDME order", {"G15=first", "G0315=yearly", "G16=other"}, "20180315", {"first", "yearly"});
         // No real date: Gregorian schemes take the numbers as they are, lunar ones today's local date.
-        QTest::newRow("20180230") << QStringList{"G30=d30", "G0230=feb30", "L1205=today", "L1204=utcToday"}
-                                  << "20180230" << QStringList{"d30", "feb30", "today"};
-        QTest::newRow("year only") << QStringList{"G01=a", "G00=zero", "G=empty", "L1205=today"} << "2018"
-                                   << QStringList{"today"};
-        QTest::newRow("18990101") << QStringList{"G0101=jan1", "G01=first", "L1205=today"} << "18990101"
-                                  << QStringList{"jan1", "first", "today"};
-        QTest::newRow("after the lunar tables")
-            << QStringList{"L1205=local", "L1229=last", "L0101=new year"} << "21010129" << QStringList{"local"};
-        QTest::newRow("empty content, digits then text")
-            << QStringList{"G0221=", "G21号=x"} << "20180221" << QStringList{"", "x"};
+        row("20180230", {"G30=d30", "G0230=feb30", "L1205=today", "L1204=utcToday"}, "20180230",
+            {"d30", "feb30", "today"});
+        row("year only", {"G01=a", "G00=zero", "G=empty", "L1205=today"}, "2018", {"today"});
+        row("18990101", {"G0101=jan1", "G01=first", "L1205=today"}, "18990101", {"jan1", "first", "today"});
+        row("after the lunar tables", {"L1205=local", "L1229=last", "L0101=new year"}, "21010129", {"local"});
+        row("empty content, digits then text", {"G0221=", "G21号=x"}, "20180221", {"", "x"});
         const QStringList yearEnd{"G0102+3=新年二日", "G0101=元旦"};
-        QTest::newRow("ahead across the year end") << yearEnd << "20181230" << QStringList{"3 天后:新年二日"};
-        QTest::newRow("ahead, a day too early") << yearEnd << "20181229" << QStringList{};
-        QTest::newRow("due, then nearest first") << QStringList{"G0105+5=c", "G0103+5=b", "G0101+5=a"} << "20190101"
-                                                 << QStringList{"a", "2 天后:b", "4 天后:c"};
-        QTest::newRow("ahead of the month before a leap month")
-            << QStringList{"L0401+30=四月初一"} << "20200420" << QStringList{"3 天后:四月初一"};
-        QTest::newRow("ahead of the leap month, nearest only")
-            << QStringList{"L0401+30=四月初一", "L01+30=初一"} << "20200424"
-            << QStringList{"29 天后:四月初一", "29 天后:初一"};
-        QTest::newRow("ahead of lunar new year 2100")
-            << QStringList{"L0101+30=春节"} << "21000201" << QStringList{"8 天后:春节"};
-        QTest::newRow("not ahead past the tables") << QStringList{"L0101+30=春节"} << "21010120" << QStringList{};
-        QTest::newRow("not ahead of no real date") << QStringList{"G0301+30=x"} << "20180230" << QStringList{};
+        row("ahead across the year end", yearEnd, "20181230", {"3 天后:新年二日"});
+        row("ahead, a day too early", yearEnd, "20181229", {});
+        row("due, then nearest first", {"G0105+5=c", "G0103+5=b", "G0101+5=a"}, "20190101",
+            {"a", "2 天后:b", "4 天后:c"});
+        row("ahead of the month before a leap month", {"L0401+30=四月初一"}, "20200420", {"3 天后:四月初一"});
+        row("ahead of the leap month, nearest only", {"L0401+30=四月初一", "L01+30=初一"}, "20200424",
+            {"29 天后:四月初一", "29 天后:初一"});
+        row("ahead of lunar new year 2100", {"L0101+30=春节"}, "21000201", {"8 天后:春节"});
+        row("not ahead past the tables", {"L0101+30=春节"}, "21010120", {});
+        row("not ahead of no real date", {"G0301+30=x"}, "20180230", {});
         QStringList longOnes, longSchemes;
         for (int i = 0; i < 20; ++i) {
             longOnes << QString(3000, u'提') + QString::number(i);
             longSchemes << QStringLiteral("G0221=") + longOnes.last();
         }
-        QTest::newRow("however long") << longSchemes << "20180221" << longOnes;
+        row("however long", longSchemes, "20180221", longOnes);
     }
     void theDayKeyFiresItsSchemes()
     {

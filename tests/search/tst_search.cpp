@@ -189,8 +189,6 @@ private slots:
         QTest::newRow("a letter and a backslash") << "A\\" << QStringList{"日 20180101 完成情况 OK"};
         QTest::newRow("across a line break") << "稿\n第" << QStringList{"日 20180102 目标"};
         QTest::newRow("in a long text") << "隐藏词" << QStringList{"日 20180102 工作内容 未完成"};
-        QTest::newRow("capital beyond A-Z") << "Übung" << QStringList{"日 20180103 目标"};
-        QTest::newRow("its small letter") << "übung" << QStringList{};
         QTest::newRow("that capital alone") << "Ü" << QStringList{"日 20180103 目标"};
         QTest::newRow("that small letter alone") << "ü" << QStringList{};
         QTest::newRow("capitals, A-Z folded") << "ÄRzte" << doctors;
@@ -207,13 +205,10 @@ private slots:
         QCOMPARE(SearchIndexProblem(db.connection), QString());
         QCOMPARE(ScannedHits(db.connection, query), hits);
         QCOMPARE(HitLines(db.connection, query), hits);
-        for (const auto drop : {&DropToVersion2, &DropToVersion1}) {
-            const QString copy = db.dir.filePath(QStringLiteral("older.mdb"));
-            QFile::remove(copy);
-            QVERIFY(QFile::copy(db.path(), copy));
-            drop(copy);
-            ConnectionHolder older;
-            OpenDatabaseForReading(older, copy); // as the search reads it: not upgraded
+        for (const int version : {2, 1}) {
+            ConnectionHolder older; // as the search reads it: not upgraded
+            OpenDatabaseForReading(older,
+                                   CopyAsVersion(db.path(), db.dir.filePath(QStringLiteral("older.mdb")), version));
             QCOMPARE(HitLines(older, query), hits);
         }
 
@@ -318,11 +313,8 @@ private slots:
         TempDb db(true);
         FillSearchSample(db.connection);
         QCOMPARE(HitLines(db.connection, query, filter), hits);
-        const QString copy = db.dir.filePath(QStringLiteral("older.mdb"));
-        QVERIFY(QFile::copy(db.path(), copy));
-        DropToVersion1(copy);
         ConnectionHolder older;
-        OpenDatabaseForReading(older, copy);
+        OpenDatabaseForReading(older, CopyAsVersion(db.path(), db.dir.filePath(QStringLiteral("older.mdb")), 1));
         QCOMPARE(HitLines(older, query, filter), hits);
     }
 

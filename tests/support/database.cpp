@@ -58,27 +58,27 @@ int CountRows(ConnectionHolder& c, Table table)
     return rs.rowCount();
 }
 
+QStringList FirstColumn(sqlite3* db, const QByteArray& sql)
+{
+    QStringList values;
+    sqlite3_exec(
+        db, sql.constData(),
+        [](void* out, int, char** row, char**) {
+            static_cast<QStringList*>(out)->append(QString::fromUtf8(row[0] ? row[0] : ""));
+            return 0;
+        },
+        &values, nullptr);
+    return values;
+}
+
 int FileVersion(ConnectionHolder& c)
 {
-    int version = -1;
-    ReadRows(c, {QStringLiteral("PRAGMA user_version"), {}, Table::Nian}, [&](const std::vector<Value>& row) {
-        version = row.front().toInt();
-        return false;
-    });
-    return version;
+    return FirstColumn(c.handle(), "PRAGMA user_version").value(0, QStringLiteral("-1")).toInt();
 }
 
 QString IntegrityCheck(ConnectionHolder& c)
 {
-    QStringList lines;
-    sqlite3_exec(
-        c.handle(), "PRAGMA integrity_check",
-        [](void* out, int, char** values, char**) {
-            static_cast<QStringList*>(out)->append(QString::fromUtf8(values[0] ? values[0] : "NULL"));
-            return 0;
-        },
-        &lines, nullptr);
-    return lines.join(u'\n');
+    return FirstColumn(c.handle(), "PRAGMA integrity_check").join(u'\n');
 }
 
 namespace {
@@ -141,15 +141,7 @@ QString GramIndexProblem(ConnectionHolder& c)
 QString SearchIndexProblem(ConnectionHolder& c)
 {
     const auto single = [&](const QString& sql) {
-        QString value = QStringLiteral("<failed>");
-        sqlite3_exec(
-            c.handle(), sql.toUtf8().constData(),
-            [](void* out, int, char** values, char**) {
-                *static_cast<QString*>(out) = QString::fromUtf8(values[0] ? values[0] : "");
-                return 0;
-            },
-            &value, nullptr);
-        return value;
+        return FirstColumn(c.handle(), sql.toUtf8()).value(0, QStringLiteral("<failed>"));
     };
     if (sqlite3_exec(c.handle(), "INSERT INTO SouFts(SouFts) VALUES('integrity-check')", nullptr, nullptr, nullptr) !=
         SQLITE_OK)
@@ -203,19 +195,25 @@ void DropToVersion1(const QString& path)
     QByteArray sql = "BEGIN;";
     sqlite3* db = nullptr;
     QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
-    sqlite3_exec(
-        db, "SELECT name FROM sqlite_master WHERE type = 'trigger'",
-        [](void* out, int, char** values, char**) {
-            *static_cast<QByteArray*>(out) += QByteArray("DROP TRIGGER ") + values[0] + ';';
-            return 0;
-        },
-        &sql, nullptr);
+    for (const QString& trigger : FirstColumn(db, "SELECT name FROM sqlite_master WHERE type = 'trigger'"))
+        sql += "DROP TRIGGER " + trigger.toUtf8() + ';';
     sqlite3_close(db);
     RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE SouGram; DROP TABLE SouQueue; "
                        "DROP TABLE IF EXISTS LogIdentity; ALTER TABLE Tx DROP COLUMN tiqian; "
                        "ALTER TABLE NianNext DROP COLUMN CarriedTo; ALTER TABLE YueNext DROP COLUMN CarriedTo; "
                        "ALTER TABLE RiNext DROP COLUMN CarriedTo; "
                        "PRAGMA user_version = 1; COMMIT;");
+}
+
+QString CopyAsVersion(const QString& from, const QString& to, int version)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to)) {
+        QTest::qFail(qPrintable(QStringLiteral("cannot copy to ") + to), __FILE__, __LINE__);
+        return {};
+    }
+    version == 2 ? DropToVersion2(to) : DropToVersion1(to);
+    return to;
 }
 
 } // namespace jotrak::test

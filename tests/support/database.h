@@ -28,6 +28,8 @@ std::vector<WorkItem> Items(ConnectionHolder& c, Table goalTable, const QString&
 int AddScheme(ConnectionHolder& c, const QString& written, const QString& name = QStringLiteral("scheme"));
 
 int CountRows(ConnectionHolder& c, Table table);
+// The first column of each row a statement gives, with the engine alone.
+QStringList FirstColumn(sqlite3* db, const QByteArray& sql);
 int FileVersion(ConnectionHolder& c);
 QString IntegrityCheck(ConnectionHolder& c);
 // Empty when the search index passes its check and holds exactly the goal and item texts, and
@@ -40,5 +42,7 @@ void RunSql(const QString& path, const char* sql);
 void DropToVersion2(const QString& path);
 // As the program made files before the search index and everything after it.
 void DropToVersion1(const QString& path);
+// Copies a file over to and makes the copy as the program made files of version 1 or 2; returns to.
+QString CopyAsVersion(const QString& from, const QString& to, int version);
 
 } // namespace jotrak::test
