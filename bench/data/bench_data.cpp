@@ -1,8 +1,16 @@
+#include "shell/work_log.h"
 #include "data/record_access.h"
+#include "reliability/varied_text.h"
 #include "data/seed.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <algorithm>
 #include <QTemporaryDir>
 
 using namespace jotrak;
@@ -55,3 +63,46 @@ static void BM_ReadAllDayGoals(benchmark::State& state)
 BENCHMARK(BM_ReadAllDayGoals)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
+
+// 修改 of a long day goal through the log, as the window stores it: the text
+// and the search index (every trigram, character and pair of it) in one
+// transaction. longest_stop_ms is the longest the event loop stood still
+// meanwhile (the window neither paints nor answers); file_growth_x what the
+// file grew by in the first store, as a multiple of the text's UTF-8 bytes.
+static void BM_StoreLongGoal(benchmark::State& state)
+{
+    static int argc = 1;
+    static char name[] = "bench_data";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Dt/db.mdb"));
+    WorkLog log;
+    log.open(path);
+    SeedPeriodTables(log.connection());
+    bench::VariedText words;
+    QString text;
+    while (text.size() < state.range(0))
+        text += words.sentence(12) + u'\n';
+    text.truncate(static_cast<qsizetype>(state.range(0)));
+    const qint64 before = QFileInfo(path).size();
+    double growth = 0;
+    qint64 longestStop = 0;
+    QElapsedTimer sinceTick;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] { longestStop = std::max(longestStop, sinceTick.restart()); });
+    tick.start(1);
+    int round = 0;
+    for (auto _ : state) {
+        // a different text each time, as a user changes a word or two
+        text[round % text.size()] = QChar(u'甲' + round % 50);
+        sinceTick.start();
+        log.storeGoalText(PeriodKind::Day, QStringLiteral("20200101"), text);
+        longestStop = std::max(longestStop, sinceTick.elapsed());
+        if (round++ == 0)
+            growth = static_cast<double>(QFileInfo(path).size() - before) / static_cast<double>(text.toUtf8().size());
+    }
+    state.counters["longest_stop_ms"] = static_cast<double>(longestStop);
+    state.counters["file_growth_x"] = growth;
+}
+BENCHMARK(BM_StoreLongGoal)->Arg(10'000)->Arg(100'000)->Arg(600'000)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -2,6 +2,14 @@
 
 #include "data/goal_store.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QThread>
+
+#include <exception>
+#include <memory>
+
 namespace jotrak {
 
 WorkLog::WorkLog(QObject* parent) : QObject(parent)
@@ -30,9 +38,52 @@ std::optional<QString> WorkLog::goalText(PeriodKind kind, const QString& key)
     return ReadGoalText(connection_, GoalTableOf(kind), key);
 }
 
+namespace {
+
+// Past this many characters a goal is stored off the window's thread: indexing
+// a text of 100 000 characters takes longer than a window may stand still.
+constexpr qsizetype kLongText = 20'000;
+
+// Runs store on a connection of its own on a thread of its own while the
+// window keeps painting (what the user types waits for it); a DatabaseError
+// comes back here.
+template <class Result> Result StoreAside(const QString& path, const std::function<Result(ConnectionHolder&)>& store)
+{
+    Result result{};
+    std::exception_ptr failure;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            ConnectionHolder own;
+            OpenDatabase(own, path);
+            result = store(own);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QEventLoop wait;
+    QObject::connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit);
+    worker->start();
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    if (failure)
+        std::rethrow_exception(failure);
+    return result;
+}
+
+} // namespace
+
+template <class Result> Result WorkLog::store(const QString& text, const std::function<Result(ConnectionHolder&)>& work)
+{
+    if (text.size() <= kLongText || !QCoreApplication::instance())
+        return work(connection_);
+    return StoreAside(QDir::fromNativeSeparators(connection_.path()), work);
+}
+
 bool WorkLog::storeGoalText(PeriodKind kind, const QString& key, const QString& text)
 {
-    if (!StoreGoalText(connection_, GoalTableOf(kind), key, text))
+    const bool stored =
+        store<bool>(text, [&](ConnectionHolder& on) { return StoreGoalText(on, GoalTableOf(kind), key, text); });
+    if (!stored)
         return false;
     emit goalChanged(kind, key);
     return true;
@@ -41,7 +92,9 @@ bool WorkLog::storeGoalText(PeriodKind kind, const QString& key, const QString& 
 GoalStoreOutcome WorkLog::storeGoalText(PeriodKind kind, const QString& key, const QString& expected,
                                         const QString& text)
 {
-    const GoalStoreOutcome outcome = StoreGoalTextIfUnchanged(connection_, GoalTableOf(kind), key, expected, text);
+    const GoalStoreOutcome outcome = store<GoalStoreOutcome>(text, [&](ConnectionHolder& on) {
+        return StoreGoalTextIfUnchanged(on, GoalTableOf(kind), key, expected, text);
+    });
     if (outcome.result == GoalStoreOutcome::Stored)
         emit goalChanged(kind, key);
     return outcome;

@@ -70,6 +70,9 @@ signals:
     void reloaded();
 
 private:
+    // Runs work on the log's connection, or, for a long text, aside (work_log.cpp).
+    template <class Result> Result store(const QString& text, const std::function<Result(ConnectionHolder&)>& work);
+
     ConnectionHolder connection_;
 };
 
