@@ -50,6 +50,8 @@ if dpkg-deb -f "$main" Depends | grep -q jotrak-webengine; then
 fi
 program=$root/usr/bin/jotrak
 [ -x "$program" ] || fail "no usr/bin/jotrak in the packages"
+dpkg-deb -c "$main" | grep -q '/jotrak/libjotrak_compound_file.so$' ||
+  fail "the spreadsheet module is not in a private library folder of the jotrak package"
 if [ -e "$build_dir/bin/libjotrak_webengine.so" ]; then
   find "$root/usr/lib" -path '*/jotrak/libjotrak_webengine.so' | grep -q . ||
     fail "the web engine module is not in a private library folder"

@@ -1,9 +1,8 @@
 // The program on twenty years of use (146 100 day items, see large_database.h):
-// start-up to the window shown against the bare Qt window in the same run,
 // listing a day, the day's reminders, both exports, and the backup. Nothing of
-// these but the backup should grow with the size of the database. Counter
-// peak_rss_MiB: the largest resident size (of the started program for the
-// start-up, of this process otherwise).
+// these but the backup should grow with the size of the database (its start-up
+// is a row of bench_startup). Counter peak_rss_MiB: the largest resident size of
+// this process.
 #include "large_database.h"
 
 #include "goals/period_panel.h"
@@ -29,7 +28,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -38,7 +36,6 @@
 #include <memory>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 using namespace jotrak;
 
@@ -52,76 +49,6 @@ double PeakRssMiB(int who)
     getrusage(who, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
-
-// Milliseconds from the start of a program to its "JOTRAK_SHOWN" line; -1 when
-// it never came or the program did not end with 0.
-double MillisecondsUntilShown(const QString& program)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.setReadChannel(QProcess::StandardError);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program,
-                  {QStringLiteral("--report-paint"), QStringLiteral("--quit-after-startup"), QStringLiteral("100")});
-    double shown = -1;
-    QByteArray seen;
-    while (shown < 0 && process.waitForReadyRead(30000)) {
-        seen += process.readAllStandardError();
-        if (seen.contains("JOTRAK_SHOWN"))
-            shown = static_cast<double>(timer.nsecsElapsed()) / 1e6;
-    }
-    process.waitForFinished(30000);
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 ? shown : -1;
-}
-
-// A folder with the program (hard-linked: it finds Dt beside itself) and the
-// twenty-year database: a portable program.
-class ProgramOnLargeDatabase {
-public:
-    ProgramOnLargeDatabase()
-    {
-        const QDir bin(QStringLiteral(JOTRAK_BIN_DIR));
-        if (::link(QFile::encodeName(bin.filePath(QStringLiteral("jotrak"))).constData(),
-                   QFile::encodeName(exe()).constData()) != 0)
-            QFile::copy(bin.filePath(QStringLiteral("jotrak")), exe());
-        QDir(dir_.path()).mkpath(QStringLiteral("Dt"));
-        const QDir shipped(ShippedFilesDir(bin.path()));
-        for (const QString& name : shipped.entryList(QDir::Files))
-            QFile::copy(shipped.filePath(name), dir_.filePath(QStringLiteral("Dt/") + name));
-        QFile::copy(bench::TwentyYearDatabase(), dir_.filePath(QStringLiteral("Dt/db.mdb")));
-    }
-    QString exe() const { return dir_.filePath(QStringLiteral("jotrak")); }
-
-private:
-    QTemporaryDir dir_;
-};
-
-// Start-up on twenty years, each run paired with a run of the bare window.
-void StartupOnTwentyYears(benchmark::State& state)
-{
-    ProgramOnLargeDatabase program;
-    const QString minimal = QDir(QStringLiteral(JOTRAK_BIN_DIR)).filePath(QStringLiteral("minimal_window"));
-    double programMs = 0;
-    double minimalMs = 0;
-    for (auto _ : state) {
-        const double bare = MillisecondsUntilShown(minimal);
-        const double run = MillisecondsUntilShown(program.exe());
-        if (bare < 0 || run < 0) {
-            state.SkipWithError("a run did not show its window or did not exit with 0");
-            return;
-        }
-        state.SetIterationTime(run / 1000.0);
-        programMs += run;
-        minimalMs += bare;
-    }
-    state.counters["minimal_ms"] = minimalMs / static_cast<double>(state.iterations());
-    state.counters["vs_minimal"] = programMs / minimalMs;
-    state.counters["peak_rss_MiB"] = PeakRssMiB(RUSAGE_CHILDREN);
-}
-BENCHMARK(StartupOnTwentyYears)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // The program after start-up on a copy of the twenty-year database, minus the web page.
 struct Program {

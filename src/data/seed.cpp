@@ -86,11 +86,8 @@ void SeedPeriodTables(ConnectionHolder& connection)
         return;
     // rows with no text yet: nothing for the search index, which is made after them
     RebuildSearchIndex(connection, [&] {
-        for (Table table : empty) {
-            OpenRecordset(recordset, stmt::ForAppending(table), connection);
-            ForEachKey(table, kFirstYear, kLastYear, [&](const QString& key) { Append(recordset, key); });
-            CloseRecordset(recordset);
-        }
+        for (Table table : empty)
+            ExecuteStatement(connection, stmt::AppendPeriodKeys(table, kFirstYear, kLastYear));
     });
     transaction.commit();
 }

@@ -1,163 +1,79 @@
+// Reaches the compound-file module (compound_file_module.cpp), loaded at the
+// first export rather than with the program: libgsf and the libraries it pulls
+// in are not needed to show the window.
 #include "export/compound_file.h"
 
-#include <gsf/gsf-infile-msole.h>
-#include <gsf/gsf-infile.h>
-#include <gsf/gsf-input-memory.h>
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
-#include <gsf/gsf-output-memory.h>
-#include <gsf/gsf-utils.h>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
 
-#include <algorithm>
 #include <mutex>
 
 namespace jotrak::xls {
 
 namespace {
 
-constexpr int kMaxDepth = 32;
-constexpr qint64 kMaxStreamSize = qint64{1} << 30;
-constexpr qint64 kChunk = 1 << 16;
+using ReadFunction = bool (*)(const QByteArrayView*, CompoundEntry*, QString*);
+using WriteFunction = bool (*)(const CompoundEntry*, QByteArray*, QString*);
 
-void InitGsf()
+struct Module {
+    ReadFunction read = nullptr;
+    WriteFunction write = nullptr;
+    QString trouble; // why it could not be loaded (the loader's words)
+};
+
+QString ProgramDir()
 {
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
+}
+
+// Installed, the module lies in the program's private library folder; in the
+// build tree (and in a folder carried around whole) beside the program.
+QString ModulePath()
+{
+    const QDir programDir(ProgramDir());
+    const QString installed =
+        programDir.filePath(QStringLiteral(JOTRAK_MODULE_FROM_BIN "/" JOTRAK_COMPOUND_FILE_MODULE));
+    return QFileInfo::exists(installed) ? installed : programDir.filePath(QStringLiteral(JOTRAK_COMPOUND_FILE_MODULE));
+}
+
+const Module& LoadedModule()
+{
+    static Module module;
     static std::once_flag once;
     std::call_once(once, [] {
-        gsf_init();
-        // A damaged file is reported by the caller; the library's own notes on what it
-        // found wrong would only clutter the terminal.
-        g_log_set_handler(
-            "libgsf:msole",
-            static_cast<GLogLevelFlags>(G_LOG_LEVEL_WARNING | G_LOG_LEVEL_MESSAGE | G_LOG_LEVEL_INFO |
-                                        G_LOG_LEVEL_DEBUG),
-            [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        QLibrary library(ModulePath());
+        if (!library.load()) {
+            module.trouble = library.errorString();
+            return;
+        }
+        module.read = reinterpret_cast<ReadFunction>(library.resolve("jotrak_read_compound_file"));
+        module.write = reinterpret_cast<WriteFunction>(library.resolve("jotrak_write_compound_file"));
+        if (!module.read || !module.write)
+            module.trouble = library.errorString();
     });
+    return module;
 }
 
-// Holds one reference to a GObject and drops it on every path.
-template <typename T> class GRef {
-public:
-    explicit GRef(T* object = nullptr) : object_(object) {}
-    ~GRef()
-    {
-        if (object_)
-            g_object_unref(object_);
-    }
-    GRef(const GRef&) = delete;
-    GRef& operator=(const GRef&) = delete;
-
-    T* get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    T* object_;
-};
-
-class GErrorHolder {
-public:
-    GErrorHolder() = default;
-    ~GErrorHolder()
-    {
-        if (error_)
-            g_error_free(error_);
-    }
-    GErrorHolder(const GErrorHolder&) = delete;
-    GErrorHolder& operator=(const GErrorHolder&) = delete;
-
-    GError** out() { return &error_; }
-    QString text() const { return error_ && error_->message ? QString::fromUtf8(error_->message) : QString(); }
-
-private:
-    GError* error_ = nullptr;
-};
-
-bool IsA(void* object, GType type)
-{
-    return object && g_type_check_instance_is_a(static_cast<GTypeInstance*>(object), type);
-}
-
-template <typename To, typename From> To* As(From* object)
-{
-    return reinterpret_cast<To*>(object);
-}
-
-bool Fail(QString* error, const QString& text)
+void Report(QString* error, const QString& text)
 {
     if (error)
         *error = text;
-    return false;
-}
-
-bool ReadStream(GsfInput* input, QByteArray* data, QString* error)
-{
-    const gsf_off_t size = gsf_input_size(input);
-    if (size < 0 || size > kMaxStreamSize)
-        return Fail(error, QString::fromUtf8("复合文件中的数据流大小不正常"));
-    data->resize(static_cast<qsizetype>(size));
-    qint64 done = 0;
-    while (done < size) {
-        const qint64 n = std::min(kChunk, size - done);
-        if (!gsf_input_read(input, static_cast<size_t>(n), reinterpret_cast<guint8*>(data->data() + done)))
-            return Fail(error, QString::fromUtf8("复合文件中的数据流无法读取(文件被截断?)"));
-        done += n;
-    }
-    return true;
-}
-
-bool ReadStorage(GsfInfile* storage, CompoundEntry* entry, int depth, QString* error)
-{
-    if (depth > kMaxDepth)
-        return Fail(error, QString::fromUtf8("复合文件的目录嵌套过深"));
-    const int count = gsf_infile_num_children(storage);
-    for (int i = 0; i < count; ++i) {
-        const char* name = gsf_infile_name_by_index(storage, i);
-        GRef<GsfInput> child(gsf_infile_child_by_index(storage, i));
-        if (!child || !name)
-            return Fail(error, QString::fromUtf8("复合文件的目录项无法读取"));
-        CompoundEntry item;
-        item.name = QString::fromUtf8(name);
-        GsfInfile* sub = IsA(child.get(), gsf_infile_get_type()) ? As<GsfInfile>(child.get()) : nullptr;
-        item.isStorage = sub && gsf_infile_num_children(sub) >= 0;
-        if (item.isStorage) {
-            if (IsA(child.get(), gsf_infile_msole_get_type()))
-                gsf_infile_msole_get_class_id(As<GsfInfileMSOle>(child.get()), item.clsid.data());
-            if (!ReadStorage(sub, &item, depth + 1, error))
-                return false;
-        } else if (!ReadStream(child.get(), &item.data, error)) {
-            return false;
-        }
-        entry->children.push_back(std::move(item));
-    }
-    return true;
-}
-
-bool WriteStorage(GsfOutfile* storage, const CompoundEntry& entry, QString* error)
-{
-    for (const CompoundEntry& item : entry.children) {
-        const QByteArray name = item.name.toUtf8();
-        GRef<GsfOutput> child(gsf_outfile_new_child(storage, name.constData(), item.isStorage));
-        if (!child)
-            return Fail(error, QString::fromUtf8("无法在复合文件中建立 %1").arg(item.name));
-        if (item.isStorage) {
-            gsf_outfile_msole_set_class_id(As<GsfOutfileMSOle>(child.get()), item.clsid.data());
-            if (!WriteStorage(As<GsfOutfile>(child.get()), item, error))
-                return false;
-        } else {
-            for (qsizetype done = 0; done < item.data.size();) {
-                const qsizetype n = std::min<qsizetype>(kChunk, item.data.size() - done);
-                if (!gsf_output_write(child.get(), static_cast<size_t>(n),
-                                      reinterpret_cast<const guint8*>(item.data.constData() + done)))
-                    return Fail(error, QString::fromUtf8("无法写入复合文件中的 %1").arg(item.name));
-                done += n;
-            }
-        }
-        if (!gsf_output_close(child.get()))
-            return Fail(error, QString::fromUtf8("无法写入复合文件中的 %1").arg(item.name));
-    }
-    return true;
 }
 
 } // namespace
+
+QString CompoundFileModuleTrouble()
+{
+    const Module& module = LoadedModule();
+    if (module.read && module.write)
+        return {};
+    return QString::fromUtf8("无法载入 Jotrak 的电子表格模块 %1,不能读写 Excel 文件,请重新安装 Jotrak。\n%2")
+        .arg(QStringLiteral(JOTRAK_COMPOUND_FILE_MODULE), module.trouble);
+}
 
 CompoundEntry* CompoundEntry::findStream(const QString& streamName)
 {
@@ -174,62 +90,28 @@ const CompoundEntry* CompoundEntry::findStream(const QString& streamName) const
 
 std::optional<CompoundEntry> ReadCompoundFile(QByteArrayView bytes, QString* error)
 {
-    InitGsf();
-    if (bytes.isEmpty()) {
-        Fail(error, QString::fromUtf8("文件是空的"));
+    const Module& module = LoadedModule();
+    if (!module.read) {
+        Report(error, CompoundFileModuleTrouble());
         return std::nullopt;
     }
-    GRef<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8*>(bytes.data()), bytes.size(), FALSE));
-    GErrorHolder gerror;
-    GRef<GsfInfile> root(input ? gsf_infile_msole_new(input.get(), gerror.out()) : nullptr);
-    if (!root) {
-        Fail(error, QString::fromUtf8("不是复合文档格式的文件 %1").arg(gerror.text()).trimmed());
+    CompoundEntry root;
+    if (!module.read(&bytes, &root, error))
         return std::nullopt;
-    }
-    CompoundEntry entry;
-    entry.name = QStringLiteral("Root Entry");
-    entry.isStorage = true;
-    if (IsA(root.get(), gsf_infile_msole_get_type()))
-        gsf_infile_msole_get_class_id(As<GsfInfileMSOle>(root.get()), entry.clsid.data());
-    if (!ReadStorage(root.get(), &entry, 0, error))
-        return std::nullopt;
-    return entry;
+    return root;
 }
 
 std::optional<QByteArray> WriteCompoundFile(const CompoundEntry& root, QString* error)
 {
-    InitGsf();
-    GRef<GsfOutput> sink(gsf_output_memory_new());
-    if (!sink) {
-        Fail(error, QString::fromUtf8("无法分配内存"));
+    const Module& module = LoadedModule();
+    if (!module.write) {
+        Report(error, CompoundFileModuleTrouble());
         return std::nullopt;
     }
-    {
-        GRef<GsfOutfile> outfile(gsf_outfile_msole_new(sink.get()));
-        if (!outfile) {
-            Fail(error, QString::fromUtf8("无法建立复合文件"));
-            return std::nullopt;
-        }
-        gsf_outfile_msole_set_class_id(As<GsfOutfileMSOle>(outfile.get()), root.clsid.data());
-        const bool written = WriteStorage(outfile.get(), root, error);
-        // Closing the root writes the directory and allocation tables.
-        const bool closed = gsf_output_close(As<GsfOutput>(outfile.get()));
-        if (!written)
-            return std::nullopt;
-        if (!closed) {
-            Fail(error, QString::fromUtf8("无法完成复合文件"));
-            return std::nullopt;
-        }
-    }
-    if (!gsf_output_is_closed(sink.get()))
-        gsf_output_close(sink.get());
-    const gsf_off_t size = gsf_output_size(sink.get());
-    const guint8* data = gsf_output_memory_get_bytes(As<GsfOutputMemory>(sink.get()));
-    if (size < 0 || (size > 0 && !data)) {
-        Fail(error, QString::fromUtf8("无法完成复合文件"));
+    QByteArray out;
+    if (!module.write(&root, &out, error))
         return std::nullopt;
-    }
-    return QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    return out;
 }
 
 } // namespace jotrak::xls

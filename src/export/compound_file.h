@@ -10,7 +10,8 @@
 
 // The compound-file (OLE2 structured storage) container of an .xls file, read
 // and written with libgsf, which takes care of small-block streams and of
-// files of any size.
+// files of any size. libgsf lives in a module of its own (jotrak_compound_file),
+// loaded at the first use.
 namespace jotrak::xls {
 
 struct CompoundEntry {
@@ -30,5 +31,9 @@ std::optional<CompoundEntry> ReadCompoundFile(QByteArrayView bytes, QString* err
 
 // Writes a tree as a compound file.
 std::optional<QByteArray> WriteCompoundFile(const CompoundEntry& root, QString* error = nullptr);
+
+// Empty when the module that reads and writes compound files is loaded (loading
+// it if need be); otherwise a message for the user saying that it is missing.
+QString CompoundFileModuleTrouble();
 
 } // namespace jotrak::xls

@@ -1,6 +1,7 @@
 #include "export/excel_export.h"
 
 #include "data/database_error.h"
+#include "export/compound_file.h"
 #include "export/export_file.h"
 #include "export/workbook_file.h"
 #include "data/goal_store.h"
@@ -91,6 +92,8 @@ ExportResult WorkbookBytes(ConnectionHolder& connection, Table goalTable, const 
 {
     if (!IsGoalTable(goalTable))
         return ExportResult::Failure(QString::fromUtf8("只能导出年、月、日目标的细项。"));
+    if (const QString trouble = xls::CompoundFileModuleTrouble(); !trouble.isEmpty())
+        return ExportResult::Failure(trouble, QString::fromUtf8("缺少电子表格模块"));
     QString reason;
     const std::optional<xls::WorkbookFile> workbook = xls::OpenWorkbook(templatePath, &reason);
     if (!workbook) {

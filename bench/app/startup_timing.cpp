@@ -1,37 +1,10 @@
-// What the user waits for on a real screen (run under xvfb-run): the time from
-// exec until today's line is painted in the window that stays, for the program
-// on a seeded database with its web engine turned off (--no-start-page)
-// and on, against a bare Qt window of the same size showing one line of Chinese
-// text (minimal_window --with-text). Each iteration runs the bare window and then
-// the program, so both see the same load.
-//
-// The top-level windows are watched on the X server. A window is final once it
-// has stayed mapped for a second; the figure is the first paint of the line in
-// the final window (both programs name the window they painted in), never a
-// window that is later replaced. Counters:
-//   program_ms      median time of the program
-//   minimal_ms      median time of the bare window
-//   vs_minimal      median of the ratios of the pairs (program / bare window run
-//                   right before it): steadier than a ratio of medians when other
-//                   work on the machine comes and goes
-//   top_windows     most top-level windows one start of the program mapped
-//   peak_rss_MiB    largest resident size of the program's own process (wait4)
-//   tree_pss_MiB    proportional memory of the program and all its helper
-//                   processes, taken once the page has had time to load
-//   minimal_pss_MiB the same for the bare window
-//   page_helper_ms  (engine on) time from exec until the engine's first helper
-//                   process exists: the engine starts after the window is shown
-// BM_ProgramBackupDue: engine off, with the day's backup due at every start (no
-// backup made and none remembered); it starts after the first paint, so the
-// figures should match BM_ProgramEngineOff, where the first run made it.
-#include "support/program_files.h"
-#include "web/top_level_windows.h"
+#include "app/startup_timing.h"
 
-#include <benchmark/benchmark.h>
+#include "app/top_level_windows.h"
+#include "support/program_files.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
@@ -39,8 +12,6 @@
 #include <fstream>
 #include <map>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include <dirent.h>
 #include <poll.h>
@@ -48,14 +19,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace jotrak::bench {
+
 namespace {
 
-using jotrak::testsupport::TopLevelWindows;
+using testsupport::TopLevelWindows;
 using Clock = std::chrono::steady_clock;
 
 constexpr double kFinalAfterSeconds = 1.0; // a window mapped this long without change is final
-constexpr int kSettleMs = 2500;            // after the line is painted, before memory is taken
-constexpr int kQuitAfterMs = kSettleMs + 500;
+constexpr int kQuitAfterMs = 1200;         // after start-up: time enough to see the window stay
+constexpr int kSettleMs = 2500;            // with memory sampled: after the line is painted
 
 struct Run {
     double todaySeconds = 0; // exec to the line painted in the final window
@@ -132,8 +105,8 @@ double TreePssMiB(pid_t root)
 
 // Starts exe on the current screen, notes every paint of today's line with the
 // window it was painted in, watches the top-level windows, samples memory once
-// the program has settled, and waits for its exit.
-Run RunOnScreen(const std::string& exe, const char* argument, bool engineOff)
+// the program has settled when asked to, and waits for its exit.
+Run RunOnScreen(const std::string& exe, const std::vector<std::string>& extraArguments, bool sampleMemory)
 {
     TopLevelWindows& windows = TopLevelWindows::OfScreen();
     if (!windows.connected())
@@ -149,11 +122,9 @@ Run RunOnScreen(const std::string& exe, const char* argument, bool engineOff)
     for (std::string& e : env)
         envp.push_back(e.data());
     envp.push_back(nullptr);
-    std::vector<std::string> arguments = {exe, "--report-paint", "--quit-after-startup", std::to_string(kQuitAfterMs)};
-    if (argument)
-        arguments.emplace_back(argument);
-    if (engineOff)
-        arguments.emplace_back("--no-start-page");
+    const int quitAfterMs = sampleMemory ? kSettleMs + 500 : kQuitAfterMs;
+    std::vector<std::string> arguments = {exe, "--report-paint", "--quit-after-startup", std::to_string(quitAfterMs)};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     std::vector<char*> argv;
     for (std::string& a : arguments)
         argv.push_back(a.data());
@@ -184,9 +155,9 @@ Run RunOnScreen(const std::string& exe, const char* argument, bool engineOff)
         poll(p, 2, 20);
         now = std::chrono::duration<double>(Clock::now() - start).count();
         windows.take(now);
-        if (firstPaint >= 0 && run.helperSeconds == 0 && ProcessTree(pid).size() > 1)
+        if (sampleMemory && firstPaint >= 0 && run.helperSeconds == 0 && ProcessTree(pid).size() > 1)
             run.helperSeconds = now;
-        if (firstPaint >= 0 && !sampled && now >= firstPaint + kSettleMs / 1000.0) {
+        if (sampleMemory && firstPaint >= 0 && !sampled && now >= firstPaint + kSettleMs / 1000.0) {
             run.treePssMiB = TreePssMiB(pid);
             sampled = true;
         }
@@ -240,28 +211,6 @@ std::string BinFile(const char* name)
     return QDir(QStringLiteral(JOTRAK_BIN_DIR)).filePath(QString::fromUtf8(name)).toStdString();
 }
 
-// A copy of the program with the delivered Dt files and a database seeded by a first run.
-class ProgramCopy {
-public:
-    ProgramCopy()
-    {
-        jotrak::testsupport::CopyProgramFiles(QStringLiteral(JOTRAK_BIN_DIR), dir_.path());
-        RunOnScreen(exe(), nullptr, true);
-    }
-
-    std::string exe() const { return dir_.filePath(QStringLiteral("jotrak")).toStdString(); }
-
-    // No backup made and none remembered: the next start makes the day's backup.
-    void forgetBackups() const
-    {
-        QDir(dir_.filePath(QStringLiteral("Dt/backup"))).removeRecursively();
-        QFile::remove(dir_.filePath(QStringLiteral("Dt/backup.ini")));
-    }
-
-private:
-    QTemporaryDir dir_;
-};
-
 double Median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -269,66 +218,92 @@ double Median(std::vector<double> values)
     return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void MeasureProgram(benchmark::State& state, bool engineOff, bool backupDue = false)
+} // namespace
+
+ProgramCopy::ProgramCopy()
+{
+    testsupport::CopyProgramFiles(QStringLiteral(JOTRAK_BIN_DIR), dir_.path());
+}
+
+std::string ProgramCopy::exe() const
+{
+    return dir_.filePath(QStringLiteral("jotrak")).toStdString();
+}
+
+QString ProgramCopy::dataDir() const
+{
+    return dir_.filePath(QStringLiteral("Dt"));
+}
+
+QString ProgramCopy::database() const
+{
+    return dir_.filePath(QStringLiteral("Dt/db.mdb"));
+}
+
+void ProgramCopy::removeDatabase() const
+{
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(database() + QString::fromUtf8(suffix));
+}
+
+QString ProgramCopy::backupSettings() const
+{
+    return dir_.filePath(QStringLiteral("Dt/backup.ini"));
+}
+
+void ProgramCopy::forgetBackups() const
+{
+    QDir(dir_.filePath(QStringLiteral("Dt/backup"))).removeRecursively();
+    QFile::remove(backupSettings());
+}
+
+bool RunProgramOnce(const ProgramCopy& program, const std::vector<std::string>& arguments, int quitAfterMs)
+{
+    std::vector<std::string> all = arguments;
+    all.insert(all.begin(), {"--quit-after-startup", std::to_string(quitAfterMs)});
+    // a later --quit-after-startup wins over the one RunOnScreen gives
+    return RunOnScreen(program.exe(), all, false).exitCode == 0;
+}
+
+void MeasureStartup(benchmark::State& state, const ProgramCopy& program, const StartupRow& row)
 {
     if (!std::getenv("DISPLAY")) {
         state.SkipWithError("needs a screen: run under xvfb-run -a");
         return;
     }
-    ProgramCopy copy;
-    std::vector<double> program, minimal, ratios;
-    double peak = 0, pss = 0, helper = 0, minimalPss = 0;
+    std::vector<double> programTimes, bareTimes, ratios;
+    double peak = 0, pss = 0, helper = 0, barePss = 0;
     int windows = 0;
     for (auto _ : state) {
-        const Run bare = RunOnScreen(BinFile("minimal_window"), "--with-text", true);
-        if (backupDue)
-            copy.forgetBackups();
-        const Run run = RunOnScreen(copy.exe(), nullptr, engineOff);
+        const Run bare = RunOnScreen(BinFile("bare_window"), row.arguments, row.sampleMemory);
+        if (row.beforeEachProgram)
+            row.beforeEachProgram();
+        const Run run = RunOnScreen(program.exe(), row.arguments, row.sampleMemory);
         if (!bare.final || !run.final || run.exitCode != 0) {
             state.SkipWithError("a run painted no line in a window that stayed, or did not exit with 0");
             return;
         }
         state.SetIterationTime(run.todaySeconds);
-        program.push_back(run.todaySeconds);
-        minimal.push_back(bare.todaySeconds);
+        programTimes.push_back(run.todaySeconds);
+        bareTimes.push_back(bare.todaySeconds);
         ratios.push_back(run.todaySeconds / bare.todaySeconds);
         peak = std::max(peak, run.peakRssMiB);
         pss += run.treePssMiB;
-        minimalPss += bare.treePssMiB;
+        barePss += bare.treePssMiB;
         helper += run.helperSeconds;
         windows = std::max(windows, run.topWindows);
     }
-    const double runs = static_cast<double>(program.size());
-    state.counters["program_ms"] = 1000.0 * Median(program);
-    state.counters["minimal_ms"] = 1000.0 * Median(minimal);
+    const double runs = static_cast<double>(programTimes.size());
+    state.counters["program_ms"] = 1000.0 * Median(programTimes);
+    state.counters["minimal_ms"] = 1000.0 * Median(bareTimes);
     state.counters["vs_minimal"] = Median(ratios);
     state.counters["top_windows"] = windows;
     state.counters["peak_rss_MiB"] = peak;
-    state.counters["tree_pss_MiB"] = pss / runs;
-    state.counters["minimal_pss_MiB"] = minimalPss / runs;
-    if (!engineOff)
+    if (row.sampleMemory) {
+        state.counters["tree_pss_MiB"] = pss / runs;
+        state.counters["minimal_pss_MiB"] = barePss / runs;
         state.counters["page_helper_ms"] = 1000.0 * helper / runs;
+    }
 }
 
-void BM_ProgramEngineOff(benchmark::State& state)
-{
-    MeasureProgram(state, true);
-}
-
-void BM_ProgramEngineOn(benchmark::State& state)
-{
-    MeasureProgram(state, false);
-}
-
-void BM_ProgramBackupDue(benchmark::State& state)
-{
-    MeasureProgram(state, true, true);
-}
-
-} // namespace
-
-BENCHMARK(BM_ProgramEngineOff)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
-BENCHMARK(BM_ProgramEngineOn)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
-BENCHMARK(BM_ProgramBackupDue)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(9);
-
-BENCHMARK_MAIN();
+} // namespace jotrak::bench
