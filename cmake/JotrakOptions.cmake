@@ -44,6 +44,21 @@ function(jotrak_add_test name)
     TIMEOUT 600)
 endfunction()
 
+# jotrak_add_module(NAME SOURCES ... LIBS ... FOR library COMPONENT component): a
+# module the program loads when it first needs it, built beside the programs
+# (where the build tree's programs find it) and installed in the private
+# module folder; whatever builds `library` gets the module too.
+function(jotrak_add_module name)
+  cmake_parse_arguments(M "" "FOR;COMPONENT" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${M_SOURCES})
+  target_link_libraries(${name} PRIVATE jotrak_options ${M_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src)
+  set_target_properties(${name} PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}
+                                           CXX_VISIBILITY_PRESET hidden)
+  add_dependencies(${M_FOR} ${name})
+  install(TARGETS ${name} LIBRARY DESTINATION ${JOTRAK_MODULE_INSTALL_DIR} COMPONENT ${M_COMPONENT})
+endfunction()
+
 # jotrak_add_library(NAME SOURCES ... LIBS ...): a static library of one subsystem,
 # defined in its own folder. Each is listed for jotrak_check_widget_links.
 function(jotrak_add_library name)

@@ -3,6 +3,7 @@
 // adding one item to it, from the click on 新  增 through dialog 134 to the new
 // row.
 #include "app/main_window.h"
+#include "program_after_startup.h"
 #include "app/startup.h"
 #include "data/record_access.h"
 #include "goals/add_item_dialog.h"
@@ -29,21 +30,9 @@ namespace {
 constexpr int kItems = 10'000;
 const QString kDayKey = QStringLiteral("20300615");
 
-// The program as it stands after start-up, minus the web page.
-struct Program {
-    QTemporaryDir dir;
-    AppContext context;
-    std::unique_ptr<MainWindow> window;
-
-    Program()
-    {
-        testing::MessageBoxSeam::Enable();
-        window = std::make_unique<MainWindow>(context.log);
-        window->show();
-        InitAppContext(context, *window, dir.path(), PortableDataFolder(dir.path()));
-        window->build(context);
-        window->panel(PeriodKind::Day)->keyEdit()->setText(kDayKey);
-    }
+// The program as it stands after start-up.
+struct Program : bench::ProgramAfterStartup {
+    Program() : ProgramAfterStartup(kDayKey) {}
 };
 
 // kItems items of about 30 characters with a short note, every third one done.

@@ -6,6 +6,7 @@
 #include "large_database.h"
 
 #include "goals/period_panel.h"
+#include "program_after_startup.h"
 #include "goals/work_item_view.h"
 #include "app/main_window.h"
 #include "app/startup.h"
@@ -33,6 +34,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 #include <sys/resource.h>
@@ -50,22 +52,13 @@ double PeakRssMiB(int who)
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
-// The program after start-up on a copy of the twenty-year database, minus the web page.
-struct Program {
-    QTemporaryDir dir;
-    AppContext context;
-    std::unique_ptr<MainWindow> window;
-
+// The program after start-up on a copy of the twenty-year database.
+struct Program : bench::ProgramAfterStartup {
     Program()
+        : ProgramAfterStartup(kBusyDay, [](const QString& dataDir) {
+              QFile::copy(bench::TwentyYearDatabase(), dataDir + QStringLiteral("/db.mdb"));
+          })
     {
-        testing::MessageBoxSeam::Enable();
-        QDir(dir.path()).mkpath(QStringLiteral("Dt"));
-        QFile::copy(bench::TwentyYearDatabase(), dir.filePath(QStringLiteral("Dt/db.mdb")));
-        window = std::make_unique<MainWindow>(context.log);
-        window->show();
-        InitAppContext(context, *window, dir.path(), PortableDataFolder(dir.path()));
-        window->build(context);
-        window->panel(PeriodKind::Day)->keyEdit()->setText(kBusyDay);
     }
 };
 
@@ -107,16 +100,15 @@ void DayRemindersOfTwentyYears(benchmark::State& state)
 }
 BENCHMARK(DayRemindersOfTwentyYears)->Unit(benchmark::kMillisecond);
 
-// All 7305 day goals as text.
-void TextExportOfTwentyYears(benchmark::State& state)
+// Runs write into memory each round; file_MiB is the size of what it wrote.
+void ExportEachRound(benchmark::State& state, const std::function<ExportResult(QIODevice&)>& write)
 {
     TheProgram();
     qint64 bytes = 0;
     for (auto _ : state) {
         QBuffer out;
         out.open(QIODevice::WriteOnly);
-        const ExportResult result = ExportGoalsAsText(App().log.connection(), Table::Ri, QStringLiteral("20171231"),
-                                                      QStringLiteral("20380101"), out);
+        const ExportResult result = write(out);
         if (!result) {
             state.SkipWithError(qPrintable(result.message));
             return;
@@ -126,30 +118,27 @@ void TextExportOfTwentyYears(benchmark::State& state)
     state.counters["file_MiB"] = static_cast<double>(bytes) / (1 << 20);
     Finish(state);
 }
+
+// All 7305 day goals as text.
+void TextExportOfTwentyYears(benchmark::State& state)
+{
+    ExportEachRound(state, [](QIODevice& out) {
+        return ExportGoalsAsText(App().log.connection(), Table::Ri, QStringLiteral("20171231"),
+                                 QStringLiteral("20380101"), out);
+    });
+}
 BENCHMARK(TextExportOfTwentyYears)->Unit(benchmark::kMillisecond);
 
 // 3000 days of items, 60 000 rows, into the delivered template.
 void ExcelExport60000ItemsOfTwentyYears(benchmark::State& state)
 {
-    TheProgram();
     const QString templatePath =
         QDir(ShippedFilesDir(QStringLiteral(JOTRAK_BIN_DIR))).filePath(QStringLiteral("1.xls"));
-    const QDate first(2018, 1, 1);
-    const QString toKey = first.addDays(2999).toString(QStringLiteral("yyyyMMdd"));
-    qint64 bytes = 0;
-    for (auto _ : state) {
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        const ExportResult result = ExportItemsToExcel(App().log.connection(), Table::Ri, QStringLiteral("20180101"),
-                                                       toKey, kExportAllItems, templatePath, out);
-        if (!result) {
-            state.SkipWithError(qPrintable(result.message));
-            return;
-        }
-        bytes = out.size();
-    }
-    state.counters["file_MiB"] = static_cast<double>(bytes) / (1 << 20);
-    Finish(state);
+    const QString toKey = QDate(2018, 1, 1).addDays(2999).toString(QStringLiteral("yyyyMMdd"));
+    ExportEachRound(state, [&](QIODevice& out) {
+        return ExportItemsToExcel(App().log.connection(), Table::Ri, QStringLiteral("20180101"), toKey, kExportAllItems,
+                                  templatePath, out);
+    });
 }
 BENCHMARK(ExcelExport60000ItemsOfTwentyYears)->Unit(benchmark::kMillisecond);
 

@@ -88,30 +88,34 @@ const CompoundEntry* CompoundEntry::findStream(const QString& streamName) const
     return const_cast<CompoundEntry*>(this)->findStream(streamName);
 }
 
-std::optional<CompoundEntry> ReadCompoundFile(QByteArrayView bytes, QString* error)
+namespace {
+
+// Calls into the loaded module; without it, error says why and nothing is made.
+template <class Result, class Call> std::optional<Result> WithModule(QString* error, Call call)
 {
     const Module& module = LoadedModule();
-    if (!module.read) {
+    if (!module.read || !module.write) {
         Report(error, CompoundFileModuleTrouble());
         return std::nullopt;
     }
-    CompoundEntry root;
-    if (!module.read(&bytes, &root, error))
+    Result result{};
+    if (!call(module, result))
         return std::nullopt;
-    return root;
+    return result;
+}
+
+} // namespace
+
+std::optional<CompoundEntry> ReadCompoundFile(QByteArrayView bytes, QString* error)
+{
+    return WithModule<CompoundEntry>(
+        error, [&](const Module& module, CompoundEntry& root) { return module.read(&bytes, &root, error); });
 }
 
 std::optional<QByteArray> WriteCompoundFile(const CompoundEntry& root, QString* error)
 {
-    const Module& module = LoadedModule();
-    if (!module.write) {
-        Report(error, CompoundFileModuleTrouble());
-        return std::nullopt;
-    }
-    QByteArray out;
-    if (!module.write(&root, &out, error))
-        return std::nullopt;
-    return out;
+    return WithModule<QByteArray>(
+        error, [&](const Module& module, QByteArray& out) { return module.write(&root, &out, error); });
 }
 
 } // namespace jotrak::xls

@@ -147,13 +147,25 @@ void ReportDialog::copyReport()
 
 void ReportDialog::saveReport()
 {
-    const auto path = ChooseSaveFile(this, QString::fromUtf8("保存工作报告"),
-                                     QString::fromUtf8("文本文件 (*.txt);;Markdown 文件 (*.md);;网页文件 (*.html)"),
-                                     QStringLiteral("txt"));
+    saveAs(QString::fromUtf8("保存工作报告"),
+           QString::fromUtf8("文本文件 (*.txt);;Markdown 文件 (*.md);;网页文件 (*.html)"), QStringLiteral("txt"),
+           &SaveReport);
+}
+
+void ReportDialog::savePdf()
+{
+    saveAs(QString::fromUtf8("保存为 PDF"), QString::fromUtf8("PDF 文件 (*.pdf)"), QStringLiteral("pdf"),
+           &SaveReportPdf);
+}
+
+void ReportDialog::saveAs(const QString& caption, const QString& filter, const QString& suffix,
+                          QString (*write)(const std::vector<ReportBlock>&, const QString&))
+{
+    const auto path = ChooseSaveFile(this, caption, filter, suffix);
     if (!path)
         return;
-    if (const QString problem = SaveReport(blocks_, *path); !problem.isEmpty())
-        ShowMessage(this, problem, QString::fromUtf8("保存工作报告"));
+    if (const QString problem = write(blocks_, *path); !problem.isEmpty())
+        ShowMessage(this, problem, caption);
 }
 
 void ReportDialog::printReport()
@@ -163,16 +175,6 @@ void ReportDialog::printReport()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         PrintReport(blocks_, printer);
-}
-
-void ReportDialog::savePdf()
-{
-    const auto path = ChooseSaveFile(this, QString::fromUtf8("保存为 PDF"), QString::fromUtf8("PDF 文件 (*.pdf)"),
-                                     QStringLiteral("pdf"));
-    if (!path)
-        return;
-    if (const QString problem = SaveReportPdf(blocks_, *path); !problem.isEmpty())
-        ShowMessage(this, problem, QString::fromUtf8("保存为 PDF"));
 }
 
 void ReportDialog::editTemplate()

@@ -31,6 +31,8 @@ private:
     void saveReport();
     void printReport();
     void savePdf();
+    void saveAs(const QString& caption, const QString& filter, const QString& suffix,
+                QString (*write)(const std::vector<ReportBlock>&, const QString&));
     void editTemplate();
 
     ConnectionHolder& connection_;
