@@ -60,6 +60,20 @@ class TestWorkLog : public QObject {
     Q_OBJECT
 
 private slots:
+    // A goal stored is told once, under its kind and key; a key without a row stores and tells nothing.
+    void aStoredGoalIsTold()
+    {
+        Log l;
+        QSignalSpy told(&l.log, &WorkLog::goalChanged);
+        QVERIFY(l.log.storeGoalText(PeriodKind::Month, QStringLiteral("201801"), QStringLiteral("一月")));
+        QVERIFY(!l.log.storeGoalText(PeriodKind::Month, QStringLiteral("201813"), QStringLiteral("不存在")));
+        QCOMPARE(told.size(), 1);
+        QCOMPARE(told[0][0].value<PeriodKind>(), PeriodKind::Month);
+        QCOMPARE(told[0][1].toString(), QStringLiteral("201801"));
+        QCOMPARE(l.log.goalText(PeriodKind::Month, QStringLiteral("201801")),
+                 std::optional<QString>(QStringLiteral("一月")));
+    }
+
     // Two lists of the day see the same change; the list of another day sees only its own.
     void everyListOfTheGoalFollowsAChange_data()
     {
@@ -127,20 +141,6 @@ private slots:
         for (int row = 0; row < first.rowCount(); ++row)
             shown << QString::number(first.itemId(row));
         QCOMPARE(shown, stored);
-    }
-
-    // A goal stored is told once, under its kind and key; a key without a row stores and tells nothing.
-    void aStoredGoalIsTold()
-    {
-        Log l;
-        QSignalSpy told(&l.log, &WorkLog::goalChanged);
-        QVERIFY(l.log.storeGoalText(PeriodKind::Month, QStringLiteral("201801"), QStringLiteral("一月")));
-        QVERIFY(!l.log.storeGoalText(PeriodKind::Month, QStringLiteral("201813"), QStringLiteral("不存在")));
-        QCOMPARE(told.size(), 1);
-        QCOMPARE(told[0][0].value<PeriodKind>(), PeriodKind::Month);
-        QCOMPARE(told[0][1].toString(), QStringLiteral("201801"));
-        QCOMPARE(l.log.goalText(PeriodKind::Month, QStringLiteral("201801")),
-                 std::optional<QString>(QStringLiteral("一月")));
     }
 
     // A key without a goal lists nothing and leaves no goal listed, so nothing can be added under it.
