@@ -8,8 +8,11 @@
 #include "shell/message_box.h"
 #include "shell/work_log.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QMouseEvent>
+
+#include <algorithm>
 
 namespace jotrak {
 
@@ -17,21 +20,11 @@ WorkItemView::WorkItemView(QWidget* window, WorkLog& log, const QFont& textFont)
     : QTableView(window), log_(log), model_(new WorkItemModel(log, this))
 {
     setModel(model_);
-    struct Column {
-        int index;
-        int width; // 0: takes the width the others leave
-    };
-    static constexpr Column kColumns[] = {{WorkItemModel::kDoneColumn, 50},
-                                          {WorkItemModel::kNoteColumn, 100},
-                                          {WorkItemModel::kContentColumn, 0},
-                                          {WorkItemModel::kNumberColumn, 30}};
     QHeaderView* header = horizontalHeader();
-    for (const Column& column : kColumns) {
-        // each moved to display position 0: the screen shows them from the right
-        header->moveSection(header->visualIndex(column.index), 0);
-        if (column.width != 0)
-            setColumnWidth(column.index, column.width);
-    }
+    // each moved to display position 0: the screen shows them from the right
+    for (int column : {WorkItemModel::kDoneColumn, WorkItemModel::kNoteColumn, WorkItemModel::kContentColumn,
+                       WorkItemModel::kNumberColumn})
+        header->moveSection(header->visualIndex(column), 0);
     header->setStretchLastSection(false);
     // 工作内容 takes the width the others leave: a vertical scroll bar narrows it
     // instead of pushing 已完成 out of sight behind a horizontal one
@@ -53,6 +46,27 @@ WorkItemView::WorkItemView(QWidget* window, WorkLog& log, const QFont& textFont)
     setPalette(colours);
     setProperty(kTextFontProperty, true);
     setFont(textFont);
+    fitColumnsToFont();
+}
+
+// 50, 100 and 30 pixels in the font of the window; a larger text font widens
+// 已完成, 完成情况 and ID so that their words stay whole, and 工作内容 takes the rest.
+void WorkItemView::fitColumnsToFont()
+{
+    const QFontMetrics metrics(font());
+    const auto wide = [&](const char* sample, int least) {
+        return std::max(least, metrics.horizontalAdvance(QString::fromUtf8(sample)) + 12);
+    };
+    setColumnWidth(WorkItemModel::kDoneColumn, wide("已结转", 50));
+    setColumnWidth(WorkItemModel::kNoteColumn, wide("完成情况完成", 100));
+    setColumnWidth(WorkItemModel::kNumberColumn, wide("999", 30));
+}
+
+void WorkItemView::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitColumnsToFont();
 }
 
 void WorkItemView::list(PeriodKind kind, const QString& key)

@@ -32,9 +32,11 @@ public:
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void reportItemGone();
+    void fitColumnsToFont();
 
     WorkLog& log_;
     WorkItemModel* model_;
