@@ -164,7 +164,7 @@ void MainWindow::showWebPane()
 void MainWindow::explainEmptyPane()
 {
     if (!CWebBrowser2::EngineUsable() && !browser_->view())
-        webPane_->setText(QStringLiteral("这里没有网页:网页组件(jotrak-webengine)没有安装,或者在这台电脑上无法启动。"));
+        webPane_->setText(QStringLiteral("这里没有网页:网页组件(jotrak-webengine)没有安装、已关闭(--no-start-page),或者在这台电脑上无法启动。"));
 }
 
 void MainWindow::showItemList()

@@ -2,6 +2,7 @@
 
 #include "backup/daily_backup.h"
 #include "app/main_window.h"
+#include "app/scrolling_frame.h"
 #include "app/single_window.h"
 #include "app/startup.h"
 #include "app/translation.h"
@@ -115,18 +116,20 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
         return 0;
     AppContext context;
     MainWindow window(context.log);
-    QObject::connect(&single, &SingleWindow::frontRequested, &window, [&window] { BringToFront(window); });
     window.setWindowIcon(ProgramIcon());
+    const std::unique_ptr<ScrollingFrame> frame = FrameWhenScreenIsSmall(window);
+    QWidget& top = frame ? static_cast<QWidget&>(*frame) : window;
+    QObject::connect(&single, &SingleWindow::frontRequested, &window, [&top] { BringToFront(top); });
     if (commandLine.reportPaint)
         new ReportPaint(&window, kShownMarker, false);
-    window.show();
+    top.show();
     if (!StartOrReport(context, window, exeDir, data))
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
     if (commandLine.reportPaint)
         ReportReady(window);
     if (commandLine.quitAfterStartupMs >= 0)
-        QTimer::singleShot(commandLine.quitAfterStartupMs, &window, &QWidget::close);
+        QTimer::singleShot(commandLine.quitAfterStartupMs, &top, &QWidget::close);
     return QApplication::exec();
 }
 

@@ -27,7 +27,7 @@ namespace jotrak {
 
 void InitAppContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
 {
-    CenterOnDesktop(&window);
+    CenterOnDesktop(window.window());
     app.exeDir = exeDir;
     app.dataDir = data.path;
     UseSettingsFile(data.settingsFile);
