@@ -33,6 +33,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 
 namespace jotrak {
 
@@ -164,7 +165,8 @@ void MainWindow::showWebPane()
 void MainWindow::explainEmptyPane()
 {
     if (!CWebBrowser2::EngineUsable() && !browser_->view())
-        webPane_->setText(QStringLiteral("这里没有网页:网页组件(jotrak-webengine)没有安装、已关闭(--no-start-page),或者在这台电脑上无法启动。"));
+        webPane_->setText(QStringLiteral(
+            "这里没有网页:网页组件(jotrak-webengine)没有安装、已关闭(--no-start-page),或者在这台电脑上无法启动。"));
 }
 
 void MainWindow::showItemList()
@@ -252,10 +254,20 @@ void MainWindow::carryYesterday()
     carryLine_->setVisible(!YesterdayOpenLine(log_.connection(), today).isEmpty());
 }
 
+namespace {
+constexpr int kNoticeDelayMs = 1000;
+} // namespace
+
 void MainWindow::greetDay(QDate today)
 {
-    if (DesktopNotificationsOn())
-        NotifyReminders(DayReminderLines(log_.connection(), FormatDayKey(today.year(), today.month(), today.day())));
+    // the desktop hears of them a moment later: reaching its bus is no part of the first frame
+    QTimer::singleShot(kNoticeDelayMs, this, [this, today] {
+        RunGuarded(this, [&] {
+            if (DesktopNotificationsOn())
+                NotifyReminders(
+                    DayReminderLines(log_.connection(), FormatDayKey(today.year(), today.month(), today.day())));
+        });
+    });
     const QString open = YesterdayOpenLine(log_.connection(), today);
     carryLine_->setText(QStringLiteral("<a href=\"carry\">%1</a>").arg(open.toHtmlEscaped()));
     carryLine_->setToolTip(open);
