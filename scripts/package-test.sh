@@ -45,23 +45,25 @@ done
 lintian --fail-on error --display-info "${packages[@]}" || fail "lintian found errors"
 
 main=$(ls "$work"/packages/jotrak_*.deb)
-if dpkg-deb -f "$main" Depends | grep -q jotrak-webengine; then
+# each listing is read whole before it is searched: a search that stops at the
+# first match would end the lister early, and pipefail would call that a failure
+if grep -q jotrak-webengine <<<"$(dpkg-deb -f "$main" Depends)"; then
   fail "jotrak must only recommend jotrak-webengine"
 fi
 program=$root/usr/bin/jotrak
 [ -x "$program" ] || fail "no usr/bin/jotrak in the packages"
-dpkg-deb -c "$main" | grep -q '/jotrak/libjotrak_compound_file.so$' ||
+grep -q '/jotrak/libjotrak_compound_file.so$' <<<"$(dpkg-deb -c "$main")" ||
   fail "the spreadsheet module is not in a private library folder of the jotrak package"
 if [ -e "$build_dir/bin/libjotrak_webengine.so" ]; then
-  find "$root/usr/lib" -path '*/jotrak/libjotrak_webengine.so' | grep -q . ||
+  [ -n "$(find "$root/usr/lib" -path '*/jotrak/libjotrak_webengine.so')" ] ||
     fail "the web engine module is not in a private library folder"
 fi
 
 desktop-file-validate "$root"/usr/share/applications/*.desktop
 appstreamcli validate-tree --no-net "$root" || fail "the AppStream metadata does not validate"
 
-"$program" --version | grep -q '^Jotrak [0-9]' || fail "--version does not answer on standard output"
-"$program" --help | grep -q -- '--data-dir' || fail "--help does not answer on standard output"
+grep -q '^Jotrak [0-9]' <<<"$("$program" --version)" || fail "--version does not answer on standard output"
+grep -q -- '--data-dir' <<<"$("$program" --help)" || fail "--help does not answer on standard output"
 
 # A first start as a new user would make it, and one with --data-dir.
 start() {
