@@ -7,7 +7,7 @@
 
 namespace jotrak {
 
-// The period a goal belongs to; the numbers are those stored in CurrentKind.
+// The period a goal belongs to: 1 year, 2 month, 3 day.
 enum class PeriodKind { Year = 1, Month = 2, Day = 3 };
 
 // The eight tables; names come only from this fixed set.
