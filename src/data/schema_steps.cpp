@@ -22,11 +22,8 @@ const std::vector<SchemaStep>& SchemaSteps()
     // version 2: the search index; 3: words of one and two characters through it;
     // 4: the log's id; 5: days ahead of a reminder; 6: the marks of items carried forward
     static const std::vector<SchemaStep> steps = {
-        {2, &SearchIndexSchema},
-        {3, &GramIndexSchema},
-        {4, &LogIdentitySchema},
-        {5, &ReminderAheadSchema},
-        {6, &CarriedMarksSchema},
+        {2, &SearchIndexSchema},   {3, &GramIndexSchema},    {4, &LogIdentitySchema},
+        {5, &ReminderAheadSchema}, {6, &CarriedMarksSchema},
     };
     return steps;
 }

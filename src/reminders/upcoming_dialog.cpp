@@ -24,7 +24,8 @@ UpcomingDialog::UpcomingDialog(QWidget* parent, const QStringList& lines)
 void ShowUpcomingReminders(QWidget* parent)
 {
     RunGuarded(parent, [parent] {
-        UpcomingDialog dialog(parent, UpcomingReminderLines(ListSchemes(App().log.connection()), Clock::LocalNow().date()));
+        UpcomingDialog dialog(parent,
+                              UpcomingReminderLines(ListSchemes(App().log.connection()), Clock::LocalNow().date()));
         dialog.exec();
     });
 }
