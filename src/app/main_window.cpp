@@ -255,23 +255,23 @@ void MainWindow::carryYesterday()
 }
 
 namespace {
-constexpr int kNoticeDelayMs = 1000;
+constexpr int kGreetingDelayMs = 1000;
 } // namespace
 
 void MainWindow::greetDay(QDate today)
 {
-    // the desktop hears of them a moment later: reaching its bus is no part of the first frame
-    QTimer::singleShot(kNoticeDelayMs, this, [this, today] {
+    // a moment after the first frame: neither the desktop's bus nor yesterday's items are part of it
+    QTimer::singleShot(kGreetingDelayMs, this, [this, today] {
         RunGuarded(this, [&] {
             if (DesktopNotificationsOn())
                 NotifyReminders(
                     DayReminderLines(log_.connection(), FormatDayKey(today.year(), today.month(), today.day())));
+            const QString open = YesterdayOpenLine(log_.connection(), today);
+            carryLine_->setText(QStringLiteral("<a href=\"carry\">%1</a>").arg(open.toHtmlEscaped()));
+            carryLine_->setToolTip(open);
+            carryLine_->setVisible(!open.isEmpty());
         });
     });
-    const QString open = YesterdayOpenLine(log_.connection(), today);
-    carryLine_->setText(QStringLiteral("<a href=\"carry\">%1</a>").arg(open.toHtmlEscaped()));
-    carryLine_->setToolTip(open);
-    carryLine_->setVisible(!open.isEmpty());
 }
 
 // One line: a longer maxim ends in "…", the whole of it in the tooltip.

@@ -13,18 +13,18 @@ WorkItemModel::WorkItemModel(WorkLog& log, QObject* parent) : QAbstractTableMode
     connect(&log_, &WorkLog::itemAdded, this, &WorkItemModel::add);
     connect(&log_, &WorkLog::itemChanged, this, &WorkItemModel::change);
     connect(&log_, &WorkLog::itemRemoved, this, &WorkItemModel::remove);
-    connect(&log_, &WorkLog::itemsChanged, this, &WorkItemModel::follow);
-    connect(&log_, &WorkLog::itemsOfKindChanged, this, [this](PeriodKind kind) {
-        if (goalId_)
-            follow(kind, *goalId_);
-    });
+    connect(&log_, &WorkLog::itemsOfKindChanged, this, &WorkItemModel::follow);
     connect(&log_, &WorkLog::reloaded, this, &WorkItemModel::relist);
 }
 
-QString WorkItemModel::StateText(bool done)
+namespace {
+
+QString StateText(bool done)
 {
     return done ? QStringLiteral("OK") : QStringLiteral("未完成");
 }
+
+} // namespace
 
 void WorkItemModel::list(PeriodKind kind, const QString& key)
 {
@@ -95,10 +95,11 @@ void WorkItemModel::remove(PeriodKind kind, int goalId, int itemId)
 
 // Rows that stay keep their place, number and selection; rows gone are
 // removed, new ones appended with the next number, as the list grew by hand.
-void WorkItemModel::follow(PeriodKind kind, int goalId)
+void WorkItemModel::follow(PeriodKind kind)
 {
-    if (!listing(kind, goalId))
+    if (!goalId_ || kind != kind_)
         return;
+    const int goalId = *goalId_;
     std::vector<WorkItem> items = log_.items(kind, goalId);
     std::map<int, QString> carried = CarriedItemsOfGoal(log_.connection(), GoalTableOf(kind), goalId);
     if (carried != carried_) {

@@ -45,15 +45,13 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    static QString StateText(bool done);
-
 private:
     struct Row {
         WorkItem item;
         int number = 0;
     };
     bool listing(PeriodKind kind, int goalId) const;
-    void follow(PeriodKind kind, int goalId);
+    void follow(PeriodKind kind);
     void add(PeriodKind kind, int goalId, const WorkItem& item);
     void change(PeriodKind kind, int goalId, const WorkItem& item);
     void remove(PeriodKind kind, int goalId, int itemId);

@@ -62,8 +62,6 @@ signals:
     void itemAdded(jotrak::PeriodKind kind, int goalId, const jotrak::WorkItem& item);
     void itemChanged(jotrak::PeriodKind kind, int goalId, const jotrak::WorkItem& item);
     void itemRemoved(jotrak::PeriodKind kind, int goalId, int itemId);
-    // Any number of the items of a goal changed at once.
-    void itemsChanged(jotrak::PeriodKind kind, int goalId);
     // Items of any number of goals of a kind changed at once (items carried forward).
     void itemsOfKindChanged(jotrak::PeriodKind kind);
     // Everything may have changed: a restore, another file.
