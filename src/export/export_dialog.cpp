@@ -154,7 +154,7 @@ void ExportDialog::Export(const ExportButtonRule& rule)
             ShowMessage(workbookFailed ? nullptr : this, result.message, result.caption, MessageButtons::Ok,
                         result.details);
         if (result)
-            OpenWithShell(data_.fileName);
+            OpenOrTell(this, data_.fileName);
     });
 }
 
