@@ -84,15 +84,19 @@ void PeriodPanel::view(Typing typing)
 {
     const QString shown = key();
     QWidget* owner = keyEdit_->window();
-    if (!log_.goalText(kind_, shown)) {
+    std::optional<QString> text = log_.goalText(kind_, shown);
+    if (!text) {
         ShowMessage(owner, kNoSuchGoal);
         emit viewed(shown);
         return;
     }
-    if (typing == Typing::Ask && !SettleUnsavedGoals(owner, {this}, QStringLiteral("查看之前要保存吗?")))
-        return;
-    // read after the store the question may have made
-    if (const std::optional<QString> text = log_.goalText(kind_, shown))
+    if (typing == Typing::Ask && hasUnsavedText()) {
+        if (!SettleUnsavedGoals(owner, {this}, QStringLiteral("查看之前要保存吗?")))
+            return;
+        // read after the store the question may have made
+        text = log_.goalText(kind_, shown);
+    }
+    if (text)
         show(shown, *text);
     emit viewed(shown);
 }

@@ -142,18 +142,6 @@ private slots:
             shown << QString::number(first.itemId(row));
         QCOMPARE(shown, stored);
     }
-
-    // A key without a goal lists nothing and leaves no goal listed, so nothing can be added under it.
-    void aKeyWithoutAGoalListsNothing()
-    {
-        Log l;
-        WorkItemModel model(l.log);
-        model.list(PeriodKind::Day, kDay);
-        QCOMPARE(model.rowCount(), 3);
-        model.list(PeriodKind::Day, QStringLiteral("2018' or 1=1 --"));
-        QCOMPARE(model.rowCount(), 0);
-        QVERIFY(!model.goalId());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestWorkLog)
