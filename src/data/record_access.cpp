@@ -138,8 +138,12 @@ void CommitScope(ConnectionHolder& connection, const QByteArray& name)
     const bool outermost = connection.savepointDepth == 1;
     if (outermost && connection.drainsGramQueue)
         DrainGramQueue(connection);
+    if (outermost && connection.observer)
+        connection.observer->beforeCommit(connection);
     ExecPlain(connection, outermost ? QByteArray("COMMIT") : "RELEASE " + name);
     --connection.savepointDepth;
+    if (outermost && connection.observer)
+        connection.observer->afterCommit();
 }
 
 void RollbackScope(ConnectionHolder& connection, const QByteArray& name) noexcept
@@ -151,6 +155,8 @@ void RollbackScope(ConnectionHolder& connection, const QByteArray& name) noexcep
     // a failed rollback leaves nothing to do: the engine has already undone the transaction
     sqlite3_exec(connection.handle(), sql.constData(), nullptr, nullptr, nullptr);
     --connection.savepointDepth;
+    if (outermost && connection.observer)
+        connection.observer->afterRollback();
 }
 
 int ColumnIndex(const QStringList& columns, const QString& column)
@@ -235,6 +241,7 @@ void CreateNewDatabase(const QString& path)
 
 ConnectionHolder::~ConnectionHolder()
 {
+    observer.reset();
     clearCache();
     if (db)
         sqlite3_close_v2(db);
@@ -265,6 +272,7 @@ void ConnectionHolder::clearCache()
 
 void CreateConnection(ConnectionHolder& holder)
 {
+    holder.observer.reset();
     holder.clearCache();
     holder.newRowDefaults.clear();
     if (holder.db)
@@ -346,7 +354,7 @@ void OpenDatabaseForReading(ConnectionHolder& holder, const QString& path)
 
 void ExecuteStatement(ConnectionHolder& holder, const Statement& statement)
 {
-    if (holder.savepointDepth > 0 || !holder.drainsGramQueue) {
+    if (holder.savepointDepth > 0 || !holder.wrapsChanges()) {
         RunWrite(holder, statement.sql, statement.params);
         return;
     }
@@ -357,6 +365,7 @@ void ExecuteStatement(ConnectionHolder& holder, const Statement& statement)
 
 void CloseConnection(ConnectionHolder& holder)
 {
+    holder.observer.reset();
     holder.clearCache();
     if (!holder.db)
         return;
@@ -553,7 +562,7 @@ void StoreRow(RecordsetHolder& holder)
     try {
         // a change on its own gets a transaction of its own, which the index follows
         std::optional<Transaction> own;
-        if (connection.savepointDepth == 0 && connection.drainsGramQueue && !holder.changed.empty())
+        if (connection.savepointDepth == 0 && connection.wrapsChanges() && !holder.changed.empty())
             own.emplace(connection);
         if (!holder.changed.empty()) {
             QStringList sets;

@@ -18,6 +18,19 @@ struct sqlite3_stmt;
 
 namespace jotrak {
 
+class ConnectionHolder;
+
+// Told of the outermost transactions of a connection: beforeCommit runs inside
+// the transaction, just before COMMIT, so what it writes is kept or lost with
+// the change itself (the changes a computer sends to its other computers).
+class CommitObserver {
+public:
+    virtual ~CommitObserver() = default;
+    virtual void beforeCommit(ConnectionHolder& connection) = 0;
+    virtual void afterCommit() noexcept {}
+    virtual void afterRollback() noexcept {}
+};
+
 // The database connection shared by the whole program. Releases itself on
 // every path; holds a small cache of prepared statements.
 class ConnectionHolder {
@@ -42,6 +55,10 @@ public:
     // whether each commit brings the short-word search index up to date
     // (search_grams.h): a file of version 3 open for writing
     bool drainsGramQueue = false;
+    // told of each outermost commit and rollback; released before the connection closes
+    std::unique_ptr<CommitObserver> observer;
+    // whether a lone change gets a transaction of its own, for the work done before commit
+    bool wrapsChanges() const { return drainsGramQueue || observer != nullptr; }
 
 private:
     friend void CreateConnection(ConnectionHolder&);

@@ -10,9 +10,10 @@ namespace jotrak {
 // search index (search_index.h), version 3 its words of one and two
 // characters (search_grams.h), version 4 the log's id (log_identity.h),
 // version 5 the days a reminder is announced ahead (Tx.tiqian), version 6 the
-// marks of carried items (carried_marks.h); schema_steps.h lists every step,
+// marks of carried items (carried_marks.h), version 7 what sync needs
+// (sync_schema.h); schema_steps.h lists every step,
 // upgrade.h brings an older file up.
-inline constexpr int kSchemaVersion = 6;
+inline constexpr int kSchemaVersion = 7;
 // PRAGMA application_id of a Jotrak file ("JoTk").
 inline constexpr int kApplicationId = 0x4A6F546B;
 inline constexpr int kLauncherCount = 18;

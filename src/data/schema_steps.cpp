@@ -4,6 +4,7 @@
 #include "data/log_identity.h"
 #include "data/search_grams.h"
 #include "data/search_index.h"
+#include "data/sync_schema.h"
 
 namespace jotrak {
 
@@ -20,10 +21,11 @@ QStringList ReminderAheadSchema()
 const std::vector<SchemaStep>& SchemaSteps()
 {
     // version 2: the search index; 3: words of one and two characters through it;
-    // 4: the log's id; 5: days ahead of a reminder; 6: the marks of items carried forward
+    // 4: the log's id; 5: days ahead of a reminder; 6: the marks of items carried forward;
+    // 7: what sync needs
     static const std::vector<SchemaStep> steps = {
         {2, &SearchIndexSchema},   {3, &GramIndexSchema},    {4, &LogIdentitySchema},
-        {5, &ReminderAheadSchema}, {6, &CarriedMarksSchema},
+        {5, &ReminderAheadSchema}, {6, &CarriedMarksSchema}, {7, &SyncSchema},
     };
     return steps;
 }

@@ -22,15 +22,48 @@ WorkLog::~WorkLog()
     CloseConnection(connection_);
 }
 
+void OutsideChanges::add(const OutsideChanges& more)
+{
+    goals.insert(more.goals.begin(), more.goals.end());
+    itemKinds.insert(more.itemKinds.begin(), more.itemKinds.end());
+    schemes = schemes || more.schemes;
+    launcher = launcher || more.launcher;
+}
+
 void WorkLog::open(const QString& path, const std::function<void()>& beforeUpgrade)
 {
     OpenDatabase(connection_, path, beforeUpgrade);
+    if (setup_)
+        setup_(connection_);
 }
 
 void WorkLog::reopen(const QString& path)
 {
     OpenDatabase(connection_, path);
+    if (setup_)
+        setup_(connection_);
     emit reloaded();
+}
+
+void WorkLog::setConnectionSetup(std::function<void(ConnectionHolder&)> setup)
+{
+    setup_ = std::move(setup);
+    if (setup_ && connection_.isOpen())
+        setup_(connection_);
+    else if (!setup_)
+        connection_.observer.reset();
+}
+
+void WorkLog::announce(const OutsideChanges& changes)
+{
+    for (const auto& [kind, key] : changes.goals)
+        emit goalChanged(kind, key);
+    for (PeriodKind kind : changes.itemKinds)
+        emit itemsOfKindChanged(kind);
+    if (changes.schemes)
+        emit schemesChanged();
+    if (changes.launcher)
+        emit launcherChanged();
 }
 
 std::optional<QString> WorkLog::goalText(PeriodKind kind, const QString& key)
@@ -47,7 +80,9 @@ constexpr qsizetype kLongText = 20'000;
 // Runs store on a connection of its own on a thread of its own while the
 // window keeps painting (what the user types waits for it); a DatabaseError
 // comes back here.
-template <class Result> Result StoreAside(const QString& path, const std::function<Result(ConnectionHolder&)>& store)
+template <class Result>
+Result StoreAside(const QString& path, const std::function<void(ConnectionHolder&)>& setup,
+                  const std::function<Result(ConnectionHolder&)>& store)
 {
     Result result{};
     std::exception_ptr failure;
@@ -55,6 +90,8 @@ template <class Result> Result StoreAside(const QString& path, const std::functi
         try {
             ConnectionHolder own;
             OpenDatabase(own, path);
+            if (setup)
+                setup(own);
             result = store(own);
         } catch (...) {
             failure = std::current_exception();
@@ -76,7 +113,7 @@ template <class Result> Result WorkLog::store(const QString& text, const std::fu
 {
     if (text.size() <= kLongText || !QCoreApplication::instance())
         return work(connection_);
-    return StoreAside(QDir::fromNativeSeparators(connection_.path()), work);
+    return StoreAside(QDir::fromNativeSeparators(connection_.path()), setup_, work);
 }
 
 bool WorkLog::storeGoalText(PeriodKind kind, const QString& key, const QString& text)

@@ -11,9 +11,24 @@
 
 #include <functional>
 #include <optional>
+#include <set>
+#include <utility>
 #include <vector>
 
 namespace jotrak {
+
+// What changed in the file by another way than the log's own calls: another
+// computer's changes, applied on a connection of their own.
+struct OutsideChanges {
+    std::set<std::pair<PeriodKind, QString>> goals;
+    // kinds some of whose goals' items changed
+    std::set<PeriodKind> itemKinds;
+    bool schemes = false;
+    bool launcher = false;
+
+    bool empty() const { return goals.empty() && itemKinds.empty() && !schemes && !launcher; }
+    void add(const OutsideChanges& more);
+};
 
 // The one model of the log that every window shares: the open database and the
 // operations on period goals and their work items. Each change made through it
@@ -29,6 +44,12 @@ public:
     WorkLog& operator=(const WorkLog&) = delete;
 
     ConnectionHolder& connection() { return connection_; }
+    // Runs setup on the log's connection now and on each one the log opens from
+    // now on (a reopen, a long text stored aside); none when empty. Sync records
+    // the log's changes this way.
+    void setConnectionSetup(std::function<void(ConnectionHolder&)> setup);
+    // Tells every view of changes made to the file elsewhere.
+    void announce(const OutsideChanges& changes);
     // Opens path (creating it when missing) as the log; beforeUpgrade as OpenDatabase's.
     void open(const QString& path, const std::function<void()>& beforeUpgrade = {});
     // Opens path afresh in place of the file open now (a restore put another
@@ -66,12 +87,16 @@ signals:
     void itemsOfKindChanged(jotrak::PeriodKind kind);
     // Everything may have changed: a restore, another file.
     void reloaded();
+    // The reminder schemes, or the launcher buttons, changed elsewhere.
+    void schemesChanged();
+    void launcherChanged();
 
 private:
     // Runs work on the log's connection, or, for a long text, aside (work_log.cpp).
     template <class Result> Result store(const QString& text, const std::function<Result(ConnectionHolder&)>& work);
 
     ConnectionHolder connection_;
+    std::function<void(ConnectionHolder&)> setup_;
 };
 
 } // namespace jotrak

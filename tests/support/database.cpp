@@ -174,20 +174,32 @@ void RunSql(const QString& path, const char* sql)
     QVERIFY2(rc == SQLITE_OK, error.constData());
 }
 
+// What versions 3 to 7 added beside the search triggers, dropped.
+constexpr const char* kDropLaterSteps =
+    "DROP TABLE IF EXISTS LogIdentity; ALTER TABLE Tx DROP COLUMN tiqian; "
+    "ALTER TABLE NianNext DROP COLUMN CarriedTo; ALTER TABLE YueNext DROP COLUMN CarriedTo; "
+    "ALTER TABLE RiNext DROP COLUMN CarriedTo; "
+    "DROP TRIGGER IF EXISTS NianNext_uid; DROP TRIGGER IF EXISTS YueNext_uid; DROP TRIGGER IF EXISTS RiNext_uid; "
+    "DROP TRIGGER IF EXISTS Tx_uid; DROP INDEX NianNext_uid; DROP INDEX YueNext_uid; DROP INDEX RiNext_uid; "
+    "DROP INDEX Tx_uid; ALTER TABLE NianNext DROP COLUMN uid; ALTER TABLE YueNext DROP COLUMN uid; "
+    "ALTER TABLE RiNext DROP COLUMN uid; ALTER TABLE Tx DROP COLUMN uid; "
+    "DROP TABLE SyncApplied; DROP TABLE SyncOutbox; DROP TABLE SyncStamp; ";
+
 void DropToVersion2(const QString& path)
 {
-    RunSql(path, "BEGIN; DROP TRIGGER Sou_insert; DROP TRIGGER Sou_delete; DROP TRIGGER Sou_update; "
-                 "DROP TABLE SouGram; DROP TABLE SouQueue; DROP TABLE IF EXISTS LogIdentity; "
-                 "ALTER TABLE Tx DROP COLUMN tiqian; ALTER TABLE NianNext DROP COLUMN CarriedTo; "
-                 "ALTER TABLE YueNext DROP COLUMN CarriedTo; ALTER TABLE RiNext DROP COLUMN CarriedTo;"
-                 "CREATE TRIGGER Sou_insert AFTER INSERT ON Sou BEGIN "
-                 "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
-                 "CREATE TRIGGER Sou_delete AFTER DELETE ON Sou BEGIN "
-                 "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); END;"
-                 "CREATE TRIGGER Sou_update AFTER UPDATE ON Sou BEGIN "
-                 "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); "
-                 "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
-                 "PRAGMA user_version = 2; COMMIT;");
+    const QByteArray sql =
+        QByteArray("BEGIN; DROP TRIGGER Sou_insert; DROP TRIGGER Sou_delete; DROP TRIGGER Sou_update; "
+                   "DROP TABLE SouGram; DROP TABLE SouQueue; ") +
+        kDropLaterSteps +
+        "CREATE TRIGGER Sou_insert AFTER INSERT ON Sou BEGIN "
+        "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
+        "CREATE TRIGGER Sou_delete AFTER DELETE ON Sou BEGIN "
+        "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); END;"
+        "CREATE TRIGGER Sou_update AFTER UPDATE ON Sou BEGIN "
+        "INSERT INTO SouFts(SouFts, rowid, nr) VALUES ('delete', OLD.ord, OLD.nr); "
+        "INSERT INTO SouFts(rowid, nr) VALUES (NEW.ord, NEW.nr); END;"
+        "PRAGMA user_version = 2; COMMIT;";
+    RunSql(path, sql.constData());
 }
 
 void DropToVersion1(const QString& path)
@@ -198,11 +210,9 @@ void DropToVersion1(const QString& path)
     for (const QString& trigger : FirstColumn(db, "SELECT name FROM sqlite_master WHERE type = 'trigger'"))
         sql += "DROP TRIGGER " + trigger.toUtf8() + ';';
     sqlite3_close(db);
-    RunSql(path, sql + "DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE SouGram; DROP TABLE SouQueue; "
-                       "DROP TABLE IF EXISTS LogIdentity; ALTER TABLE Tx DROP COLUMN tiqian; "
-                       "ALTER TABLE NianNext DROP COLUMN CarriedTo; ALTER TABLE YueNext DROP COLUMN CarriedTo; "
-                       "ALTER TABLE RiNext DROP COLUMN CarriedTo; "
-                       "PRAGMA user_version = 1; COMMIT;");
+    sql += QByteArray("DROP TABLE SouFts; DROP TABLE Sou; DROP TABLE SouGram; DROP TABLE SouQueue; ") +
+           kDropLaterSteps + "PRAGMA user_version = 1; COMMIT;";
+    RunSql(path, sql.constData());
 }
 
 QString CopyAsVersion(const QString& from, const QString& to, int version)

@@ -1,0 +1,243 @@
+#include "sync/sync_round.h"
+
+#include "data/database_error.h"
+#include "data/record_access.h"
+#include "sync/change_apply.h"
+#include "sync/snapshot.h"
+#include "sync/sync_folder.h"
+#include "sync/sync_store.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <numeric>
+#include <set>
+
+namespace jotrak {
+
+namespace {
+
+ChangeFileReading ReadSyncFile(const QString& path)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly))
+        return {std::nullopt, QString::fromUtf8("无法读取: %1").arg(in.errorString()), false};
+    return DecodeChangeFile(in.readAll());
+}
+
+qint64 LastOwnNumber(const SyncFolderListing& listing, const QString& device)
+{
+    qint64 last = 0;
+    for (const auto* files : {&listing.changes, &listing.snapshots})
+        if (const auto it = files->find(device); it != files->end() && !it->second.empty())
+            last = std::max(last, it->second.rbegin()->first);
+    return last;
+}
+
+class Round {
+public:
+    Round(ConnectionHolder& connection, const QString& folder, const SyncDevice& device)
+        : connection_(connection), folder_(folder), device_(device), listing_(ListSyncFolder(folder))
+    {
+    }
+
+    void run();
+    SyncRoundReport report;
+
+private:
+    void publishWhatIsHere();
+    void startFromSnapshot();
+    void writeOutbox();
+    void applyAll();
+    bool applyNext(const QString& device);
+    bool apply(const QString& path, const QString& device);
+    QString shown(const QString& path) const { return QDir(folder_).relativeFilePath(path); }
+
+    ConnectionHolder& connection_;
+    QString folder_;
+    SyncDevice device_;
+    SyncFolderListing listing_;
+    std::map<QString, qint64> applied_;
+    std::set<QString> blocked_;
+};
+
+void Round::run()
+{
+    applied_ = ReadApplied(connection_);
+    if (!applied_.count(device_.id))
+        publishWhatIsHere();
+    startFromSnapshot();
+    writeOutbox();
+    applyAll();
+    if (!listing_.copies.isEmpty())
+        report.problems << QString::fromUtf8("跳过了 %1 个同步软件留下的副本或冲突文件(如 %2),它们不会被应用")
+                               .arg(listing_.copies.size())
+                               .arg(listing_.copies.front());
+}
+
+void Round::publishWhatIsHere()
+{
+    const qint64 seq = LastOwnNumber(listing_, device_.id) + 1;
+    if (!LogHasContent(connection_)) {
+        WriteApplied(connection_, device_.id, seq - 1);
+        applied_[device_.id] = seq - 1;
+        return;
+    }
+    qint64 covered = 0;
+    ChangeFile snapshot = MakeSnapshot(connection_, device_, seq, &covered);
+    const QString problem = WriteSyncFile(folder_, snapshot);
+    if (!problem.isEmpty()) {
+        report.problems << problem;
+        return;
+    }
+    listing_.snapshots[device_.id][seq] = SyncFilePath(folder_, device_.id, seq, ChangeFile::Kind::Snapshot);
+    ++report.sent;
+    Transaction transaction(connection_); // the changes the snapshot holds need not go again
+    RemoveFromOutboxUpTo(connection_, covered);
+    WriteApplied(connection_, device_.id, seq);
+    transaction.commit();
+    applied_[device_.id] = seq;
+}
+
+void Round::startFromSnapshot()
+{
+    const bool fresh = applied_.size() == 1 && applied_.begin()->second == LastOwnNumber(listing_, device_.id) &&
+                       ReadOutbox(connection_).empty() && !LogHasContent(connection_);
+    if (!fresh)
+        return;
+    // the snapshot that holds the most files
+    QString newest;
+    qint64 most = -1;
+    for (const auto& [device, snapshots] : listing_.snapshots) {
+        if (device == device_.id || snapshots.empty())
+            continue;
+        const ChangeFileReading reading = ReadSyncFile(snapshots.rbegin()->second);
+        if (!reading.file)
+            continue;
+        const qint64 files = std::accumulate(reading.file->seen.begin(), reading.file->seen.end(), qint64{0},
+                                             [](qint64 sum, const auto& entry) { return sum + entry.second; });
+        if (files > most) {
+            most = files;
+            newest = snapshots.rbegin()->second;
+        }
+    }
+    if (!newest.isEmpty())
+        apply(newest, QString());
+}
+
+void Round::writeOutbox()
+{
+    for (const OutboxEntry& entry : ReadOutbox(connection_)) {
+        ChangeFileReading reading = DecodeChangeFile(entry.body);
+        if (!reading.file) { // cannot happen short of a damaged file: never block the rest
+            RemoveFromOutbox(connection_, entry.id);
+            continue;
+        }
+        ChangeFile& file = *reading.file;
+        qint64 seq = LastOwnNumber(listing_, device_.id);
+        const auto own = listing_.changes.find(device_.id);
+        const bool written = own != listing_.changes.end() && !own->second.empty() && [&] {
+            const ChangeFileReading last = ReadSyncFile(own->second.rbegin()->second);
+            return last.file && last.file->captureId == file.captureId;
+        }();
+        if (!written) {
+            file.seq = ++seq;
+            const QString problem = WriteSyncFile(folder_, file);
+            if (!problem.isEmpty()) {
+                report.problems << problem;
+                return;
+            }
+            listing_.changes[device_.id][seq] = SyncFilePath(folder_, device_.id, seq, ChangeFile::Kind::Changes);
+            ++report.sent;
+        }
+        Transaction transaction(connection_);
+        RemoveFromOutbox(connection_, entry.id);
+        if (applied_[device_.id] == seq - 1) {
+            WriteApplied(connection_, device_.id, seq);
+            applied_[device_.id] = seq;
+        }
+        transaction.commit();
+    }
+}
+
+void Round::applyAll()
+{
+    std::set<QString> devices;
+    for (const auto* files : {&listing_.changes, &listing_.snapshots})
+        for (const auto& [device, numbered] : *files)
+            devices.insert(device);
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (const QString& device : devices)
+            while (!blocked_.count(device) && applyNext(device))
+                progress = true;
+    }
+}
+
+// Applies the next file of a computer when it is there and every change it was
+// made after is here; its change file, or when that is gone, its newest snapshot.
+bool Round::applyNext(const QString& device)
+{
+    const qint64 next = applied_.count(device) ? applied_[device] + 1 : 1;
+    const auto changes = listing_.changes.find(device);
+    if (changes != listing_.changes.end() && changes->second.count(next))
+        return apply(changes->second.at(next), device);
+    const auto snapshots = listing_.snapshots.find(device);
+    if (snapshots == listing_.snapshots.end() || snapshots->second.empty() || snapshots->second.rbegin()->first < next)
+        return false;
+    return apply(snapshots->second.rbegin()->second, device);
+}
+
+bool Round::apply(const QString& path, const QString& device)
+{
+    ChangeFileReading reading = ReadSyncFile(path);
+    if (!reading.file) {
+        report.problems << QString::fromUtf8("同步文件 %1 暂不应用: %2").arg(shown(path), reading.problem);
+        blocked_.insert(device);
+        return false;
+    }
+    const ChangeFile& file = *reading.file;
+    if (file.kind == ChangeFile::Kind::Changes)
+        for (const auto& [other, seq] : file.seen)
+            if (other != device && (applied_.count(other) ? applied_[other] : 0) < seq)
+                return false; // made after a change that has not arrived yet
+    try {
+        const ApplyOutcome outcome = ApplyChangeFile(connection_, file, device_.id);
+        report.changes.add(outcome.changes);
+        report.conflicts += outcome.conflicts;
+        ++report.received;
+    } catch (const DatabaseError& error) {
+        report.problems << QString::fromUtf8("同步文件 %1 无法应用: %2").arg(shown(path), error.message());
+        blocked_.insert(device);
+        return false;
+    }
+    applied_ = ReadApplied(connection_);
+    return true;
+}
+
+} // namespace
+
+void JoinSyncFolder(ConnectionHolder& connection, const QString& folder, const SyncDevice& device)
+{
+    if (ReadApplied(connection).count(device.id) || LogHasContent(connection))
+        return;
+    WriteApplied(connection, device.id, LastOwnNumber(ListSyncFolder(folder), device.id));
+}
+
+void LeaveSyncFolder(ConnectionHolder& connection, const SyncDevice& device)
+{
+    ForgetApplied(connection, device.id);
+}
+
+SyncRoundReport RunSyncRound(ConnectionHolder& connection, const QString& folder, const SyncDevice& device)
+{
+    Round round(connection, folder, device);
+    try {
+        round.run();
+    } catch (const DatabaseError& error) {
+        round.report.problems << error.message();
+    }
+    return round.report;
+}
+
+} // namespace jotrak
