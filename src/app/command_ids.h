@@ -31,6 +31,7 @@ enum CommandId : int {
     kCmdLastLauncher = 156,
     kCmdReport = 160,       // 工作报告: Ctrl+R, and in the 设置 spot's menu
     kCmdCarryForward = 161, // 结转未完成: the item list's menu, and the line offered on a new day
+    kCmdSync = 162,         // 同步: the 设置 spot's menu and the settings dialog
 };
 
 } // namespace jotrak

@@ -68,6 +68,7 @@ QToolButton* MakeSettingsSpot(MainWindow* window)
     menu->addAction(QStringLiteral("设置...\tCtrl+,"), window, [window] { window->runCommand(kCmdSettings); });
     menu->addAction(QStringLiteral("搜索...\tCtrl+F"), window, [window] { window->runCommand(kCmdSearch); });
     menu->addAction(QStringLiteral("工作报告...\tCtrl+R"), window, [window] { window->runCommand(kCmdReport); });
+    menu->addAction(QStringLiteral("同步..."), window, [window] { window->runCommand(kCmdSync); });
     spot->setMenu(menu);
     QObject::connect(spot, &QToolButton::clicked, window, [window] { window->runCommand(kCmdSettings); });
     return spot;

@@ -24,6 +24,7 @@
 #include "shell/desktop.h"
 #include "shell/message_box.h"
 #include "shell/work_log.h"
+#include "sync/sync_dialog.h"
 #include "web/web_browser.h"
 
 #include <QCloseEvent>
@@ -41,7 +42,8 @@ namespace jotrak {
 static_assert(kFirstLauncherCommand == kCmdFirstLauncher);
 static_assert(kCmdLastLauncher - kCmdFirstLauncher + 1 == kLauncherButtons);
 
-MainWindow::MainWindow(WorkLog& log) : log_(log), browser_(std::make_unique<CWebBrowser2>())
+MainWindow::MainWindow(WorkLog& log, SyncEngine* sync)
+    : log_(log), sync_(sync), browser_(std::make_unique<CWebBrowser2>())
 {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromUtf8(kMainWindowTitle));
@@ -58,6 +60,12 @@ MainWindow::MainWindow(WorkLog& log) : log_(log), browser_(std::make_unique<CWeb
     auto* report = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     report->setContext(Qt::WindowShortcut);
     connect(report, &QShortcut::activated, this, [this] { runCommand(kCmdReport); });
+    // another computer's schemes and buttons, applied by sync
+    connect(&log_, &WorkLog::schemesChanged, this, [this] {
+        if (!remindersDay_.isEmpty())
+            showDayReminders(remindersDay_);
+    });
+    connect(&log_, &WorkLog::launcherChanged, this, &MainWindow::loadLauncherCaptions);
     connect(&log_, &WorkLog::reloaded, this, &MainWindow::reload);
 }
 
@@ -142,6 +150,10 @@ void MainWindow::act(int id)
     case kCmdSearch: openSearch(); break;
     case kCmdReport: OpenReportDialog(this, log_.connection()); break;
     case kCmdCarryForward: carryListedItems(); break;
+    case kCmdSync:
+        if (sync_)
+            SyncDialog(*sync_, this).exec();
+        break;
     default:
         if (id >= kCmdFirstLauncher && id <= kCmdLastLauncher)
             LaunchButton(this, id);
@@ -294,6 +306,7 @@ void MainWindow::openSettings()
     SettingsDialog dialog(this);
     connect(&dialog, &SettingsDialog::searchRequested, this, [this] { runCommand(kCmdSearch); });
     connect(&dialog, &SettingsDialog::maximsChanged, this, &MainWindow::refreshMaxim);
+    connect(&dialog, &SettingsDialog::syncRequested, this, [this] { runCommand(kCmdSync); });
     dialog.exec();
 }
 

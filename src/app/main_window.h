@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace jotrak {
 
+class SyncEngine;
+
 class CRiLi;
 class CWebBrowser2;
 class PeriodPanel;
@@ -47,7 +49,8 @@ inline constexpr char kMainWindowTitle[] = "Jotrak V2.6";
 class MainWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit MainWindow(WorkLog& log);
+    // sync: what keeps the log in step with other computers; none in a test's window
+    explicit MainWindow(WorkLog& log, SyncEngine* sync = nullptr);
     ~MainWindow() override;
 
     // Builds every control from the context: today's line, the panels with
@@ -111,6 +114,7 @@ private:
     void carryYesterday();
 
     WorkLog& log_;
+    SyncEngine* sync_ = nullptr;
     std::array<PeriodPanel*, 3> panels_{};
     WorkItemView* itemView_ = nullptr;
     QLabel* webPane_ = nullptr;

@@ -11,6 +11,7 @@
 #include "shell/data_folder.h"
 #include "shell/message_box.h"
 #include "shell/report_paint.h"
+#include "sync/sync_engine.h"
 #include "web/web_browser.h"
 
 #include <QApplication>
@@ -26,6 +27,9 @@
 namespace jotrak {
 
 namespace {
+
+// Another computer's changes are looked for once the window is up and filled.
+constexpr int kSyncAfterStartMs = 1500;
 
 // Icons 107 (large) and 108 (small), compiled into the program.
 QIcon ProgramIcon()
@@ -115,7 +119,8 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
     if (GoToTheOpenWindow(single, data.path))
         return 0;
     AppContext context;
-    MainWindow window(context.log);
+    SyncEngine sync(context.log, data.path);
+    MainWindow window(context.log, &sync);
     window.setWindowIcon(ProgramIcon());
     const std::unique_ptr<ScrollingFrame> frame = FrameWhenScreenIsSmall(window);
     QWidget& top = frame ? static_cast<QWidget&>(*frame) : window;
@@ -126,6 +131,7 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
     if (!StartOrReport(context, window, exeDir, data))
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
+    sync.start(kSyncAfterStartMs);
     if (commandLine.reportPaint)
         ReportReady(window);
     if (commandLine.quitAfterStartupMs >= 0)

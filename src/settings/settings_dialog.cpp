@@ -119,6 +119,9 @@ SettingsDialog::SettingsDialog(QWidget* parent) : JotrakDialog(parent, QStringLi
                    Dlu(12, 134, 100, 10));
     notices_->setChecked(DesktopNotificationsOn());
 
+    auto* sync = Put(new QPushButton(QStringLiteral("同步..."), this), QStringLiteral("btnSync"), Dlu(12, 156, 50, 14));
+    sync->setToolTip(QStringLiteral("在几台电脑上使用同一份日志"));
+    connect(sync, &QPushButton::clicked, this, &SettingsDialog::syncRequested);
     auto* ok = Put(new QPushButton(QStringLiteral("确定"), this), QStringLiteral("btn1"), Dlu(84, 156, 50, 14));
     auto* cancel = Put(new QPushButton(QStringLiteral("取消"), this), QStringLiteral("btn2"), Dlu(138, 156, 50, 14));
     ok->setDefault(true);

@@ -32,6 +32,8 @@ signals:
     void searchRequested();
     // The maxims were edited and kept.
     void maximsChanged();
+    // 同步 was pressed: the dialog 同步 is wanted over this one.
+    void syncRequested();
 
 private:
     void chooseFont();
