@@ -25,19 +25,19 @@ SyncDialog::SyncDialog(SyncEngine& engine, QWidget* parent) : JotrakDialog(paren
         Place(this,
               new QLabel(QStringLiteral("选择一个由同步软件(如 Syncthing、Nextcloud 客户端、网络盘)在各台电脑间"
                                         "保持一致的文件夹。数据库本身不会放进去,只放修改记录。")),
-              "SyncHintLabel", Dlu(7, 5, 246, 20));
+              "SyncHintLabel", Dlu(7, 5, 246, 26));
     hint->setWordWrap(true);
-    Place(this, new QLabel(QStringLiteral("同步文件夹")), "SyncFolderLabel", Dlu(7, 30, 50, 10));
+    Place(this, new QLabel(QStringLiteral("同步文件夹")), "SyncFolderLabel", Dlu(7, 36, 50, 10));
     folder_ = Place(this, new QLineEdit(QDir::toNativeSeparators(engine_.settings().folder)), "SyncFolderEdit",
-                    Dlu(60, 28, 150, 14));
-    auto* choose = Place(this, new QPushButton(QStringLiteral("选择...")), "btnChooseSyncFolder", Dlu(214, 28, 39, 14));
+                    Dlu(60, 34, 150, 14));
+    auto* choose = Place(this, new QPushButton(QStringLiteral("选择...")), "btnChooseSyncFolder", Dlu(214, 34, 39, 14));
     connect(choose, &QPushButton::clicked, this, [this] {
         if (const std::optional<QString> chosen = ChooseFolder(this, QStringLiteral("选择同步文件夹")))
             folder_->setText(QDir::toNativeSeparators(*chosen));
     });
-    on_ = Place(this, new QCheckBox(QStringLiteral("启用同步")), "SyncOnBox", Dlu(60, 48, 100, 10));
+    on_ = Place(this, new QCheckBox(QStringLiteral("启用同步")), "SyncOnBox", Dlu(60, 54, 100, 10));
     on_->setChecked(engine_.settings().enabled);
-    state_ = Place(this, new QLabel, "SyncStateLabel", Dlu(7, 64, 246, 56));
+    state_ = Place(this, new QLabel, "SyncStateLabel", Dlu(7, 70, 246, 52));
     state_->setWordWrap(true);
     state_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     state_->setTextInteractionFlags(Qt::TextSelectableByMouse);

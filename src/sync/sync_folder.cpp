@@ -1,7 +1,10 @@
 #include "sync/sync_folder.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -67,6 +70,52 @@ QString WriteSyncFile(const QString& folder, const ChangeFile& file)
     const QString path = SyncFilePath(folder, file.device, file.seq, file.kind);
     QSaveFile out(path);
     if (!out.open(QIODevice::WriteOnly) || out.write(EncodeChangeFile(file)) < 0 || !out.commit())
+        return QString::fromUtf8("无法写入同步文件 %1: %2").arg(QDir::toNativeSeparators(path), out.errorString());
+    return {};
+}
+
+namespace {
+
+QString SeenPath(const QString& folder, const QString& device)
+{
+    return QDir(folder).filePath(device + QStringLiteral("/seen.json"));
+}
+
+QByteArray SeenBytes(const std::map<QString, qint64>& applied)
+{
+    QJsonObject seen;
+    for (const auto& [device, seq] : applied)
+        seen[device] = seq;
+    return QJsonDocument(seen).toJson(QJsonDocument::Compact);
+}
+
+} // namespace
+
+std::map<QString, std::map<QString, qint64>> ReadSeenFiles(const QString& folder)
+{
+    std::map<QString, std::map<QString, qint64>> all;
+    const QDir root(folder);
+    for (const QString& device : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile in(SeenPath(folder, device));
+        if (!DeviceName().match(device).hasMatch() || !in.open(QIODevice::ReadOnly))
+            continue;
+        const QJsonObject seen = QJsonDocument::fromJson(in.readAll()).object();
+        for (auto it = seen.begin(); it != seen.end(); ++it)
+            all[device][it.key()] = it.value().toInteger();
+    }
+    return all;
+}
+
+QString WriteSeenFile(const QString& folder, const QString& device, const std::map<QString, qint64>& applied)
+{
+    const QString path = SeenPath(folder, device);
+    const QByteArray bytes = SeenBytes(applied);
+    QFile old(path);
+    if (old.open(QIODevice::ReadOnly) && old.readAll() == bytes)
+        return {};
+    old.close();
+    QSaveFile out(path);
+    if (!QDir(folder).mkpath(device) || !out.open(QIODevice::WriteOnly) || out.write(bytes) < 0 || !out.commit())
         return QString::fromUtf8("无法写入同步文件 %1: %2").arg(QDir::toNativeSeparators(path), out.errorString());
     return {};
 }

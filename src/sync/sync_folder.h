@@ -30,6 +30,12 @@ QString SyncFilePath(const QString& folder, const QString& device, qint64 seq, C
 // Chinese, or an empty text.
 QString WriteSyncFile(const QString& folder, const ChangeFile& file);
 
+// What each computer holds: the last file of every computer it has applied,
+// as it wrote it into <folder>/<its id>/seen.json at its last round.
+std::map<QString, std::map<QString, qint64>> ReadSeenFiles(const QString& folder);
+// Writes this computer's seen.json when it says something new; what went wrong, or empty.
+QString WriteSeenFile(const QString& folder, const QString& device, const std::map<QString, qint64>& applied);
+
 // Why the sync folder cannot be used (missing, not a folder, read-only, the data
 // folder itself or inside it), in Chinese; empty when it can.
 QString SyncFolderProblem(const QString& folder, const QString& dataFolder);

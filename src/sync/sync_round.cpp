@@ -36,8 +36,9 @@ qint64 LastOwnNumber(const SyncFolderListing& listing, const QString& device)
 
 class Round {
 public:
-    Round(ConnectionHolder& connection, const QString& folder, const SyncDevice& device)
-        : connection_(connection), folder_(folder), device_(device), listing_(ListSyncFolder(folder))
+    Round(ConnectionHolder& connection, const QString& folder, const SyncDevice& device, int snapshotEvery)
+        : connection_(connection), folder_(folder), device_(device), listing_(ListSyncFolder(folder)),
+          snapshotEvery_(snapshotEvery)
     {
     }
 
@@ -49,6 +50,7 @@ private:
     void startFromSnapshot();
     void writeOutbox();
     void applyAll();
+    void tidy();
     bool applyNext(const QString& device);
     bool apply(const QString& path, const QString& device);
     QString shown(const QString& path) const { return QDir(folder_).relativeFilePath(path); }
@@ -59,6 +61,7 @@ private:
     SyncFolderListing listing_;
     std::map<QString, qint64> applied_;
     std::set<QString> blocked_;
+    int snapshotEvery_;
 };
 
 void Round::run()
@@ -69,6 +72,7 @@ void Round::run()
     startFromSnapshot();
     writeOutbox();
     applyAll();
+    tidy();
     if (!listing_.copies.isEmpty())
         report.problems << QString::fromUtf8("跳过了 %1 个同步软件留下的副本或冲突文件(如 %2),它们不会被应用")
                                .arg(listing_.copies.size())
@@ -217,6 +221,47 @@ bool Round::apply(const QString& path, const QString& device)
 
 } // namespace
 
+void Round::tidy()
+{
+    if (const QString problem = WriteSeenFile(folder_, device_.id, applied_); !problem.isEmpty())
+        report.problems << problem;
+    auto& changes = listing_.changes[device_.id];
+    auto& snapshots = listing_.snapshots[device_.id];
+    const qint64 last = applied_.count(device_.id) ? applied_[device_.id] : 0;
+    const qint64 covered = snapshots.empty() ? 0 : snapshots.rbegin()->first;
+    if (last - covered >= snapshotEvery_ && !changes.empty() && changes.rbegin()->first == last) {
+        qint64 outbox = 0;
+        ChangeFile snapshot = MakeSnapshot(connection_, device_, last, &outbox);
+        if (const QString problem = WriteSyncFile(folder_, snapshot); !problem.isEmpty()) {
+            report.problems << problem;
+            return;
+        }
+        snapshots[last] = SyncFilePath(folder_, device_.id, last, ChangeFile::Kind::Snapshot);
+    }
+    // held by the newest snapshot, and by every other computer (as it last told)
+    qint64 held = snapshots.empty() ? 0 : snapshots.rbegin()->first;
+    const auto seen = ReadSeenFiles(folder_);
+    std::set<QString> others;
+    for (const auto* files : {&listing_.changes, &listing_.snapshots})
+        for (const auto& [device, numbered] : *files)
+            others.insert(device);
+    for (const auto& [device, holds] : seen)
+        others.insert(device);
+    others.erase(device_.id);
+    for (const QString& device : others) {
+        const auto there = seen.find(device);
+        held = std::min(held, there == seen.end() || !there->second.count(device_.id) ? qint64{0}
+                                                                                      : there->second.at(device_.id));
+    }
+    for (auto* files : {&changes, &snapshots})
+        for (auto it = files->begin(); it != files->end() && it->first <= held;) {
+            if (files == &snapshots && it->first == held)
+                break; // the newest, which a new computer starts from
+            QFile::remove(it->second);
+            it = files->erase(it);
+        }
+}
+
 void JoinSyncFolder(ConnectionHolder& connection, const QString& folder, const SyncDevice& device)
 {
     if (ReadApplied(connection).count(device.id) || LogHasContent(connection))
@@ -229,9 +274,10 @@ void LeaveSyncFolder(ConnectionHolder& connection, const SyncDevice& device)
     ForgetApplied(connection, device.id);
 }
 
-SyncRoundReport RunSyncRound(ConnectionHolder& connection, const QString& folder, const SyncDevice& device)
+SyncRoundReport RunSyncRound(ConnectionHolder& connection, const QString& folder, const SyncDevice& device,
+                             int snapshotEvery)
 {
-    Round round(connection, folder, device);
+    Round round(connection, folder, device, snapshotEvery);
     try {
         round.run();
     } catch (const DatabaseError& error) {

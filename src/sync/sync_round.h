@@ -20,15 +20,6 @@ struct SyncRoundReport {
     QStringList problems;
 };
 
-// One exchange with the sync folder, on a connection of its own:
-// 1. the first time this log meets the folder, what it already holds goes out
-//    as a snapshot;
-// 2. a log with nothing in it starts from the newest snapshot there;
-// 3. the changes waiting in the outbox are written as files, in order;
-// 4. every computer's files the log lacks are applied, each once, each in one
-//    transaction, in an order that never applies a change before one it was
-//    made after.
-// A file that cannot be read stops that computer's files until it can.
 // Notes this computer in a log that holds nothing yet, so that the changes
 // recorded from now on are all it ever sends; a log with something in it goes
 // out as a snapshot at its first round instead. Run before changes are recorded.
@@ -38,6 +29,21 @@ void JoinSyncFolder(ConnectionHolder& connection, const QString& folder, const S
 // turned on again the whole log goes out as a snapshot.
 void LeaveSyncFolder(ConnectionHolder& connection, const SyncDevice& device);
 
-SyncRoundReport RunSyncRound(ConnectionHolder& connection, const QString& folder, const SyncDevice& device);
+inline constexpr int kSnapshotEvery = 500;
+
+// One exchange with the sync folder, on a connection of its own:
+// 1. the first time this log meets the folder, what it already holds goes out
+//    as a snapshot;
+// 2. a log with nothing in it starts from the newest snapshot there;
+// 3. the changes waiting in the outbox are written as files, in order;
+// 4. every computer's files the log lacks are applied, each once, each in one
+//    transaction, in an order that never applies a change before one it was
+//    made after;
+// 5. this computer tells the others what it holds (seen.json); every
+//    snapshotEvery changes of its own it writes a snapshot, and it removes
+//    its files that every other computer holds and a snapshot of its own covers.
+// A file that cannot be read stops that computer's files until it can.
+SyncRoundReport RunSyncRound(ConnectionHolder& connection, const QString& folder, const SyncDevice& device,
+                             int snapshotEvery = kSnapshotEvery);
 
 } // namespace jotrak

@@ -292,6 +292,26 @@ private slots:
         QVERIFY(HasLine(all, QStringLiteral("另一台电脑的目标")));
         QVERIFY(HasLine(all, QStringLiteral("今天的目标")));
     }
+
+    // Every few changes a snapshot; the files every computer holds and it covers go,
+    // and a new computer starts from it.
+    void theFolderDoesNotGrowWithoutEnd()
+    {
+        Pair pair;
+        for (int i = 0; i < 5; ++i)
+            SetGoal(pair.a.log(), Table::Ri, kDay, QStringLiteral("第 %1 次").arg(i));
+        ConnectionHolder own;
+        OpenDatabase(own, pair.a.databasePath());
+        RunSyncRound(own, pair.folder, pair.a.device(), 3);
+        pair.b.round(); // tells what it holds
+        RunSyncRound(own, pair.folder, pair.a.device(), 3);
+        const SyncFolderListing left = ListSyncFolder(pair.folder);
+        QCOMPARE(left.snapshots.at(pair.a.device().id).size(), std::size_t{1});
+        QCOMPARE(left.changes.count(pair.a.device().id), std::size_t{0});
+        SyncComputer fresh(pair.root.filePath(QStringLiteral("c")), pair.folder);
+        QCOMPARE(fresh.round().problems, QStringList());
+        QCOMPARE(SharedContent(fresh.log()), SharedContent(pair.a.log()));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSync)
