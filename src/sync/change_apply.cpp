@@ -29,6 +29,22 @@ bool Same(const Value& a, const Value& b)
     return TextFromValue(a) == TextFromValue(b);
 }
 
+// Nothing written: an empty text, or the 0 a new row has.
+bool Blank(const Value& value)
+{
+    const QString text = TextFromValue(value);
+    return text.isEmpty() || text == QStringLiteral("0");
+}
+
+// Whether their value is the newer. Of two values no change under sync ever
+// stamped (both logs had them before they met), one written beats one blank.
+bool Newer(const RowStamp& here, const Value& mine, const RowStamp& there, const Value& theirs)
+{
+    if (here.at <= 0 && there.at <= 0 && Blank(mine) != Blank(theirs))
+        return Blank(mine);
+    return here < there;
+}
+
 QString MergeTexts(const QString& winner, const QString& loser)
 {
     if (loser.isEmpty() || winner == loser || winner.contains(loser))
@@ -231,7 +247,7 @@ void Applier::apply(const Incoming& change)
             continue;
         // the sender changed a value other than the one here: both are changes of their own
         const bool atOnce = change.op != ChangeEntry::Op::Update || !Same(mine->second, old->second);
-        const bool theirsNewer = here < change.stamps.at(field);
+        const bool theirsNewer = Newer(here, mine->second, change.stamps.at(field), theirs);
         const Value& winner = theirsNewer ? theirs : mine->second;
         Value value = winner;
         if (atOnce && change.table->mergedTexts.contains(field)) {

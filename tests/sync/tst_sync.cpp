@@ -263,6 +263,9 @@ private slots:
                 SetGoal(early.log(), Table::Ri, QStringLiteral("20200102"), QStringLiteral("多年前的目标"));
             AddItem(early.log(), Table::Ri, goal, QStringLiteral("旧的工作"), QStringLiteral("完成"), true);
             AddScheme(early.log(), QStringLiteral("L0815=中秋"), QStringLiteral("节日"));
+            ExecuteStatement(
+                early.log(),
+                {QStringLiteral("UPDATE An SET ming = '邮件', wj = 'thunderbird' WHERE IDME = 18"), {}, Table::An});
         }
         SyncComputer a(aDir, folder);
         QCOMPARE(a.round().sent, 1); // the snapshot
@@ -291,6 +294,7 @@ private slots:
         QVERIFY(HasLine(all, QStringLiteral("多年前的目标")));
         QVERIFY(HasLine(all, QStringLiteral("另一台电脑的目标")));
         QVERIFY(HasLine(all, QStringLiteral("今天的目标")));
+        QVERIFY(HasLine(all, QStringLiteral("An | 18 | 邮件 | thunderbird")));
     }
 
     // Every few changes a snapshot; the files every computer holds and it covers go,
