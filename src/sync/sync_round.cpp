@@ -138,6 +138,9 @@ void Round::writeOutbox()
             continue;
         }
         ChangeFile& file = *reading.file;
+        // a data folder copied with changes waiting sends them as the computer it is now on
+        file.device = device_.id;
+        file.deviceName = device_.name;
         qint64 seq = LastOwnNumber(listing_, device_.id);
         const auto own = listing_.changes.find(device_.id);
         const bool written = own != listing_.changes.end() && !own->second.empty() && [&] {
