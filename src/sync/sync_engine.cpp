@@ -17,23 +17,47 @@ namespace {
 
 constexpr int kMinute = 60'000;
 
-// A round on a connection of its own; the window's connection stays free.
-SyncRoundReport RoundOn(const QString& databasePath, const QString& folder, const SyncDevice& device)
+struct RoundResult {
+    SyncRoundReport report;
+    // the folder and its computers' folders, to be watched
+    QStringList folders;
+};
+
+SyncRoundReport Exchange(const QString& databasePath, const QString& folder, const QString& dataDir,
+                         const SyncDevice& device)
 {
+    SyncRoundReport report;
+    if (const QString problem = SyncFolderProblem(folder, dataDir); !problem.isEmpty()) {
+        report.problems << problem;
+        return report;
+    }
     try {
         ConnectionHolder connection;
         OpenDatabase(connection, databasePath);
         if (!HasSyncTables(connection) || sqlite3_db_readonly(connection.handle(), "main") == 1) {
-            SyncRoundReport report;
             report.problems << QString::fromUtf8("数据库是只读的或版本较旧,无法同步");
             return report;
         }
         return RunSyncRound(connection, folder, device);
     } catch (const DatabaseError& error) {
-        SyncRoundReport report;
         report.problems << error.message();
         return report;
     }
+}
+
+// A round on a thread and a connection of its own: neither the window nor its
+// connection waits for a slow share.
+RoundResult RoundOn(const QString& databasePath, const QString& folder, const QString& dataDir,
+                    const SyncDevice& device)
+{
+    RoundResult result{Exchange(databasePath, folder, dataDir, device), {}};
+    const QDir root(folder);
+    if (root.exists()) {
+        result.folders << folder;
+        for (const QString& computer : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+            result.folders << root.filePath(computer);
+    }
+    return result;
 }
 
 } // namespace
@@ -134,17 +158,12 @@ void SyncEngine::follow()
         });
     });
     everyMinute_.start();
-    watchFolder();
 }
 
-void SyncEngine::watchFolder()
+void SyncEngine::watch(const QStringList& folders)
 {
-    QStringList wanted{settings_.folder};
-    const QDir root(settings_.folder);
-    for (const QString& device : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        wanted << root.filePath(device);
-    for (const QString& path : wanted)
-        if (!watcher_.directories().contains(path) && QFileInfo(path).isDir())
+    for (const QString& path : folders)
+        if (!watcher_.directories().contains(path))
             watcher_.addPath(path);
 }
 
@@ -164,23 +183,19 @@ void SyncEngine::runRound()
 {
     if (running_ || !settings_.enabled)
         return;
-    const QString problem = SyncFolderProblem(settings_.folder, dataDir_);
-    if (!problem.isEmpty()) {
-        SyncRoundReport report;
-        report.problems << problem;
-        roundDone(report);
-        return;
-    }
     const QString path = QDir::fromNativeSeparators(log_.connection().path());
     const QString folder = settings_.folder;
+    const QString dataDir = dataDir_;
     const SyncDevice device = device_;
-    auto report = std::make_shared<SyncRoundReport>();
-    QThread* thread = QThread::create([=] { *report = RoundOn(path, folder, device); });
+    auto result = std::make_shared<RoundResult>();
+    QThread* thread = QThread::create([=] { *result = RoundOn(path, folder, dataDir, device); });
     running_ = thread;
-    connect(thread, &QThread::finished, this, [this, thread, report] {
+    connect(thread, &QThread::finished, this, [this, thread, result] {
         thread->deleteLater();
         running_ = nullptr;
-        roundDone(*report);
+        if (settings_.enabled)
+            watch(result->folders);
+        roundDone(result->report);
         if (again_) {
             again_ = false;
             requestRound(300);
@@ -201,7 +216,6 @@ void SyncEngine::roundDone(const SyncRoundReport& report)
     }
     state_.problems = report.problems;
     WriteSyncState(dataDir_, state_);
-    watchFolder();
     emit stateChanged();
 }
 

@@ -42,7 +42,7 @@ private:
     void requestRound(int delayMs);
     void runRound();
     void roundDone(const SyncRoundReport& report);
-    void watchFolder();
+    void watch(const QStringList& folders);
 
     WorkLog& log_;
     QString dataDir_;
