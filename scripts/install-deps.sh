@@ -13,6 +13,7 @@ packages=(
   qt6-charts-dev libgsf-1-dev libfreexl-dev python3 python3-xlrd python3-icalendar poppler-utils
   dbus python3-dbus python3-gi
   libbenchmark-dev
+  syncthing
   desktop-file-utils appstream librsvg2-bin file dpkg-dev lintian
   xvfb xauth x11-apps xdotool imagemagick fonts-arphic-uming fonts-arphic-ukai
 )
