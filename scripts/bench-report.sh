@@ -71,6 +71,8 @@ TARGETS = [
     (r"^ReportOf/Year\b", "ms", 300, "< 300 ms"),
     (r"^CarryItems/100\b", "ms", 50, "< 50 ms"),
     (r"^BM_StoreLongGoal/(10000|100000)/", "stop", 100, "window still < 100 ms"),
+    (r"^SyncApplyADay\b", "ms", 50, "< 50 ms"),
+    (r"^SyncCatchUpTenYears\b", "ms", 5000, "< 5 s"),
 ]
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1000.0}
 
