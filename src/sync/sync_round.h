@@ -25,9 +25,9 @@ struct SyncRoundReport {
 //    as a snapshot;
 // 2. a log with nothing in it starts from the newest snapshot there;
 // 3. the changes waiting in the outbox are written as files, in order;
-// 4. every computer's files the log lacks are applied, each once, each in one
-//    transaction, in an order that never applies a change before one it was
-//    made after.
+// 4. every computer's files the log lacks are applied, each once, each whole
+//    or not at all (files applied one after another share a commit), in an
+//    order that never applies a change before one it was made after.
 // A file that cannot be read stops that computer's files until it can.
 // Notes this computer in a log that holds nothing yet, so that the changes
 // recorded from now on are all it ever sends; a log with something in it goes

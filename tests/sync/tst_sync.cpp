@@ -263,6 +263,11 @@ private slots:
                 SetGoal(early.log(), Table::Ri, QStringLiteral("20200102"), QStringLiteral("多年前的目标"));
             AddItem(early.log(), Table::Ri, goal, QStringLiteral("旧的工作"), QStringLiteral("完成"), true);
             AddScheme(early.log(), QStringLiteral("L0815=中秋"), QStringLiteral("节日"));
+            ExecuteStatement(
+                early.log(),
+                {QStringLiteral("UPDATE An SET ming = '计算器', wj = '/usr/bin/galculator' WHERE IDME = 3"),
+                 {},
+                 Table::An});
         }
         SyncComputer a(aDir, folder);
         QCOMPARE(a.round().sent, 1); // the snapshot
@@ -275,6 +280,13 @@ private slots:
         QCOMPARE(caughtUp.received, 2);
         QCOMPARE(caughtUp.sent, 0);
         QCOMPARE(SharedContent(fresh.log()), SharedContent(a.log()));
+        QCOMPARE(SearchIndexProblem(fresh.log()), QString());
+        // the seeded buttons of a new computer never win over A's, whichever id is the greater
+        for (int n = 0; n < 6; ++n) {
+            SyncComputer another(root.filePath(QStringLiteral("new%1").arg(n)), folder);
+            another.round();
+            QCOMPARE(SharedContent(another.log()), SharedContent(a.log()));
+        }
 
         const QString cDir = root.filePath(QStringLiteral("c"));
         {
