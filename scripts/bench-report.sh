@@ -100,6 +100,8 @@ for path in sorted(glob.glob(os.path.join(results, "*.json"))):
             continue
         ms = b["real_time"] * TO_MS.get(b.get("time_unit", "ns"), 1e-6)
         figure = "%.3g ms" % ms if ms < 10 else "%.0f ms" % ms
+        if "snapshot_MiB" in b:
+            figure += ", snapshot %.1f MiB" % b["snapshot_MiB"]
         target, verdict = "-", ""
         for pattern, kind, limit, text in TARGETS:
             if re.search(pattern, name):

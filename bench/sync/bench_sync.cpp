@@ -26,6 +26,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -130,24 +131,25 @@ QString ProblemOf(const SyncRoundReport& report, int received, int sent)
     return {};
 }
 
+// Whether a computer holds A's log; when not, a few lines of the difference go to the log output.
 bool SameLogAsA(const QString& databasePath)
 {
     ConnectionHolder connection;
     OpenDatabase(connection, databasePath);
     const QStringList here = SharedContent(connection);
     const QStringList there = SharedContent(TheScene().a->log());
-    if (here != there) {
+    if (here == there)
+        return true;
+    const auto showMissing = [](const QStringList& lines, const QStringList& other, const char* where) {
+        const QSet<QString> others(other.begin(), other.end());
         int shown = 0;
-        for (const QString& line : here)
-            if (!there.contains(line) && shown++ < 5)
-                qWarning("only here: %s", qPrintable(line));
-        for (const QString& line : there)
-            if (!here.contains(line) && shown++ < 10)
-                qWarning("only on A: %s", qPrintable(line));
-        qWarning("%lld lines here, %lld on A", static_cast<long long>(here.size()),
-                 static_cast<long long>(there.size()));
-    }
-    return here == there;
+        for (const QString& line : lines)
+            if (!others.contains(line) && shown++ < 5)
+                qWarning("only %s: %s", where, qPrintable(line));
+    };
+    showMissing(here, there, "here");
+    showMissing(there, here, "on A");
+    return false;
 }
 
 void SyncApplyADay(benchmark::State& state)
