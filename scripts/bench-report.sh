@@ -71,6 +71,8 @@ TARGETS = [
     (r"^ReportOf/Year\b", "ms", 300, "< 300 ms"),
     (r"^CarryItems/100\b", "ms", 50, "< 50 ms"),
     (r"^BM_StoreLongGoal/(10000|100000)/", "stop", 100, "window still < 100 ms"),
+    (r"^SyncApplyADay\b", "ms", 50, "< 50 ms"),
+    (r"^SyncCatchUpTenYears\b", "ms", 5000, "< 5 s"),
 ]
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1000.0}
 
@@ -98,6 +100,8 @@ for path in sorted(glob.glob(os.path.join(results, "*.json"))):
             continue
         ms = b["real_time"] * TO_MS.get(b.get("time_unit", "ns"), 1e-6)
         figure = "%.3g ms" % ms if ms < 10 else "%.0f ms" % ms
+        if "snapshot_MiB" in b:
+            figure += ", snapshot %.1f MiB" % b["snapshot_MiB"]
         target, verdict = "-", ""
         for pattern, kind, limit, text in TARGETS:
             if re.search(pattern, name):

@@ -2,20 +2,25 @@
 
 #include "data/database_error.h"
 #include "data/record_access.h"
+#include "data/search_index.h"
 #include "sync/change_apply.h"
 #include "sync/snapshot.h"
 #include "sync/sync_folder.h"
 #include "sync/sync_store.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <numeric>
+#include <optional>
 #include <set>
 
 namespace jotrak {
 
 namespace {
+
+constexpr qint64 kLongestCommitWaitMs = 200;
 
 ChangeFileReading ReadSyncFile(const QString& path)
 {
@@ -52,7 +57,8 @@ private:
     void applyAll();
     void tidy();
     bool applyNext(const QString& device);
-    bool apply(const QString& path, const QString& device);
+    bool apply(const QString& path, const QString& device, bool intoEmptyLog = false);
+    void commitApplied();
     QString shown(const QString& path) const { return QDir(folder_).relativeFilePath(path); }
 
     ConnectionHolder& connection_;
@@ -62,6 +68,11 @@ private:
     std::map<QString, qint64> applied_;
     std::set<QString> blocked_;
     int snapshotEvery_;
+    // Files applied one after another share a commit (each file still all or
+    // nothing within it): a commit costs more than a day's file. Committed
+    // after a while, so the log's own changes never wait long for the file.
+    std::optional<Transaction> applying_;
+    QElapsedTimer applyingFor_;
 };
 
 void Round::run()
@@ -125,8 +136,13 @@ void Round::startFromSnapshot()
             newest = snapshots.rbegin()->second;
         }
     }
-    if (!newest.isEmpty())
-        apply(newest, QString());
+    if (newest.isEmpty())
+        return;
+    // the whole log at once: the search index is made after it, not row by row
+    RebuildSearchIndex(connection_, [&] {
+        apply(newest, QString(), true);
+        commitApplied();
+    });
 }
 
 void Round::writeOutbox()
@@ -179,6 +195,15 @@ void Round::applyAll()
             while (!blocked_.count(device) && applyNext(device))
                 progress = true;
     }
+    commitApplied();
+}
+
+void Round::commitApplied()
+{
+    if (!applying_)
+        return;
+    applying_->commit();
+    applying_.reset();
 }
 
 // Applies the next file of a computer when it is there and every change it was
@@ -195,7 +220,7 @@ bool Round::applyNext(const QString& device)
     return apply(snapshots->second.rbegin()->second, device);
 }
 
-bool Round::apply(const QString& path, const QString& device)
+bool Round::apply(const QString& path, const QString& device, bool intoEmptyLog)
 {
     ChangeFileReading reading = ReadSyncFile(path);
     if (!reading.file) {
@@ -208,17 +233,26 @@ bool Round::apply(const QString& path, const QString& device)
         for (const auto& [other, seq] : file.seen)
             if (other != device && (applied_.count(other) ? applied_[other] : 0) < seq)
                 return false; // made after a change that has not arrived yet
+    if (!applying_) {
+        applying_.emplace(connection_);
+        applyingFor_.start();
+    }
     try {
-        const ApplyOutcome outcome = ApplyChangeFile(connection_, file, device_.id);
+        // a log that held nothing has no value of its own to keep, not even a
+        // launcher button as seeded: no computer's rows lose a tie to it
+        const ApplyOutcome outcome = ApplyChangeFile(connection_, file, intoEmptyLog ? QString() : device_.id);
         report.changes.add(outcome.changes);
         report.conflicts += outcome.conflicts;
         ++report.received;
     } catch (const DatabaseError& error) {
         report.problems << QString::fromUtf8("同步文件 %1 无法应用: %2").arg(shown(path), error.message());
         blocked_.insert(device);
+        commitApplied();
         return false;
     }
     applied_ = ReadApplied(connection_);
+    if (applyingFor_.elapsed() >= kLongestCommitWaitMs)
+        commitApplied();
     return true;
 }
 

@@ -36,9 +36,9 @@ inline constexpr int kSnapshotEvery = 500;
 //    as a snapshot;
 // 2. a log with nothing in it starts from the newest snapshot there;
 // 3. the changes waiting in the outbox are written as files, in order;
-// 4. every computer's files the log lacks are applied, each once, each in one
-//    transaction, in an order that never applies a change before one it was
-//    made after;
+// 4. every computer's files the log lacks are applied, each once, each whole
+//    or not at all (files applied one after another share a commit), in an
+//    order that never applies a change before one it was made after;
 // 5. this computer tells the others what it holds (seen.json); every
 //    snapshotEvery changes of its own it writes a snapshot, and it removes
 //    its files that every other computer holds and a snapshot of its own covers.

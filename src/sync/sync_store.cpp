@@ -24,9 +24,9 @@ QString IdentityColumn(const SyncedTable& t)
     return QStringLiteral("IDME");
 }
 
-std::optional<LocalRow> FirstRow(ConnectionHolder& connection, Table table, const QString& where, const Value& key)
+std::optional<LocalRow> FirstRow(ConnectionHolder& connection, Table table, const QStringList& columns,
+                                 const QString& where, const Value& key)
 {
-    const QStringList columns = TableColumns(connection, table);
     std::optional<LocalRow> found;
     ReadRows(connection,
              Make(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ? ORDER BY IDME LIMIT 1")
@@ -71,7 +71,8 @@ std::optional<QString> GoalKeyById(ConnectionHolder& connection, Table goalTable
 
 std::optional<RowValues> RowById(ConnectionHolder& connection, Table table, qint64 id)
 {
-    const std::optional<LocalRow> row = FirstRow(connection, table, QStringLiteral("IDME"), Value(id));
+    const std::optional<LocalRow> row =
+        FirstRow(connection, table, TableColumns(connection, table), QStringLiteral("IDME"), Value(id));
     return row ? std::optional<RowValues>(row->values) : std::nullopt;
 }
 
@@ -79,7 +80,7 @@ std::optional<LocalRow> RowByName(ConnectionHolder& connection, Table table, con
 {
     const SyncedTable& t = SyncedTableOf(table);
     const Value key = t.identity == SyncedTable::Identity::Number ? Value(name.toLongLong()) : Value(name);
-    return FirstRow(connection, table, IdentityColumn(t), key);
+    return FirstRow(connection, table, QStringList{QStringLiteral("IDME")} + t.fields, IdentityColumn(t), key);
 }
 
 qint64 EnsureGoal(ConnectionHolder& connection, Table goalTable, const QString& key)

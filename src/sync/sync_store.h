@@ -26,7 +26,8 @@ struct LocalRow {
     qint64 id = 0;
     RowValues values;
 };
-// A goal by its key, an item or scheme by its uid, a launcher button by its number.
+// A goal by its key, an item or scheme by its uid, a launcher button by its
+// number: its id and the fields sync keeps.
 std::optional<LocalRow> RowByName(ConnectionHolder& connection, Table table, const QString& name);
 // The goal's id, its row appended (with no text) when the log has no such key.
 qint64 EnsureGoal(ConnectionHolder& connection, Table goalTable, const QString& key);

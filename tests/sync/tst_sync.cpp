@@ -249,6 +249,30 @@ private slots:
         QCOMPARE(SharedContent(pair.b.log()), SharedContent(pair.a.log()));
     }
 
+    // The files of a round share a commit: one whose changes cannot be applied
+    // is left out alone, the file before it stays applied.
+    void aFileThatCannotBeAppliedKeepsBackOnlyItself()
+    {
+        Pair pair;
+        SetGoal(pair.a.log(), Table::Ri, kDay, QStringLiteral("第一个"));
+        SetGoal(pair.a.log(), Table::Ri, QStringLiteral("20261208"), QStringLiteral("第二个"));
+        QCOMPARE(pair.a.round().sent, 2);
+        const QString last = ListSyncFolder(pair.folder).changes.at(pair.a.device().id).rbegin()->second;
+        const QByteArray whole = ReadBytes(last);
+        ChangeFile broken = *DecodeChangeFile(whole).file;
+        broken.changeset = QByteArray("not a changeset");
+        QVERIFY(WriteBytes(last, EncodeChangeFile(broken)));
+        const SyncRoundReport round = pair.b.round();
+        QCOMPARE(round.received, 1);
+        QVERIFY2(round.problems.join(u'\n').contains(QStringLiteral("无法应用")),
+                 qPrintable(round.problems.join(u'\n')));
+        QVERIFY(HasLine(SharedContent(pair.b.log()), QStringLiteral("第一个")));
+        QVERIFY(!HasLine(SharedContent(pair.b.log()), QStringLiteral("第二个")));
+        QVERIFY(WriteBytes(last, whole));
+        QCOMPARE(pair.b.round().received, 1);
+        QCOMPARE(SharedContent(pair.b.log()), SharedContent(pair.a.log()));
+    }
+
     // A log with years in it meets the folder: it goes out as one snapshot; a new
     // computer starts from it; a third with its own log joins, and all hold both.
     void logsThatMeetTheFolderLateAreMerged()
@@ -278,6 +302,13 @@ private slots:
         QCOMPARE(caughtUp.received, 2);
         QCOMPARE(caughtUp.sent, 0);
         QCOMPARE(SharedContent(fresh.log()), SharedContent(a.log()));
+        QCOMPARE(SearchIndexProblem(fresh.log()), QString());
+        // the seeded buttons of a new computer never win over A's, whichever id is the greater
+        for (int n = 0; n < 6; ++n) {
+            SyncComputer another(root.filePath(QStringLiteral("new%1").arg(n)), folder);
+            another.round();
+            QCOMPARE(SharedContent(another.log()), SharedContent(a.log()));
+        }
 
         const QString cDir = root.filePath(QStringLiteral("c"));
         {
