@@ -23,6 +23,8 @@ ConnectionHolder& Log()
     if (!log.isOpen()) {
         OpenDatabase(log, dir.filePath(QStringLiteral("db.mdb")));
         SeedPeriodTables(log);
+        // many inputs a second: the disk need not see each commit
+        ExecuteStatement(log, {QStringLiteral("PRAGMA synchronous = OFF"), {}, Table::Nian});
     }
     return log;
 }

@@ -20,11 +20,94 @@ std::optional<Value> ValueOf(sqlite3_value* value)
     }
 }
 
+// SQLite's variable-length integer: 1 to 9 bytes, 7 bits each, the ninth 8.
+bool ReadVarint(const QByteArray& bytes, qsizetype* at, quint64* value)
+{
+    *value = 0;
+    for (int i = 0; i < 9; ++i) {
+        if (*at >= bytes.size())
+            return false;
+        const auto byte = static_cast<quint8>(bytes[(*at)++]);
+        if (i == 8) {
+            *value = (*value << 8) | byte;
+            return true;
+        }
+        *value = (*value << 7) | (byte & 0x7f);
+        if ((byte & 0x80) == 0)
+            return true;
+    }
+    return true;
+}
+
+// One record: a value (or none) for each column.
+bool SkipRecord(const QByteArray& bytes, qsizetype* at, quint64 columns)
+{
+    for (quint64 c = 0; c < columns; ++c) {
+        if (*at >= bytes.size())
+            return false;
+        switch (bytes[(*at)++]) {
+        case 0:        // not part of the change
+        case 5: break; // NULL
+        case 1:
+        case 2: *at += 8; break; // integer, real
+        case 3:
+        case 4: { // text, blob
+            quint64 size = 0;
+            if (!ReadVarint(bytes, at, &size) || size > static_cast<quint64>(bytes.size()))
+                return false;
+            *at += static_cast<qsizetype>(size);
+            break;
+        }
+        default: return false;
+        }
+        if (*at > bytes.size())
+            return false;
+    }
+    return true;
+}
+
+// Walks the changeset's layout (table headers, then changes of a known kind,
+// each with whole records) before the engine reads it: the engine's own reader
+// may loop without end on a changeset damaged in some ways.
+bool LaidOutWhole(const QByteArray& bytes)
+{
+    constexpr quint64 kMostColumns = 64;
+    qsizetype at = 0;
+    quint64 columns = 0;
+    while (at < bytes.size()) {
+        const char kind = bytes[at++];
+        if (kind == 'T') {
+            if (!ReadVarint(bytes, &at, &columns) || columns == 0 || columns > kMostColumns ||
+                at + static_cast<qsizetype>(columns) > bytes.size())
+                return false;
+            at += static_cast<qsizetype>(columns);
+            const qsizetype end = bytes.indexOf('\0', at);
+            if (end < 0)
+                return false;
+            at = end + 1;
+            continue;
+        }
+        if (columns == 0 || at >= bytes.size() || static_cast<quint8>(bytes[at++]) > 1) // the indirect flag
+            return false;
+        const int records = kind == SQLITE_UPDATE ? 2 : kind == SQLITE_INSERT || kind == SQLITE_DELETE ? 1 : 0;
+        if (records == 0)
+            return false;
+        for (int r = 0; r < records; ++r)
+            if (!SkipRecord(bytes, &at, columns))
+                return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReadChangeset(const QByteArray& changeset, const std::function<void(const ChangeEntry&)>& onChange,
                    QString* problem)
 {
+    if (!LaidOutWhole(changeset)) {
+        *problem = QString::fromUtf8("修改记录的结构不完整");
+        return false;
+    }
     sqlite3_changeset_iter* iter = nullptr;
     int rc =
         sqlite3changeset_start(&iter, static_cast<int>(changeset.size()), const_cast<char*>(changeset.constData()));
