@@ -13,7 +13,10 @@ std::optional<Value> ValueOf(sqlite3_value* value)
     switch (sqlite3_value_type(value)) {
     case SQLITE_NULL: return Value::Null();
     case SQLITE_INTEGER: return Value(static_cast<qint64>(sqlite3_value_int64(value)));
-    case SQLITE_FLOAT: return Value(static_cast<qint64>(sqlite3_value_double(value)));
+    case SQLITE_FLOAT: { // no column of the log holds one; one out of range reads as 0
+        const double real = sqlite3_value_double(value);
+        return Value(real > -9.2e18 && real < 9.2e18 ? static_cast<qint64>(real) : qint64{0});
+    }
     default:
         return Value(
             QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value)));
