@@ -121,15 +121,15 @@ void MainWindow::act(int id)
     case kCmdDayItems: listItems(PeriodKind::Day); break;
     case kCmdAddItem:
         showItemList();
-        itemView_->addItem();
+        itemView()->addItem();
         break;
     case kCmdEditItem:
         showItemList();
-        itemView_->editItem();
+        itemView()->editItem();
         break;
     case kCmdDeleteItem:
         showItemList();
-        itemView_->deleteItem();
+        itemView()->deleteItem();
         break;
     case kCmdSettings: openSettings(); break;
     case kCmdShowWebPane: showWebPane(); break;
@@ -152,13 +152,14 @@ void MainWindow::act(int id)
 void MainWindow::listItems(PeriodKind kind)
 {
     showItemList();
-    itemView_->list(kind, panel(kind)->key());
+    itemView()->list(kind, panel(kind)->key());
 }
 
 void MainWindow::showWebPane()
 {
     webPane_->show();
-    itemView_->hide();
+    if (itemView_)
+        itemView_->hide();
     webPaneInFront_ = true;
 }
 
@@ -174,7 +175,7 @@ void MainWindow::showItemList()
     if (!webPaneInFront_)
         return;
     webPane_->hide();
-    itemView_->show();
+    itemView()->show();
     webPaneInFront_ = false;
 }
 
@@ -202,7 +203,7 @@ void MainWindow::showFound(PeriodKind kind, const QString& key, int itemId)
     shown->view(PeriodPanel::Typing::Replace);
     listItems(kind);
     if (itemId != 0)
-        itemView_->markItem(itemId);
+        itemView()->markItem(itemId);
 }
 
 void MainWindow::loadLauncherCaptions()
@@ -237,7 +238,7 @@ void MainWindow::reload()
 
 void MainWindow::carryListedItems()
 {
-    const WorkItemModel& listed = itemView_->items();
+    const WorkItemModel& listed = itemView()->items();
     if (!listed.goalId()) {
         ShowMessage(this, QStringLiteral("请先选择要查看年/月/日等的细项"));
         return;

@@ -58,7 +58,8 @@ public:
     void runCommand(int id);
 
     PeriodPanel* panel(PeriodKind kind) const;
-    WorkItemView* itemView() const { return itemView_; }
+    // The item list, made when first asked for: the window's first frame shows the web pane in its place.
+    WorkItemView* itemView();
     CWebBrowser2& browser() const { return *browser_; }
     QLabel* todayLabel() const { return todayLabel_; }
 
@@ -101,6 +102,7 @@ private:
     void act(int id);
     void buildGoalColumn(AppContext& context);
     void buildItemColumn(AppContext& context);
+    void buildItemView();
     void listItems(PeriodKind kind);
     void openSettings();
     void openSearch();
@@ -111,6 +113,7 @@ private:
     void carryYesterday();
 
     WorkLog& log_;
+    AppContext* context_ = nullptr;
     std::array<PeriodPanel*, 3> panels_{};
     WorkItemView* itemView_ = nullptr;
     QLabel* webPane_ = nullptr;

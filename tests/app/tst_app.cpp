@@ -95,6 +95,7 @@ private slots:
             {"WebPane", {500, 30, 505, 638}, nullptr},
             {"btn127", {944, 673, 60, 30}, "目标导出"},
         };
+        fx.itemList(); // made when first asked for
         fx.window()->resize(1600, 1000);
         QCoreApplication::processEvents();
         for (const auto& [name, rect, text] : named) {
