@@ -1,6 +1,5 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
-#include "calendar/clock.h"
 #include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
 #include "goals/period_panel.h"
@@ -123,15 +122,14 @@ void MainWindow::buildGoalColumn(AppContext& context)
             command(kCmdFirstLauncher + i, QStringLiteral("按钮一"), {7 + 81 * (i % 6), 606 + 32 * (i / 6), 80, 30});
 }
 
-// The maxim, the web pane (shown; the work-item list takes its place when
-// first asked for) and the row of command buttons.
+// The maxims read (one is shown after the first frame), the web pane (shown; the work-item list takes its place
+// when first asked for) and the row of command buttons.
 void MainWindow::buildItemColumn(AppContext& context)
 {
     LoadMaxims(*context.MaximList, context.dataDir);
     const int h = kLayoutHeight;
     maximLabel_ = MakeStaticText(this, QStringLiteral("MaximLabel"), QString(), {500, 5, 500, 25}, context.fontKai12);
     maximLabel_->setWordWrap(false);
-    showMaxim(ChooseMaxim(*context.MaximList, Clock::UtcNow().toSecsSinceEpoch()));
     webPane_ = MakeStaticText(this, QStringLiteral("WebPane"), QString(), {500, 30, 505, h - 110}, context.fontKai18);
 
     const auto command = [this, &context](int id, const QString& text, const QRect& place) {

@@ -282,6 +282,11 @@ void MainWindow::showMaxim(const QString& maxim)
     maximLabel_->setToolTip(maxim);
 }
 
+void MainWindow::showFirstMaxim()
+{
+    showMaxim(ChooseMaxim(*context_->MaximList, Clock::UtcNow().toSecsSinceEpoch()));
+}
+
 // A maxim deleted in 设置 leaves the screen at once.
 void MainWindow::refreshMaxim()
 {

@@ -51,7 +51,7 @@ public:
     ~MainWindow() override;
 
     // Builds every control from the context: today's line, the panels with
-    // the keys of the start-up date, the maxim, the item list and the web pane.
+    // the keys of the start-up date, the maxim's place and the web pane.
     void build(AppContext& context);
     // Runs the action of one command inside the command guard. Identifiers
     // without an action (119, 129-138, any other) do nothing.
@@ -80,6 +80,8 @@ public:
     void showFound(PeriodKind kind, const QString& key, int itemId);
     // The web pane says why it stays empty when no web engine can show the page.
     void explainEmptyPane();
+    // One of the maxims read when the window was built, shown.
+    void showFirstMaxim();
     // The launcher captions as table An holds them.
     void loadLauncherCaptions();
     // Shows again what the log holds in the goal boxes and the item list (a

@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLabel>
+#include <QSignalBlocker>
 
 #include <memory>
 
@@ -71,14 +72,24 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
     if (const std::optional<QFont> font = ReadTextFont())
         ApplyTextFont(font.value());
     window.showToday(*app.today);
-    window.panel(PeriodKind::Year)->view();
-    window.panel(PeriodKind::Month)->view();
-    window.panel(PeriodKind::Day)->view();
+    {
+        // its reminders come with the rest after the first frame
+        const QSignalBlocker quiet(window.panel(PeriodKind::Day));
+        window.panel(PeriodKind::Day)->view();
+    }
     StartDateWatch(window, app);
     window.greetDay(app.startTime.date());
     window.loadLauncherCaptions();
     window.browser().AttachBrowser(window.findChild<QWidget*>(QStringLiteral("WebPane")));
     window.browser().ShowFixedPage(app.dataDir);
+}
+
+void FinishStartup(MainWindow& window)
+{
+    window.panel(PeriodKind::Year)->view();
+    window.panel(PeriodKind::Month)->view();
+    window.showDayReminders(window.panel(PeriodKind::Day)->key());
+    window.showFirstMaxim();
     window.explainEmptyPane();
 }
 
