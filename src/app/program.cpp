@@ -128,7 +128,8 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
     if (!StartOrReport(context, window, exeDir, data))
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
-    RunAfterFirstPaint(&window, [&window] { RunGuarded(&window, [&window] { FinishStartup(window); }); });
+    RunAfterFirstPaint(
+        &window, [&context, &window] { RunGuarded(&window, [&context, &window] { FinishStartup(context, window); }); });
     if (commandLine.reportPaint)
         ReportReady(window);
     if (commandLine.quitAfterStartupMs >= 0)

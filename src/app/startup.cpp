@@ -77,17 +77,18 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
         const QSignalBlocker quiet(window.panel(PeriodKind::Day));
         window.panel(PeriodKind::Day)->view();
     }
-    StartDateWatch(window, app);
     window.greetDay(app.startTime.date());
     window.loadLauncherCaptions();
     window.browser().AttachBrowser(window.findChild<QWidget*>(QStringLiteral("WebPane")));
     window.browser().ShowFixedPage(app.dataDir);
 }
 
-void FinishStartup(MainWindow& window)
+void FinishStartup(AppContext& app, MainWindow& window)
 {
     window.panel(PeriodKind::Year)->view();
     window.panel(PeriodKind::Month)->view();
+    // what the boxes hold now is what the next day moves on from
+    StartDateWatch(window, app);
     window.showDayReminders(window.panel(PeriodKind::Day)->key());
     window.showFirstMaxim();
     window.explainEmptyPane();
