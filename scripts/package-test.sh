@@ -54,6 +54,8 @@ program=$root/usr/bin/jotrak
 [ -x "$program" ] || fail "no usr/bin/jotrak in the packages"
 grep -q '/jotrak/libjotrak_compound_file.so$' <<<"$(dpkg-deb -c "$main")" ||
   fail "the spreadsheet module is not in a private library folder of the jotrak package"
+grep -q '/jotrak/libjotrak_report_media.so$' <<<"$(dpkg-deb -c "$main")" ||
+  fail "the report chart and print module is not in a private library folder of the jotrak package"
 if [ -e "$build_dir/bin/libjotrak_webengine.so" ]; then
   [ -n "$(find "$root/usr/lib" -path '*/jotrak/libjotrak_webengine.so')" ] ||
     fail "the web engine module is not in a private library folder"

@@ -1,6 +1,5 @@
 #include "app/command_ids.h"
 #include "app/main_window.h"
-#include "calendar/clock.h"
 #include "calendar/day_rollover.h"
 #include "calendar/today_line.h"
 #include "goals/period_panel.h"
@@ -10,6 +9,7 @@
 #include "shell/app_context.h"
 #include "shell/command_guard.h"
 #include "shell/fixed_layout.h"
+#include "shell/text_font.h"
 #include "web/web_browser.h"
 
 #include <QAction>
@@ -78,6 +78,7 @@ QToolButton* MakeSettingsSpot(MainWindow* window)
 
 void MainWindow::build(AppContext& context)
 {
+    context_ = &context;
     buildGoalColumn(context);
     buildItemColumn(context);
 }
@@ -122,27 +123,14 @@ void MainWindow::buildGoalColumn(AppContext& context)
             command(kCmdFirstLauncher + i, QStringLiteral("按钮一"), {7 + 81 * (i % 6), 606 + 32 * (i / 6), 80, 30});
 }
 
-// The maxim, the work-item list (hidden), the web pane (shown) and the row of
-// command buttons.
+// The maxims read (one is shown after the first frame), the web pane (shown; the work-item list takes its place
+// when first asked for) and the row of command buttons.
 void MainWindow::buildItemColumn(AppContext& context)
 {
     LoadMaxims(*context.MaximList, context.dataDir);
     const int h = kLayoutHeight;
     maximLabel_ = MakeStaticText(this, QStringLiteral("MaximLabel"), QString(), {500, 5, 500, 25}, context.fontKai12);
     maximLabel_->setWordWrap(false);
-    showMaxim(ChooseMaxim(*context.MaximList, Clock::UtcNow().toSecsSinceEpoch()));
-    itemView_ = new WorkItemView(this, log_, context.fontText);
-    itemView_->setContextMenuPolicy(Qt::ActionsContextMenu);
-    for (const auto& [id, text] : {std::pair{kCmdAddItem, "新增..."},
-                                   {kCmdEditItem, "修改..."},
-                                   {kCmdDeleteItem, "删除"},
-                                   {kCmdCarryForward, "结转未完成到今天..."}}) {
-        auto* action = new QAction(QString::fromUtf8(text), itemView_);
-        connect(action, &QAction::triggered, this, [this, id = id] { runCommand(id); });
-        itemView_->addAction(action);
-    }
-    // hidden from the start: it is laid out when it is first shown
-    PlaceControl(itemView_, QStringLiteral("ItemList"), kCmdItemList, {500, 30, 505, h - 110}, context.fontText, false);
     webPane_ = MakeStaticText(this, QStringLiteral("WebPane"), QString(), {500, 30, 505, h - 110}, context.fontKai18);
 
     const auto command = [this, &context](int id, const QString& text, const QRect& place) {
@@ -156,6 +144,33 @@ void MainWindow::buildItemColumn(AppContext& context)
     command(kCmdReminderSettings, QStringLiteral("提醒事项设定"), {782, h - 75, 80, 30});
     command(kCmdLauncherSettings, QStringLiteral("常用按钮设置"), {863, h - 75, 80, 30});
     command(kCmdExportGoals, QStringLiteral("目标导出"), {944, h - 75, 60, 30});
+}
+
+WorkItemView* MainWindow::itemView()
+{
+    if (!itemView_)
+        buildItemView();
+    return itemView_;
+}
+
+void MainWindow::buildItemView()
+{
+    const QFont& font = context_->fontSong12;
+    itemView_ = new WorkItemView(this, log_, font);
+    itemView_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    for (const auto& [id, text] : {std::pair{kCmdAddItem, "新增..."},
+                                   {kCmdEditItem, "修改..."},
+                                   {kCmdDeleteItem, "删除"},
+                                   {kCmdCarryForward, "结转未完成到今天..."}}) {
+        auto* action = new QAction(QString::fromUtf8(text), itemView_);
+        connect(action, &QAction::triggered, this, [this, id = id] { runCommand(id); });
+        itemView_->addAction(action);
+    }
+    PlaceControl(itemView_, QStringLiteral("ItemList"), kCmdItemList, {500, 30, 505, kLayoutHeight - 110}, font, false);
+    if (context_->fontText != font)
+        GiveTextFont(itemView_, context_->fontText);
+    // tabbed to where it stood when it was made with the window
+    setTabOrder(launcherButtons_.back(), itemView_);
 }
 
 } // namespace jotrak

@@ -129,15 +129,15 @@ void MainWindow::act(int id)
     case kCmdDayItems: listItems(PeriodKind::Day); break;
     case kCmdAddItem:
         showItemList();
-        itemView_->addItem();
+        itemView()->addItem();
         break;
     case kCmdEditItem:
         showItemList();
-        itemView_->editItem();
+        itemView()->editItem();
         break;
     case kCmdDeleteItem:
         showItemList();
-        itemView_->deleteItem();
+        itemView()->deleteItem();
         break;
     case kCmdSettings: openSettings(); break;
     case kCmdShowWebPane: showWebPane(); break;
@@ -164,13 +164,14 @@ void MainWindow::act(int id)
 void MainWindow::listItems(PeriodKind kind)
 {
     showItemList();
-    itemView_->list(kind, panel(kind)->key());
+    itemView()->list(kind, panel(kind)->key());
 }
 
 void MainWindow::showWebPane()
 {
     webPane_->show();
-    itemView_->hide();
+    if (itemView_)
+        itemView_->hide();
     webPaneInFront_ = true;
 }
 
@@ -186,7 +187,7 @@ void MainWindow::showItemList()
     if (!webPaneInFront_)
         return;
     webPane_->hide();
-    itemView_->show();
+    itemView()->show();
     webPaneInFront_ = false;
 }
 
@@ -214,7 +215,7 @@ void MainWindow::showFound(PeriodKind kind, const QString& key, int itemId)
     shown->view(PeriodPanel::Typing::Replace);
     listItems(kind);
     if (itemId != 0)
-        itemView_->markItem(itemId);
+        itemView()->markItem(itemId);
 }
 
 void MainWindow::loadLauncherCaptions()
@@ -249,7 +250,7 @@ void MainWindow::reload()
 
 void MainWindow::carryListedItems()
 {
-    const WorkItemModel& listed = itemView_->items();
+    const WorkItemModel& listed = itemView()->items();
     if (!listed.goalId()) {
         ShowMessage(this, QStringLiteral("请先选择要查看年/月/日等的细项"));
         return;
@@ -291,6 +292,11 @@ void MainWindow::showMaxim(const QString& maxim)
 {
     maximLabel_->setText(maximLabel_->fontMetrics().elidedText(maxim, Qt::ElideRight, maximLabel_->width()));
     maximLabel_->setToolTip(maxim);
+}
+
+void MainWindow::showFirstMaxim()
+{
+    showMaxim(ChooseMaxim(*context_->MaximList, Clock::UtcNow().toSecsSinceEpoch()));
 }
 
 // A maxim deleted in 设置 leaves the screen at once.

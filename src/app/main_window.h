@@ -54,14 +54,15 @@ public:
     ~MainWindow() override;
 
     // Builds every control from the context: today's line, the panels with
-    // the keys of the start-up date, the maxim, the item list and the web pane.
+    // the keys of the start-up date, the maxim's place and the web pane.
     void build(AppContext& context);
     // Runs the action of one command inside the command guard. Identifiers
     // without an action (119, 129-138, any other) do nothing.
     void runCommand(int id);
 
     PeriodPanel* panel(PeriodKind kind) const;
-    WorkItemView* itemView() const { return itemView_; }
+    // The item list, made when first asked for: the window's first frame shows the web pane in its place.
+    WorkItemView* itemView();
     CWebBrowser2& browser() const { return *browser_; }
     QLabel* todayLabel() const { return todayLabel_; }
 
@@ -82,6 +83,8 @@ public:
     void showFound(PeriodKind kind, const QString& key, int itemId);
     // The web pane says why it stays empty when no web engine can show the page.
     void explainEmptyPane();
+    // One of the maxims read when the window was built, shown.
+    void showFirstMaxim();
     // The launcher captions as table An holds them.
     void loadLauncherCaptions();
     // Shows again what the log holds in the goal boxes and the item list (a
@@ -104,6 +107,7 @@ private:
     void act(int id);
     void buildGoalColumn(AppContext& context);
     void buildItemColumn(AppContext& context);
+    void buildItemView();
     void listItems(PeriodKind kind);
     void openSettings();
     void openSearch();
@@ -115,6 +119,7 @@ private:
 
     WorkLog& log_;
     SyncEngine* sync_ = nullptr;
+    AppContext* context_ = nullptr;
     std::array<PeriodPanel*, 3> panels_{};
     WorkItemView* itemView_ = nullptr;
     QLabel* webPane_ = nullptr;

@@ -7,7 +7,9 @@
 #include "app/startup.h"
 #include "app/translation.h"
 #include "data/database_error.h"
+#include "shell/after_first_paint.h"
 #include "shell/app_context.h"
+#include "shell/command_guard.h"
 #include "shell/data_folder.h"
 #include "shell/message_box.h"
 #include "shell/report_paint.h"
@@ -19,6 +21,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QImageReader>
+#include <QLabel>
 #include <QPixmap>
 #include <QTimer>
 
@@ -101,8 +104,7 @@ void ReportReady(MainWindow& window)
 {
     std::fprintf(stderr, "%s\n", kReadyMarker);
     std::fflush(stderr);
-    if (auto* today = window.findChild<QWidget*>(QStringLiteral("TodayLabel")))
-        new ReportPaint(today, kTodayMarker, true);
+    new ReportPaint(window.todayLabel(), kTodayMarker, true);
 }
 
 } // namespace
@@ -132,6 +134,8 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
     sync.start(kSyncAfterStartMs);
+    RunAfterFirstPaint(
+        &window, [&context, &window] { RunGuarded(&window, [&context, &window] { FinishStartup(context, window); }); });
     if (commandLine.reportPaint)
         ReportReady(window);
     if (commandLine.quitAfterStartupMs >= 0)

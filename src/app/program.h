@@ -19,8 +19,10 @@ namespace jotrak {
 // when the main window is first painted, "JOTRAK_READY" when start-up has
 // filled it, and "JOTRAK_TODAY <window id> <steady clock, us>" once every paint
 // of today's line is on its way to the screen.
-// The window is shown and filled by the start-up sequence before the event loop
-// runs, so its first frame is the whole window.
+// The window is shown and built by the start-up sequence before the event loop
+// runs, so its first frame is the whole window; what only fills it (the year
+// and month goals, the reminders, the maxim) follows that frame
+// (FinishStartup).
 int RunProgram(const QString& exeDir, const CommandLine& commandLine);
 
 // The marker line written for --report-paint.

@@ -1,18 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
-
-class QLocalServer;
-class QLocalSocket;
 
 namespace jotrak {
 
 // One window per log. The program that opens a data folder first answers on a
-// local socket named after the folder's canonical path (and the user); a later
-// start on the same folder finds it there and can ask it to come to the front.
-// A socket file a crash left behind answers nobody: it is removed and taken
-// over, so it never blocks a start. Another data folder has another name.
+// local socket (a Unix socket file in the temporary folder) named after the folder's canonical path (and the user); a
+// later start on the same folder finds it there and can ask it to come to the front. A socket file a crash left behind
+// answers nobody: it is removed and taken over, so it never blocks a start. Another data folder has another name.
 class SingleWindow : public QObject {
     Q_OBJECT
 public:
@@ -34,9 +31,11 @@ signals:
     void frontRequested();
 
 private:
-    QString name_;
-    QLocalSocket* other_ = nullptr;
-    QLocalServer* server_ = nullptr;
+    void listenTo(int caller);
+
+    QByteArray file_; // the socket file
+    int other_ = -1;  // connected to the program that serves file_
+    bool serving_ = false;
 };
 
 } // namespace jotrak

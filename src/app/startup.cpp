@@ -20,6 +20,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLabel>
+#include <QSignalBlocker>
 
 #include <memory>
 
@@ -71,14 +72,25 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
     if (const std::optional<QFont> font = ReadTextFont())
         ApplyTextFont(font.value());
     window.showToday(*app.today);
-    window.panel(PeriodKind::Year)->view();
-    window.panel(PeriodKind::Month)->view();
-    window.panel(PeriodKind::Day)->view();
-    StartDateWatch(window, app);
+    {
+        // its reminders come with the rest after the first frame
+        const QSignalBlocker quiet(window.panel(PeriodKind::Day));
+        window.panel(PeriodKind::Day)->view();
+    }
     window.greetDay(app.startTime.date());
     window.loadLauncherCaptions();
     window.browser().AttachBrowser(window.findChild<QWidget*>(QStringLiteral("WebPane")));
     window.browser().ShowFixedPage(app.dataDir);
+}
+
+void FinishStartup(AppContext& app, MainWindow& window)
+{
+    window.panel(PeriodKind::Year)->view();
+    window.panel(PeriodKind::Month)->view();
+    // what the boxes hold now is what the next day moves on from
+    StartDateWatch(window, app);
+    window.showDayReminders(window.panel(PeriodKind::Day)->key());
+    window.showFirstMaxim();
     window.explainEmptyPane();
 }
 

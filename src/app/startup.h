@@ -15,10 +15,13 @@ struct AppContext;
 // Raises DatabaseError when the database cannot be opened, created or seeded.
 void InitAppContext(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data);
 
-// The whole start-up, once, right after the main window is shown: context,
-// both columns of the window, the year and month goals, the day goal with its
-// reminders (from then on the date is watched), the launcher buttons and the
-// web page. Raises DatabaseError as InitAppContext.
+// The start-up up to the window's first frame, once, right after the main
+// window is shown: context, both columns of the window, the day goal, the
+// launcher buttons and the web page. Raises DatabaseError as InitAppContext.
 void RunStartup(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data);
+// The rest, once the first frame is on the screen: the year and month goals
+// (from then on the date is watched), the reminders of the day, the maxim and
+// the web pane's note when it stays empty. Raises DatabaseError.
+void FinishStartup(AppContext& context, MainWindow& window);
 
 } // namespace jotrak

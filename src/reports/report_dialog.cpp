@@ -1,7 +1,7 @@
 #include "reports/report_dialog.h"
 
 #include "calendar/clock.h"
-#include "reports/report_chart.h"
+#include "reports/report_media.h"
 #include "reports/report_output.h"
 #include "reports/report_render.h"
 #include "shell/command_guard.h"
@@ -16,8 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTextBrowser>
@@ -170,11 +168,8 @@ void ReportDialog::saveAs(const QString& caption, const QString& filter, const Q
 
 void ReportDialog::printReport()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(report_.title);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        PrintReport(blocks_, printer);
+    if (const QString problem = PrintReport(this, report_.title, blocks_); !problem.isEmpty())
+        ShowMessage(this, problem, QString::fromUtf8("打印"));
 }
 
 void ReportDialog::editTemplate()

@@ -1,14 +1,12 @@
 #include "reports/report_output.h"
 
+#include "reports/report_media.h"
 #include "reports/report_render.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QPageLayout>
-#include <QPrinter>
 #include <QSaveFile>
-#include <QTextDocument>
 
 namespace jotrak {
 
@@ -32,21 +30,16 @@ QString SaveReport(const std::vector<ReportBlock>& blocks, const QString& path)
     return {};
 }
 
-void PrintReport(const std::vector<ReportBlock>& blocks, QPrinter& printer)
+QString PrintReport(QWidget* parent, const QString& docName, const std::vector<ReportBlock>& blocks)
 {
-    QTextDocument document;
-    document.setHtml(RenderHtml(blocks));
-    document.print(&printer);
+    return PrintHtml(parent, docName, RenderHtml(blocks));
 }
 
 QString SaveReportPdf(const std::vector<ReportBlock>& blocks, const QString& path)
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setOutputFileName(path);
-    printer.setDocName(blocks.empty() ? QString() : blocks.front().text);
-    PrintReport(blocks, printer);
+    if (const QString trouble = WritePdf(RenderHtml(blocks), blocks.empty() ? QString() : blocks.front().text, path);
+        !trouble.isEmpty())
+        return trouble;
     if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0)
         return QString::fromUtf8("无法写入 PDF 文件 %1,请检查文件夹是否可写").arg(QDir::toNativeSeparators(path));
     return {};

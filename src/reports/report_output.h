@@ -8,7 +8,7 @@
 #include <vector>
 
 class QMimeData;
-class QPrinter;
+class QWidget;
 
 namespace jotrak {
 
@@ -23,10 +23,10 @@ std::unique_ptr<QMimeData> ReportMimeData(const std::vector<ReportBlock>& blocks
 // and what went wrong; a file that fails halfway is left as it was.
 QString SaveReport(const std::vector<ReportBlock>& blocks, const QString& path);
 
-// Lays the report out on a printer (a PDF file when the printer says so), the
-// text selectable and its Chinese characters embedded.
-void PrintReport(const std::vector<ReportBlock>& blocks, QPrinter& printer);
-// A PDF file of the report; an empty text, or what went wrong.
+// Asks for a printer and prints the report on it; an empty text, or why it cannot.
+QString PrintReport(QWidget* parent, const QString& docName, const std::vector<ReportBlock>& blocks);
+// A PDF file of the report (A4, the text selectable and its Chinese characters
+// embedded); an empty text, or what went wrong.
 QString SaveReportPdf(const std::vector<ReportBlock>& blocks, const QString& path);
 
 } // namespace jotrak

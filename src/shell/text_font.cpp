@@ -49,13 +49,17 @@ void ApplyTextFont(const QFont& font)
 {
     App().fontText = font;
     for (QWidget* widget : QApplication::allWidgets()) {
-        if (!widget->property(kTextFontProperty).toBool())
-            continue;
-        widget->setFont(font);
-        if (auto* list = qobject_cast<QTableView*>(widget)) {
-            QHeaderView* rows = list->verticalHeader();
-            rows->setDefaultSectionSize(std::max(rows->minimumSectionSize(), QFontMetrics(font).height() + 6));
-        }
+        if (widget->property(kTextFontProperty).toBool())
+            GiveTextFont(widget, font);
+    }
+}
+
+void GiveTextFont(QWidget* textControl, const QFont& font)
+{
+    textControl->setFont(font);
+    if (auto* list = qobject_cast<QTableView*>(textControl)) {
+        QHeaderView* rows = list->verticalHeader();
+        rows->setDefaultSectionSize(std::max(rows->minimumSectionSize(), QFontMetrics(font).height() + 6));
     }
 }
 

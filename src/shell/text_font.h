@@ -24,6 +24,8 @@ bool StoreTextFont(const QFont& font);
 // rows of the item list. Their places stay as they are: text that no
 // longer fits scrolls, and the rows of the list grow with the font.
 void ApplyTextFont(const QFont& font);
+// What ApplyTextFont gives one such control; for one made after the font was chosen.
+void GiveTextFont(QWidget* textControl, const QFont& font);
 // Gives App().fontText to a text box of a dialog (134, 135).
 void UseTextFont(QWidget* textBox);
 

@@ -5,6 +5,7 @@
 #include "calendar/clock.h"
 #include "calendar/cri_li.h"
 #include "calendar/today_line.h"
+#include "data/seed.h"
 #include "export/export_dialog.h"
 #include "goals/add_item_dialog.h"
 #include "goals/edit_item_dialog.h"
@@ -95,6 +96,7 @@ private slots:
             {"WebPane", {500, 30, 505, 638}, nullptr},
             {"btn127", {944, 673, 60, 30}, "目标导出"},
         };
+        fx.itemList(); // made when first asked for
         fx.window()->resize(1600, 1000);
         QCoreApplication::processEvents();
         for (const auto& [name, rect, text] : named) {
@@ -517,7 +519,8 @@ private slots:
             QCOMPARE(QCoreApplication::translate(text[0], text[1]), QString::fromUtf8(text[2]));
     }
 
-    // The window follows the clock (timer or activation), except a key box changed or a day goal typed ("box=typed").
+    // The window follows the clock (timer or activation), except a key box changed or a day goal typed ("box=typed");
+    // "goals at start": the boxes it moves from held goals when the program started.
     void theWindowFollowsTheDate_data()
     {
         QTest::addColumn<QDateTime>("before");
@@ -561,6 +564,8 @@ private slots:
              "2019 201901 20190101", "goal 2019|goal 201901|goal 20190101", newYear},
             {"month key changed", at(2018, 12, 31, late), at(2019, 1, 1, early), once, "MonthKeyEdit=201805",
              "2019 201805 20190101", "goal 2019||goal 20190101", newYear},
+            {"goals in the boxes at start", at(2018, 12, 31, late), at(2019, 1, 1, early), once, "goals at start",
+             "2019 201901 20190101", "goal 2019|goal 201901|goal 20190101", newYear},
         };
         for (const auto& [name, before, after, then, type, keys, goals, reminders] : rows)
             QTest::newRow(name) << before << after << then << QString::fromUtf8(type) << QString::fromUtf8(keys)
@@ -575,17 +580,27 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QString, goals);
         QFETCH(QString, reminders);
+        const auto keysOf = [](QDate day) {
+            return std::array{std::pair{Table::Nian, QString::number(day.year())},
+                              std::pair{Table::Yue, FormatMonthKey(day.year(), day.month())},
+                              std::pair{Table::Ri, FormatDayKey(day.year(), day.month(), day.day())}};
+        };
         AppFixtureOptions options;
         options.now = before;
+        if (type == u"goals at start")
+            options.prepare = [&](const QString& dt) {
+                ConnectionHolder c;
+                OpenDatabase(c, DatabaseFile(dt));
+                SeedPeriodTables(c);
+                for (const auto& [table, key] : keysOf(before.date()))
+                    SetGoal(c, table, key, QStringLiteral("goal ") + key);
+            };
         AppFixture fx(options);
         for (const char* scheme : {"L0401=四月初一", "G0101=元旦", "L01=初一", "L1125=冬月廿五"})
             AddScheme(fx.db(), QString::fromUtf8(scheme));
-        const QDate day = (then.isValid() ? then : after).date();
-        for (const auto& [table, key] : {std::pair{Table::Nian, QString::number(day.year())},
-                                         {Table::Yue, FormatMonthKey(day.year(), day.month())},
-                                         {Table::Ri, FormatDayKey(day.year(), day.month(), day.day())}})
+        for (const auto& [table, key] : keysOf((then.isValid() ? then : after).date()))
             SetGoal(fx.db(), table, key, QStringLiteral("goal ") + key);
-        if (!type.isEmpty()) {
+        if (type.contains(u'=')) {
             const QStringList typed = type.split(u'=');
             if (auto* key = fx.control<QLineEdit>(typed[0]))
                 key->selectAll();

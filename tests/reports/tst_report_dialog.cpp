@@ -59,6 +59,8 @@ private slots:
         QVERIFY(shown.contains(QString::fromUtf8("<整理> & 归档")));
         // this week is the next period
         QVERIFY(shown.indexOf(QString::fromUtf8("本周的事")) > shown.indexOf(QString::fromUtf8("下期计划")));
+        // the chart comes from the module loaded with the first report dialog
+        QVERIFY(dialog->findChild<QWidget*>(QStringLiteral("reportChart"))->inherits("QChartView"));
     }
     void copyGivesTextAndHtml()
     {

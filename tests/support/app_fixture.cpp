@@ -44,6 +44,7 @@ AppFixture::AppFixture(AppFixtureOptions options)
     window_ = std::make_unique<MainWindow>(context_->log);
     window_->show();
     RunStartup(*context_, *window_, dir_.path(), PortableDataFolder(dir_.path()));
+    FinishStartup(*context_, *window_);
 }
 
 AppFixture::~AppFixture()

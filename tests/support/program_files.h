@@ -23,7 +23,8 @@ inline bool CopyProgramFiles(const QString& binDir, const QString& to)
     if (!LinkOrCopy(bin.filePath(QStringLiteral("jotrak")), target.filePath(QStringLiteral("jotrak"))))
         return false;
     for (const QString& module :
-         {QStringLiteral("libjotrak_webengine.so"), QStringLiteral("libjotrak_compound_file.so")})
+         {QStringLiteral("libjotrak_webengine.so"), QStringLiteral("libjotrak_compound_file.so"),
+          QStringLiteral("libjotrak_report_media.so")})
         if (bin.exists(module) && !LinkOrCopy(bin.filePath(module), target.filePath(module)))
             return false;
     target.mkpath(QStringLiteral("Dt"));

@@ -1,18 +1,37 @@
-#include "reports/report_chart.h"
+// The report dialog's chart and printing, in a module of their own
+// (jotrak_report_media) that report_media.cpp loads when a report dialog is
+// first opened: Qt Charts and Qt Print Support are not loaded with the program.
+#include "reports/report_builder.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QPageSize>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStackedBarSeries>
+#include <QTextDocument>
 #include <QValueAxis>
 
-namespace jotrak {
+#include <algorithm>
+#include <vector>
 
-QWidget* MakeCountsChart(QWidget* parent)
+namespace {
+
+void Print(const QString& html, QPrinter& printer)
+{
+    QTextDocument document;
+    document.setHtml(html);
+    document.print(&printer);
+}
+
+} // namespace
+
+// The module's entry points, resolved by name (report_media.cpp).
+extern "C" Q_DECL_EXPORT QWidget* jotrak_make_counts_chart(QWidget* parent)
 {
     auto* view = new QChartView(parent);
-    view->setObjectName(QStringLiteral("reportChart"));
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumHeight(170);
     view->chart()->legend()->setAlignment(Qt::AlignRight);
@@ -20,7 +39,7 @@ QWidget* MakeCountsChart(QWidget* parent)
     return view;
 }
 
-void ShowCounts(QWidget* chart, const std::vector<CountRow>& counts)
+extern "C" Q_DECL_EXPORT void jotrak_show_counts(QWidget* chart, const std::vector<jotrak::CountRow>* counts)
 {
     auto* view = qobject_cast<QChartView*>(chart);
     if (!view)
@@ -34,7 +53,7 @@ void ShowCounts(QWidget* chart, const std::vector<CountRow>& counts)
     auto* open = new QBarSet(QString::fromUtf8("未完成"));
     QStringList labels;
     int highest = 1;
-    for (const CountRow& row : counts) {
+    for (const jotrak::CountRow& row : *counts) {
         *done << row.done;
         *open << row.all - row.done;
         // "12月7日 周一" -> "12/7"; a week "12月7日–12月13日" -> "12/7"
@@ -59,4 +78,21 @@ void ShowCounts(QWidget* chart, const std::vector<CountRow>& counts)
     series->attachAxis(values);
 }
 
-} // namespace jotrak
+extern "C" Q_DECL_EXPORT void jotrak_print_html(QWidget* parent, const QString* docName, const QString* html)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(*docName);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() == QDialog::Accepted)
+        Print(*html, printer);
+}
+
+extern "C" Q_DECL_EXPORT void jotrak_write_pdf(const QString* html, const QString* docName, const QString* path)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setOutputFileName(*path);
+    printer.setDocName(*docName);
+    Print(*html, printer);
+}
