@@ -38,9 +38,9 @@ private:
 
 } // namespace
 
-void RunAfterFirstPaint(QWidget* widget, std::function<void()> action)
+QObject* RunAfterFirstPaint(QWidget* widget, std::function<void()> action)
 {
-    new AfterFirstPaint(widget, std::move(action));
+    return new AfterFirstPaint(widget, std::move(action));
 }
 
 } // namespace jotrak

@@ -1,15 +1,15 @@
 #include "web/web_browser.h"
 
+#include "shell/after_first_paint.h"
+
 #include "web/page_engine.h"
 
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -25,36 +25,6 @@ namespace {
 bool g_seam = false;
 bool g_engineOff = false;
 QList<QUrl> g_loaded;
-
-// Runs its action once, on the turn of the event loop after the watched window
-// has first been painted: the window is on the screen before the engine starts.
-class AfterFirstPaint : public QObject {
-public:
-    AfterFirstPaint(QWidget* host, std::function<void()> action) : QObject(host), action_(std::move(action))
-    {
-        host->installEventFilter(this);
-        host->window()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint && !scheduled_) {
-            scheduled_ = true;
-            watched->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                auto action = std::move(action_);
-                deleteLater();
-                action();
-            });
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> action_;
-    bool scheduled_ = false;
-};
 
 bool HelperProcessPresent()
 {
@@ -143,7 +113,7 @@ void CWebBrowser2::AttachBrowser(QWidget* host)
     active_ = true;
     if (!g_seam && !EngineUsable())
         return;
-    starter_ = new AfterFirstPaint(host, [this] { StartEngine(); });
+    starter_ = RunAfterFirstPaint(host, [this] { StartEngine(); });
 }
 
 void CWebBrowser2::StartEngine()
