@@ -3,6 +3,8 @@
 // in are not needed to show the window.
 #include "export/compound_file.h"
 
+#include "shell/module_path.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -23,29 +25,12 @@ struct Module {
     QString trouble; // why it could not be loaded (the loader's words)
 };
 
-QString ProgramDir()
-{
-    if (QCoreApplication::instance())
-        return QCoreApplication::applicationDirPath();
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section(QLatin1Char('/'), 0, -2);
-}
-
-// Installed, the module lies in the program's private library folder; in the
-// build tree (and in a folder carried around whole) beside the program.
-QString ModulePath()
-{
-    const QDir programDir(ProgramDir());
-    const QString installed =
-        programDir.filePath(QStringLiteral(JOTRAK_MODULE_FROM_BIN "/" JOTRAK_COMPOUND_FILE_MODULE));
-    return QFileInfo::exists(installed) ? installed : programDir.filePath(QStringLiteral(JOTRAK_COMPOUND_FILE_MODULE));
-}
-
 const Module& LoadedModule()
 {
     static Module module;
     static std::once_flag once;
     std::call_once(once, [] {
-        QLibrary library(ModulePath());
+        QLibrary library(ModuleFilePath(QStringLiteral(JOTRAK_COMPOUND_FILE_MODULE)));
         if (!library.load()) {
             module.trouble = library.errorString();
             return;

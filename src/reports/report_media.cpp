@@ -3,6 +3,8 @@
 // Support and the libraries they pull in are not needed to show the window.
 #include "reports/report_media.h"
 
+#include "shell/module_path.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -28,22 +30,12 @@ struct Module {
     QString trouble; // why it could not be loaded (the loader's words)
 };
 
-// Installed, the module lies in the program's private library folder; in the
-// build tree (and in a folder carried around whole) beside the program.
-QString ModulePath()
-{
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QString installed =
-        programDir.filePath(QStringLiteral(JOTRAK_MODULE_FROM_BIN "/" JOTRAK_REPORT_MEDIA_MODULE));
-    return QFileInfo::exists(installed) ? installed : programDir.filePath(QStringLiteral(JOTRAK_REPORT_MEDIA_MODULE));
-}
-
 const Module& LoadedModule()
 {
     static Module module;
     static std::once_flag once;
     std::call_once(once, [] {
-        QLibrary library(ModulePath());
+        QLibrary library(ModuleFilePath(QStringLiteral(JOTRAK_REPORT_MEDIA_MODULE)));
         if (!library.load()) {
             module.trouble = library.errorString();
             return;

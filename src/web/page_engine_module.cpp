@@ -3,6 +3,8 @@
 // loaded the pane stays empty.
 #include "web/page_engine.h"
 
+#include "shell/module_path.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -55,21 +57,12 @@ void EnsureSharedGraphicsContext()
         qWarning() << "web page: no shared graphics context - the page may not render";
 }
 
-// Installed, the module lies in the program's private library folder; in the
-// build tree (and in a folder carried around whole) beside the program.
-QString ModulePath()
-{
-    const QDir programDir(QCoreApplication::applicationDirPath());
-    const QString installed = programDir.filePath(QStringLiteral(JOTRAK_MODULE_FROM_BIN "/" JOTRAK_WEBENGINE_MODULE));
-    return QFileInfo::exists(installed) ? installed : programDir.filePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE));
-}
-
 const EngineModule& Module()
 {
     static const EngineModule module = [] {
         EngineModule found;
         EnsureSharedGraphicsContext();
-        QLibrary library(ModulePath());
+        QLibrary library(ModuleFilePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE)));
         if (!library.load()) {
             qWarning().noquote() << "web page: cannot load the web engine module:" << library.errorString()
                                  << "- the pane stays empty";
