@@ -6,9 +6,8 @@
 #include "data/record_access.h"
 #include "data/seed.h"
 #include "sync/change_apply.h"
+#include "sync/change_capture.h"
 #include "sync/change_file.h"
-#include "sync/sync_store.h"
-#include "sync/synced_tables.h"
 
 #include <QTemporaryDir>
 
@@ -37,8 +36,7 @@ ChangeFile AroundChangeset(const QByteArray& changeset)
     file.seq = 1;
     file.time = 1;
     file.changeset = changeset;
-    for (const SyncedTable& t : SyncedTables())
-        file.columns[TableName(t.table)] = TableColumns(Log(), t.table);
+    file.columns = SyncedColumns(Log());
     for (const char* goals : {"Nian", "Yue", "Ri"})
         file.goalKeys[QString::fromLatin1(goals)][1] = QStringLiteral("20261207");
     return file;

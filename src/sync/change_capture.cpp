@@ -36,10 +36,16 @@ QString StampKey(const QString& rowName, const QString& field)
     return rowName + u'/' + field;
 }
 
+std::map<QString, QStringList> SyncedColumns(ConnectionHolder& connection)
+{
+    std::map<QString, QStringList> columns;
+    for (const SyncedTable& t : SyncedTables())
+        columns[TableName(t.table)] = TableColumns(connection, t.table);
+    return columns;
+}
+
 void DescribeChangeset(ConnectionHolder& connection, ChangeFile& file, std::map<QString, QStringList>* changed)
 {
-    for (const SyncedTable& t : SyncedTables())
-        file.columns[TableName(t.table)] = TableColumns(connection, t.table);
     const QString idColumn = QStringLiteral("IDME");
     QString problem;
     ReadChangeset(
@@ -96,7 +102,8 @@ void DescribeChangeset(ConnectionHolder& connection, ChangeFile& file, std::map<
 }
 
 ChangeCapture::ChangeCapture(ConnectionHolder& connection, SyncDevice device, std::function<void()> committed)
-    : db_(connection.handle()), device_(std::move(device)), committed_(std::move(committed))
+    : db_(connection.handle()), device_(std::move(device)), committed_(std::move(committed)),
+      columns_(SyncedColumns(connection))
 {
     restart();
 }
@@ -143,6 +150,7 @@ void ChangeCapture::beforeCommit(ConnectionHolder& connection)
     file.captureId = NewRandomId();
     file.schema = kSchemaVersion;
     file.seen = ReadApplied(connection);
+    file.columns = columns_;
     std::map<QString, QStringList> names;
     DescribeChangeset(connection, file, &names);
     for (const auto& [table, rows] : names)

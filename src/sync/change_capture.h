@@ -42,6 +42,8 @@ private:
     sqlite3_session* session_ = nullptr;
     SyncDevice device_;
     std::function<void()> committed_;
+    // read once: the layout does not change while the file is open
+    std::map<QString, QStringList> columns_;
     bool captured_ = false;
 };
 
@@ -49,8 +51,11 @@ private:
 // the row itself (its deletion) under "<row name>/".
 QString StampKey(const QString& rowName, const QString& field);
 
-// Fills in what another computer needs besides the changeset itself: the
-// column names, the keys of the goals named and the whole rows updated. The
+// Each synced table's column names, in the order a changeset holds its values.
+std::map<QString, QStringList> SyncedColumns(ConnectionHolder& connection);
+
+// Fills in what another computer needs besides the changeset itself (the
+// column names already in file.columns): the keys of the goals named and the whole rows updated. The
 // stamp keys of what changed go to *changed (table -> keys) when given.
 void DescribeChangeset(ConnectionHolder& connection, ChangeFile& file,
                        std::map<QString, QStringList>* changed = nullptr);

@@ -99,6 +99,7 @@ ChangeFile MakeSnapshot(ConnectionHolder& connection, const SyncDevice& device, 
             if (!stamps.empty())
                 file.stamps[TableName(t.table)] = std::move(stamps);
         }
+        file.columns = SyncedColumns(connection);
         DescribeChangeset(connection, file);
         reading.commit();
     } catch (...) {

@@ -57,7 +57,9 @@ private:
     void applyAll();
     void tidy();
     bool applyNext(const QString& device);
-    bool apply(const QString& path, const QString& device, bool intoEmptyLog = false);
+    bool apply(const QString& path, const QString& device);
+    // Writes a file of this computer's into the folder; false, the problem noted, when it cannot.
+    bool send(const ChangeFile& file);
     void commitApplied();
     QString shown(const QString& path) const { return QDir(folder_).relativeFilePath(path); }
 
@@ -99,13 +101,8 @@ void Round::publishWhatIsHere()
         return;
     }
     qint64 covered = 0;
-    ChangeFile snapshot = MakeSnapshot(connection_, device_, seq, &covered);
-    const QString problem = WriteSyncFile(folder_, snapshot);
-    if (!problem.isEmpty()) {
-        report.problems << problem;
+    if (!send(MakeSnapshot(connection_, device_, seq, &covered)))
         return;
-    }
-    listing_.snapshots[device_.id][seq] = SyncFilePath(folder_, device_.id, seq, ChangeFile::Kind::Snapshot);
     ++report.sent;
     Transaction transaction(connection_); // the changes the snapshot holds need not go again
     RemoveFromOutboxUpTo(connection_, covered);
@@ -140,7 +137,7 @@ void Round::startFromSnapshot()
         return;
     // the whole log at once: the search index is made after it, not row by row
     RebuildSearchIndex(connection_, [&] {
-        apply(newest, QString(), true);
+        apply(newest, QString());
         commitApplied();
     });
 }
@@ -157,20 +154,17 @@ void Round::writeOutbox()
         // a data folder copied with changes waiting sends them as the computer it is now on
         file.device = device_.id;
         file.deviceName = device_.name;
-        qint64 seq = LastOwnNumber(listing_, device_.id);
-        const auto own = listing_.changes.find(device_.id);
-        const bool written = own != listing_.changes.end() && !own->second.empty() && [&] {
-            const ChangeFileReading last = ReadSyncFile(own->second.rbegin()->second);
+        // written before a kill that left it in the outbox: the last file holds it
+        const auto& own = listing_.changes[device_.id];
+        const bool written = !own.empty() && [&] {
+            const ChangeFileReading last = ReadSyncFile(own.rbegin()->second);
             return last.file && last.file->captureId == file.captureId;
         }();
+        const qint64 seq = written ? own.rbegin()->first : LastOwnNumber(listing_, device_.id) + 1;
         if (!written) {
-            file.seq = ++seq;
-            const QString problem = WriteSyncFile(folder_, file);
-            if (!problem.isEmpty()) {
-                report.problems << problem;
+            file.seq = seq;
+            if (!send(file))
                 return;
-            }
-            listing_.changes[device_.id][seq] = SyncFilePath(folder_, device_.id, seq, ChangeFile::Kind::Changes);
             ++report.sent;
         }
         Transaction transaction(connection_);
@@ -181,6 +175,17 @@ void Round::writeOutbox()
         }
         transaction.commit();
     }
+}
+
+bool Round::send(const ChangeFile& file)
+{
+    if (const QString problem = WriteSyncFile(folder_, file); !problem.isEmpty()) {
+        report.problems << problem;
+        return false;
+    }
+    auto& files = file.kind == ChangeFile::Kind::Snapshot ? listing_.snapshots : listing_.changes;
+    files[file.device][file.seq] = SyncFilePath(folder_, file.device, file.seq, file.kind);
+    return true;
 }
 
 void Round::applyAll()
@@ -220,7 +225,7 @@ bool Round::applyNext(const QString& device)
     return apply(snapshots->second.rbegin()->second, device);
 }
 
-bool Round::apply(const QString& path, const QString& device, bool intoEmptyLog)
+bool Round::apply(const QString& path, const QString& device)
 {
     ChangeFileReading reading = ReadSyncFile(path);
     if (!reading.file) {
@@ -238,9 +243,7 @@ bool Round::apply(const QString& path, const QString& device, bool intoEmptyLog)
         applyingFor_.start();
     }
     try {
-        // a log that held nothing has no value of its own to keep, not even a
-        // launcher button as seeded: no computer's rows lose a tie to it
-        const ApplyOutcome outcome = ApplyChangeFile(connection_, file, intoEmptyLog ? QString() : device_.id);
+        const ApplyOutcome outcome = ApplyChangeFile(connection_, file, device_.id);
         report.changes.add(outcome.changes);
         report.conflicts += outcome.conflicts;
         ++report.received;
@@ -268,12 +271,8 @@ void Round::tidy()
     const qint64 covered = snapshots.empty() ? 0 : snapshots.rbegin()->first;
     if (last - covered >= snapshotEvery_ && !changes.empty() && changes.rbegin()->first == last) {
         qint64 outbox = 0;
-        ChangeFile snapshot = MakeSnapshot(connection_, device_, last, &outbox);
-        if (const QString problem = WriteSyncFile(folder_, snapshot); !problem.isEmpty()) {
-            report.problems << problem;
+        if (!send(MakeSnapshot(connection_, device_, last, &outbox)))
             return;
-        }
-        snapshots[last] = SyncFilePath(folder_, device_.id, last, ChangeFile::Kind::Snapshot);
     }
     // held by the newest snapshot, and by every other computer (as it last told)
     qint64 held = snapshots.empty() ? 0 : snapshots.rbegin()->first;
