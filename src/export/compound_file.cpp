@@ -5,11 +5,6 @@
 
 #include "shell/module_path.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
-
 #include <mutex>
 
 namespace jotrak::xls {
@@ -30,15 +25,11 @@ const Module& LoadedModule()
     static Module module;
     static std::once_flag once;
     std::call_once(once, [] {
-        QLibrary library(ModuleFilePath(QStringLiteral(JOTRAK_COMPOUND_FILE_MODULE)));
-        if (!library.load()) {
-            module.trouble = library.errorString();
-            return;
-        }
-        module.read = reinterpret_cast<ReadFunction>(library.resolve("jotrak_read_compound_file"));
-        module.write = reinterpret_cast<WriteFunction>(library.resolve("jotrak_write_compound_file"));
-        if (!module.read || !module.write)
-            module.trouble = library.errorString();
+        const auto found =
+            LoadModuleFunctions(QStringLiteral(JOTRAK_COMPOUND_FILE_MODULE),
+                                {"jotrak_read_compound_file", "jotrak_write_compound_file"}, &module.trouble);
+        module.read = reinterpret_cast<ReadFunction>(found[0]);
+        module.write = reinterpret_cast<WriteFunction>(found[1]);
     });
     return module;
 }

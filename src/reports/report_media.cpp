@@ -5,10 +5,6 @@
 
 #include "shell/module_path.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
 #include <QWidget>
 
 #include <mutex>
@@ -35,17 +31,14 @@ const Module& LoadedModule()
     static Module module;
     static std::once_flag once;
     std::call_once(once, [] {
-        QLibrary library(ModuleFilePath(QStringLiteral(JOTRAK_REPORT_MEDIA_MODULE)));
-        if (!library.load()) {
-            module.trouble = library.errorString();
-            return;
-        }
-        module.makeChart = reinterpret_cast<MakeChartFunction>(library.resolve("jotrak_make_counts_chart"));
-        module.showCounts = reinterpret_cast<ShowCountsFunction>(library.resolve("jotrak_show_counts"));
-        module.print = reinterpret_cast<PrintFunction>(library.resolve("jotrak_print_html"));
-        module.pdf = reinterpret_cast<PdfFunction>(library.resolve("jotrak_write_pdf"));
-        if (!module.makeChart || !module.showCounts || !module.print || !module.pdf)
-            module.trouble = library.errorString();
+        const auto found = LoadModuleFunctions(
+            QStringLiteral(JOTRAK_REPORT_MEDIA_MODULE),
+            {"jotrak_make_counts_chart", "jotrak_show_counts", "jotrak_print_html", "jotrak_write_pdf"},
+            &module.trouble);
+        module.makeChart = reinterpret_cast<MakeChartFunction>(found[0]);
+        module.showCounts = reinterpret_cast<ShowCountsFunction>(found[1]);
+        module.print = reinterpret_cast<PrintFunction>(found[2]);
+        module.pdf = reinterpret_cast<PdfFunction>(found[3]);
     });
     return module;
 }

@@ -7,9 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QDir>
-#include <QFileInfo>
-#include <QLibrary>
 #include <QOpenGLContext>
 #include <QUrl>
 
@@ -62,16 +59,14 @@ const EngineModule& Module()
     static const EngineModule module = [] {
         EngineModule found;
         EnsureSharedGraphicsContext();
-        QLibrary library(ModuleFilePath(QStringLiteral(JOTRAK_WEBENGINE_MODULE)));
-        if (!library.load()) {
-            qWarning().noquote() << "web page: cannot load the web engine module:" << library.errorString()
+        QString trouble;
+        const auto functions = LoadModuleFunctions(QStringLiteral(JOTRAK_WEBENGINE_MODULE),
+                                                   {"jotrak_make_page_view", "jotrak_load_page"}, &trouble);
+        found.makeView = reinterpret_cast<MakeViewFunction>(functions[0]);
+        found.loadPage = reinterpret_cast<LoadPageFunction>(functions[1]);
+        if (!found.makeView)
+            qWarning().noquote() << "web page: cannot load the web engine module:" << trouble
                                  << "- the pane stays empty";
-            return found;
-        }
-        found.makeView = reinterpret_cast<MakeViewFunction>(library.resolve("jotrak_make_page_view"));
-        found.loadPage = reinterpret_cast<LoadPageFunction>(library.resolve("jotrak_load_page"));
-        if (!found.makeView || !found.loadPage)
-            qWarning() << "web page: the web engine module is incomplete - the pane stays empty";
         return found;
     }();
     return module;
