@@ -81,9 +81,9 @@ SyncEngine::~SyncEngine()
 void SyncEngine::start(int delayMs)
 {
     settings_ = ReadSyncSettings(dataDir_);
-    state_ = ReadSyncState(dataDir_);
-    if (!settings_.enabled)
+    if (!settings_.enabled) // a start with sync off reads nothing more
         return;
+    state_ = ReadSyncState(dataDir_);
     follow();
     requestRound(delayMs);
 }
@@ -100,7 +100,7 @@ QString SyncEngine::configure(const SyncSettings& settings)
     settings_ = settings;
     WriteSyncSettings(dataDir_, settings_);
     if (turnedOff && log_.connection().isOpen())
-        LeaveSyncFolder(log_.connection(), ThisDevice(dataDir_));
+        LeaveSyncFolder(log_.connection(), device());
     follow();
     if (settings_.enabled)
         requestRound(0);
@@ -133,9 +133,7 @@ void SyncEngine::follow()
             watcher_.removePaths(watcher_.directories());
         return;
     }
-    if (device_.id.isEmpty())
-        device_ = ThisDevice(dataDir_);
-    const SyncDevice device = device_;
+    const SyncDevice device = this->device();
     try {
         if (log_.connection().isOpen() && HasSyncTables(log_.connection()))
             JoinSyncFolder(log_.connection(), settings_.folder, device);
@@ -158,6 +156,13 @@ void SyncEngine::follow()
         });
     });
     everyMinute_.start();
+}
+
+const SyncDevice& SyncEngine::device()
+{
+    if (device_.id.isEmpty())
+        device_ = ThisDevice(dataDir_);
+    return device_;
 }
 
 void SyncEngine::watch(const QStringList& folders)
@@ -186,7 +191,7 @@ void SyncEngine::runRound()
     const QString path = QDir::fromNativeSeparators(log_.connection().path());
     const QString folder = settings_.folder;
     const QString dataDir = dataDir_;
-    const SyncDevice device = device_;
+    const SyncDevice device = this->device();
     auto result = std::make_shared<RoundResult>();
     QThread* thread = QThread::create([=] { *result = RoundOn(path, folder, dataDir, device); });
     running_ = thread;

@@ -43,6 +43,8 @@ private:
     void runRound();
     void roundDone(const SyncRoundReport& report);
     void watch(const QStringList& folders);
+    // this computer, read from sync.ini when first needed
+    const SyncDevice& device();
 
     WorkLog& log_;
     QString dataDir_;
