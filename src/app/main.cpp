@@ -4,6 +4,10 @@
 #include "web/web_browser.h"
 
 #include <QApplication>
+#include <QFileInfo>
+
+#include <memory>
+#include <utility>
 
 int main(int argc, char* argv[])
 {
@@ -16,7 +20,11 @@ int main(int argc, char* argv[])
         return *commandLine.exitCode;
     jotrak::PrepareWebEngineEnvironment();
     jotrak::FontConfigurationLoader fonts;
+    // Linux's own answer, which QApplication gives later: the log starts opening while Qt starts
+    const QString programDir = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+    std::unique_ptr<jotrak::ProgramStart> start =
+        programDir.isEmpty() ? nullptr : jotrak::BeginProgram(programDir, commandLine.commandLine);
     QApplication application(argc, argv);
     fonts.wait();
-    return jotrak::RunProgram(QCoreApplication::applicationDirPath(), commandLine.commandLine);
+    return jotrak::RunProgram(std::move(start), commandLine.commandLine);
 }

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "backup/daily_backup.h"
+#include "app/log_opening.h"
 #include "app/main_window.h"
 #include "app/scrolling_frame.h"
 #include "app/single_window.h"
@@ -47,17 +48,18 @@ QIcon ProgramIcon()
     return icon;
 }
 
-bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data)
+// folderTrouble: why the data folder cannot serve (PrepareDataFolder); opening: its log, being opened.
+bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data,
+                   const QString& folderTrouble, LogOpening* opening)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
-    const QString trouble = PrepareDataFolder(data.path, ShippedFilesDir(exeDir));
-    if (!trouble.isEmpty()) {
-        qWarning().noquote() << "start-up failed:" << trouble;
-        ShowMessage(&window, trouble, caption);
+    if (!folderTrouble.isEmpty() || !opening) {
+        qWarning().noquote() << "start-up failed:" << folderTrouble;
+        ShowMessage(&window, folderTrouble, caption);
         return false;
     }
     try {
-        RunStartup(context, window, exeDir, data);
+        RunStartup(context, window, exeDir, data, *opening);
         return true;
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "start-up failed:" << error.what();
@@ -100,6 +102,14 @@ void BringToFront(QWidget& window)
     window.activateWindow();
 }
 
+// The data folder made ready and, when it can serve, its log opening on a thread meanwhile.
+void StartOpening(ProgramStart& start)
+{
+    start.folderTrouble = PrepareDataFolder(start.data.path, ShippedFilesDir(start.exeDir));
+    if (start.folderTrouble.isEmpty())
+        start.opening = StartOpeningLog(start.data);
+}
+
 void ReportReady(MainWindow& window)
 {
     std::fprintf(stderr, "%s\n", kReadyMarker);
@@ -109,17 +119,37 @@ void ReportReady(MainWindow& window)
 
 } // namespace
 
-int RunProgram(const QString& exeDir, const CommandLine& commandLine)
+std::unique_ptr<ProgramStart> BeginProgram(const QString& exeDir, const CommandLine& commandLine)
+{
+    auto start = std::make_unique<ProgramStart>();
+    start->exeDir = exeDir;
+    start->data = ChooseDataFolder(StandardPlaces(exeDir, commandLine.dataDir));
+    start->single = std::make_unique<SingleWindow>(start->data.path);
+    // with the log open elsewhere its user chooses first whether to open it here too
+    if (!start->single->otherWindowOpen())
+        StartOpening(*start);
+    return start;
+}
+
+int RunProgram(std::unique_ptr<ProgramStart> start, const CommandLine& commandLine)
 {
     InstallQtTranslation();
     if (commandLine.unattended)
         AnswerMessagesOnStandardError();
     if (!commandLine.startPage)
         CWebBrowser2::TurnEngineOff();
-    const DataFolder data = ChooseDataFolder(StandardPlaces(exeDir, commandLine.dataDir));
-    SingleWindow single(data.path);
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    if (!start || start->exeDir != exeDir) {
+        start.reset();
+        start = BeginProgram(exeDir, commandLine);
+    }
+    const DataFolder& data = start->data;
+    SingleWindow& single = *start->single;
     if (GoToTheOpenWindow(single, data.path))
         return 0;
+    if (!start->opening && start->folderTrouble.isEmpty())
+        StartOpening(*start);
+    const QString& folderTrouble = start->folderTrouble;
     AppContext context;
     SyncEngine sync(context.log, data.path);
     MainWindow window(context.log, &sync);
@@ -130,7 +160,7 @@ int RunProgram(const QString& exeDir, const CommandLine& commandLine)
     if (commandLine.reportPaint)
         new ReportPaint(&window, kShownMarker, false);
     top.show();
-    if (!StartOrReport(context, window, exeDir, data))
+    if (!StartOrReport(context, window, exeDir, data, folderTrouble, start->opening.get()))
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
     sync.start(kSyncAfterStartMs);

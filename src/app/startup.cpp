@@ -1,10 +1,10 @@
 #include "app/startup.h"
 
 #include "app/date_watch.h"
+#include "app/log_opening.h"
 #include "app/main_window.h"
 #include "calendar/clock.h"
 #include "data/database_error.h"
-#include "data/seed.h"
 #include "goals/period_panel.h"
 #include "launcher/launcher_table.h"
 #include "settings/maxims.h"
@@ -26,7 +26,10 @@
 
 namespace jotrak {
 
-void InitAppContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
+namespace {
+
+// Everything of the context but the log: the window centred, the folders, the fonts, the time.
+void PrepareContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
 {
     CenterOnDesktop(window.window());
     app.exeDir = exeDir;
@@ -42,8 +45,12 @@ void InitAppContext(AppContext& app, MainWindow& window, const QString& exeDir, 
         app.LauncherTable = MakeOwned<LauncherTable>();
     if (!app.MaximList)
         app.MaximList = MakeOwned<MaximList>();
+}
+
+void TakeLog(AppContext& app, MainWindow& window, LogOpening& opening)
+{
     std::unique_ptr<QLabel> notice;
-    app.log.open(DatabaseFile(data.path), [&] {
+    opening.wait([&] {
         // the window stays still for the seconds an upgrade of years of log takes: say why
         notice = std::make_unique<QLabel>(QStringLiteral("正在升级数据库,请稍候…"), &window);
         notice->setAlignment(Qt::AlignCenter);
@@ -51,26 +58,46 @@ void InitAppContext(AppContext& app, MainWindow& window, const QString& exeDir, 
         notice->show();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
-    SeedPeriodTables(app.log.connection());
-    try {
-        ExtendPeriodTables(app.log.connection(), app.startTime.date().year());
-    } catch (const DatabaseError& error) {
+    app.log.adopt(std::move(opening.connection()));
+    if (const std::optional<DatabaseError>& error = opening.yearTrouble()) {
         // a file that cannot take this year's rows (read-only, say) still opens:
         // the years it holds stay readable
-        qWarning().noquote() << "rows of this year not added:" << error.what();
+        qWarning().noquote() << "rows of this year not added:" << error->what();
         ShowMessage(&window,
                     QString::fromUtf8("数据库中还没有今年的记录,也无法添加,今年的目标暂时不能保存。\n\n%1")
-                        .arg(error.message()),
-                    QString::fromUtf8("数据库错误"), MessageButtons::Ok, error.details());
+                        .arg(error->message()),
+                    QString::fromUtf8("数据库错误"), MessageButtons::Ok, error->details());
     }
+}
+
+} // namespace
+
+std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data)
+{
+    return std::make_unique<LogOpening>(DatabaseFile(data.path), Clock::LocalNow().date().year());
+}
+
+void InitAppContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
+{
+    const std::unique_ptr<LogOpening> opening = StartOpeningLog(data);
+    PrepareContext(app, window, exeDir, data);
+    TakeLog(app, window, *opening);
 }
 
 void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
 {
-    InitAppContext(app, window, exeDir, data);
+    const std::unique_ptr<LogOpening> opening = StartOpeningLog(data);
+    RunStartup(app, window, exeDir, data, *opening);
+}
+
+void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data, LogOpening& opening)
+{
+    PrepareContext(app, window, exeDir, data);
+    // the window is made while the log opens; nothing in it reads the log yet
     window.build(app);
     if (const std::optional<QFont> font = ReadTextFont())
         ApplyTextFont(font.value());
+    TakeLog(app, window, opening);
     window.showToday(*app.today);
     {
         // its reminders come with the rest after the first frame

@@ -4,10 +4,17 @@
 
 #include <QString>
 
+#include <memory>
+
 namespace jotrak {
 
+class LogOpening;
 class MainWindow;
 struct AppContext;
+
+// Starts opening the data folder's log (db.mdb, created when missing) on a
+// thread of its own; RunStartup takes it once the window is made.
+std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data);
 
 // The first start-up step: centres the main window, takes exeDir, the data
 // folder (and its settings file), the fonts and the local time, opens db.mdb in
@@ -19,6 +26,10 @@ void InitAppContext(AppContext& context, MainWindow& window, const QString& exeD
 // window is shown: context, both columns of the window, the day goal, the
 // launcher buttons and the web page. Raises DatabaseError as InitAppContext.
 void RunStartup(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data);
+// The same with the log already being opened (StartOpeningLog): the window is
+// made meanwhile.
+void RunStartup(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data,
+                LogOpening& opening);
 // The rest, once the first frame is on the screen: the year and month goals
 // (from then on the date is watched), the reminders of the day, the maxim and
 // the web pane's note when it stays empty. Raises DatabaseError.

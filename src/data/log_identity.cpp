@@ -6,10 +6,27 @@
 
 namespace jotrak {
 
+namespace {
+
+constexpr char kNewId[] = "lower(hex(randomblob(8)))";
+
+} // namespace
+
 QStringList LogIdentitySchema()
 {
     return {QStringLiteral("CREATE TABLE LogIdentity (id TEXT NOT NULL)"),
-            QStringLiteral("INSERT INTO LogIdentity (id) VALUES (lower(hex(randomblob(8))))")};
+            QStringLiteral("INSERT INTO LogIdentity (id) VALUES (%1)").arg(QLatin1String(kNewId))};
+}
+
+QString RenewLogId(sqlite3* db)
+{
+    const QByteArray sql = QByteArray("UPDATE LogIdentity SET id = ") + kNewId;
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, &error) == SQLITE_OK && sqlite3_changes(db) == 1)
+        return {};
+    const QString text = error ? QString::fromUtf8(error) : QStringLiteral("the log has no id to renew");
+    sqlite3_free(error);
+    return text;
 }
 
 QString ReadLogId(sqlite3* db)

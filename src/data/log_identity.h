@@ -25,4 +25,8 @@ QString ReadLogId(sqlite3* db);
 // release keeps the id of the log it replaced).
 void WriteLogId(ConnectionHolder& connection, const QString& id);
 
+// Gives the log open on db a new id (a copy of a new log becomes a log of its
+// own). Returns the engine's words when it cannot.
+QString RenewLogId(sqlite3* db);
+
 } // namespace jotrak

@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -198,41 +200,72 @@ void Configure(ConnectionHolder& connection)
     sqlite3_exec(connection.handle(), "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
 }
 
+struct AsideBuild {
+    QString error; // why the file could not be made; empty when it was
+    int code = SQLITE_OK;
+    bool inPlace = false; // under the real name, this program's or another's made meanwhile
+};
+
+// Builds a new file aside (firstBytes, then fill on a connection to it) and
+// renames it into place, so an interrupted first start never leaves a half-made
+// file under the real name.
+AsideBuild BuildAside(const QString& path, const QByteArray& firstBytes, const std::function<QString(sqlite3*)>& fill)
+{
+    RemoveLeftoversOfGoneProcesses(QFileInfo(path).absolutePath(), QStringLiteral("new"));
+    const QString temp = path + AsideSuffix(QStringLiteral("new"));
+    QFile::remove(temp);
+    AsideBuild build;
+    QFile first(temp);
+    if (!firstBytes.isEmpty() &&
+        (!first.open(QIODevice::WriteOnly) || first.write(firstBytes) != firstBytes.size() || !first.flush())) {
+        build.error = first.errorString();
+        build.code = SQLITE_CANTOPEN;
+    }
+    first.close();
+    sqlite3* db = nullptr;
+    if (build.error.isEmpty()) {
+        build.code = sqlite3_open_v2(QFile::encodeName(temp).constData(), &db,
+                                     SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (build.code != SQLITE_OK) {
+            build.error = EngineText(db);
+        } else {
+            // nobody reads it before the rename: no journal, and one sync of the whole file
+            sqlite3_exec(db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
+            AddSearchFunctions(db);
+            build.error = fill(db);
+            if (!build.error.isEmpty())
+                build.code = sqlite3_extended_errcode(db) != SQLITE_OK ? sqlite3_extended_errcode(db) : SQLITE_ERROR;
+        }
+        sqlite3_close_v2(db);
+    }
+    if (!build.error.isEmpty()) {
+        QFile::remove(temp);
+        QFile::remove(temp + QStringLiteral("-journal"));
+        return build;
+    }
+    build.inPlace = SyncFile(temp) && QFile::rename(temp, path);
+    if (!build.inPlace) {
+        QFile::remove(temp);
+        build.inPlace = QFileInfo::exists(path); // another program created it meanwhile: open that one
+    }
+    return build;
+}
+
 void CreateNewDatabase(const QString& path)
 {
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         RaiseText(SQLITE_CANTOPEN, QString::fromUtf8("无法创建数据文件夹 %1(没有写入权限?)。")
                                        .arg(QDir::toNativeSeparators(info.absolutePath())));
-    // Built aside and renamed into place, so an interrupted first start never
-    // leaves a half-made file under the real name.
-    RemoveLeftoversOfGoneProcesses(info.absolutePath(), QStringLiteral("new"));
-    const QString temp = path + AsideSuffix(QStringLiteral("new"));
-    QFile::remove(temp);
-    sqlite3* db = nullptr;
-    int rc =
-        sqlite3_open_v2(QFile::encodeName(temp).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    QString error;
-    if (rc != SQLITE_OK)
-        error = EngineText(db);
-    else if (AddSearchFunctions(db), error = CreateSchema(db); !error.isEmpty())
-        rc = sqlite3_extended_errcode(db);
-    sqlite3_close_v2(db);
-    if (!error.isEmpty()) {
-        QFile::remove(temp);
-        QFile::remove(temp + QStringLiteral("-journal"));
+    const AsideBuild build = BuildAside(path, {}, [](sqlite3* db) { return CreateSchema(db); });
+    if (!build.error.isEmpty())
         RaiseText(SQLITE_CANTOPEN,
                   QString::fromUtf8("无法创建数据库文件 %1。请检查文件夹 %2 是否允许写入,磁盘是否还有空间。")
                       .arg(QDir::toNativeSeparators(path), QDir::toNativeSeparators(info.absolutePath())),
-                  EngineDetails(rc, error));
-    }
-    if (!QFile::rename(temp, path)) {
-        QFile::remove(temp);
-        if (!QFileInfo::exists(path))
-            RaiseText(SQLITE_CANTOPEN,
-                      QString::fromUtf8("无法创建数据库文件 %1(没有写入权限?)。").arg(QDir::toNativeSeparators(path)));
-        // another program created it meanwhile: open that one
-    }
+                  EngineDetails(build.code, build.error));
+    if (!build.inPlace)
+        RaiseText(SQLITE_CANTOPEN,
+                  QString::fromUtf8("无法创建数据库文件 %1(没有写入权限?)。").arg(QDir::toNativeSeparators(path)));
 }
 
 } // namespace
@@ -245,6 +278,25 @@ ConnectionHolder::~ConnectionHolder()
     clearCache();
     if (db)
         sqlite3_close_v2(db);
+}
+
+ConnectionHolder& ConnectionHolder::operator=(ConnectionHolder&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    CreateConnection(*this);
+    savepointDepth = std::exchange(other.savepointDepth, 0);
+    newRowDefaults = std::move(other.newRowDefaults);
+    upgradeFailure = std::move(other.upgradeFailure);
+    drainsGramQueue = std::exchange(other.drainsGramQueue, false);
+    observer = std::move(other.observer);
+    db = std::exchange(other.db, nullptr);
+    open = std::exchange(other.open, false);
+    path_ = std::move(other.path_);
+    cache_ = std::move(other.cache_);
+    other.cache_.clear();
+    other.newRowDefaults.clear();
+    return *this;
 }
 
 sqlite3_stmt* ConnectionHolder::prepared(const QString& sql)
@@ -280,6 +332,17 @@ void CreateConnection(ConnectionHolder& holder)
     holder.db = nullptr;
     holder.open = false;
     holder.savepointDepth = 0;
+}
+
+bool CreateDatabaseFrom(const QString& path, const QByteArray& newLog)
+{
+    if (newLog.isEmpty() || QFileInfo::exists(path) || !QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    const AsideBuild build =
+        BuildAside(path, newLog, [&newLog](sqlite3* db) { return TakeNewLogCopy(db, newLog.size()); });
+    if (!build.error.isEmpty())
+        qWarning().noquote() << "the copy of a new log was not used:" << build.error;
+    return build.inPlace && build.error.isEmpty();
 }
 
 void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::function<void()>& beforeUpgrade)

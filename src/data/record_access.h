@@ -4,6 +4,7 @@
 #include "data/statements.h"
 #include "data/value.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -39,6 +40,9 @@ public:
     ~ConnectionHolder();
     ConnectionHolder(const ConnectionHolder&) = delete;
     ConnectionHolder& operator=(const ConnectionHolder&) = delete;
+    // A connection opened on one thread and used on another: the engine
+    // serializes each connection, and the one moved from is left closed.
+    ConnectionHolder& operator=(ConnectionHolder&& other) noexcept;
 
     bool isOpen() const { return db != nullptr && open; }
     const QString& path() const { return path_; }
@@ -118,6 +122,12 @@ void CreateConnection(ConnectionHolder& holder);
 // which file and what is wrong. A file of an older version is upgraded
 // (upgrade.h), beforeUpgrade called first: on years of log that takes seconds.
 void OpenDatabase(ConnectionHolder& holder, const QString& path, const std::function<void()>& beforeUpgrade = {});
+// Makes the new log at path from newLog, the bytes of a log as this release
+// creates it (copied at build time: a first start need not wait for the
+// schema and the seeding), with an id of its own. False, with nothing left
+// behind, when path exists, cannot be written, or newLog is not such a log:
+// OpenDatabase then creates the file itself.
+bool CreateDatabaseFrom(const QString& path, const QByteArray& newLog);
 // Runs a statement that changes rows (a delete); its result is dropped.
 void ExecuteStatement(ConnectionHolder& holder, const Statement& statement);
 void CloseConnection(ConnectionHolder& holder);

@@ -1,11 +1,16 @@
 #include "data/schema.h"
 
+#include "data/log_identity.h"
 #include "data/schema_steps.h"
+#include "data/statements.h"
 
 #include <sqlite3.h>
 
+#include <QRegularExpression>
 #include <QStringList>
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 #include <vector>
 
@@ -73,16 +78,40 @@ QString EngineFailure(sqlite3* db, int* engineCode)
     return Utf8(sqlite3_errmsg(db));
 }
 
+// A later step's "ALTER TABLE t ADD COLUMN c" written into t's CREATE TABLE of
+// the script instead, leaving the table as the step would: each ALTER makes
+// the engine read the whole schema again, which a new file need not wait for.
+bool FoldAddedColumn(QString& tables, const QString& statement)
+{
+    static const QRegularExpression addColumn(QStringLiteral("^ALTER TABLE (\\w+) ADD COLUMN (.+)$"));
+    const QRegularExpressionMatch match = addColumn.match(statement);
+    if (!match.hasMatch())
+        return false;
+    const QRegularExpression create(QStringLiteral("CREATE TABLE %1 *\\(.*(\\));").arg(match.captured(1)));
+    const QRegularExpressionMatch table = create.match(tables);
+    if (!table.hasMatch())
+        return false;
+    tables.insert(table.capturedStart(1), QStringLiteral(", ") + match.captured(2));
+    return true;
+}
+
 } // namespace
 
 QString CreateSchema(sqlite3* db)
 {
-    QString sql = QString::fromUtf8("BEGIN IMMEDIATE;") + Utf8(kCreateSql);
-    for (int i = 1; i <= kLauncherCount; ++i)
-        sql += QStringLiteral("INSERT INTO An (IDME, ming, wj) VALUES (%1, '0', '');").arg(i);
+    QString tables = Utf8(kCreateSql);
+    QString later;
     for (const SchemaStep& step : SchemaSteps())
         for (const QString& statement : step.statements())
-            sql += statement + u';';
+            if (!FoldAddedColumn(tables, statement))
+                later += statement + u';';
+    QString sql = QStringLiteral("BEGIN IMMEDIATE;") + tables;
+    for (int i = 1; i <= kLauncherCount; ++i)
+        sql += QStringLiteral("INSERT INTO An (IDME, ming, wj) VALUES (%1, '0', '');").arg(i);
+    // the keys go in before the search index is made, which then finds them as an upgrade would
+    for (Table table : {Table::Nian, Table::Yue, Table::Ri})
+        sql += stmt::SeedPeriodKeys(table).sql + u';';
+    sql += later;
     sql += QStringLiteral("PRAGMA user_version = %1; PRAGMA application_id = %2; COMMIT;")
                .arg(kSchemaVersion)
                .arg(kApplicationId);
@@ -94,6 +123,24 @@ QString CreateSchema(sqlite3* db)
         return text;
     }
     return {};
+}
+
+QString TakeNewLogCopy(sqlite3* db, qint64 fileSize)
+{
+    bool read[4] = {};
+    const int version = PragmaInt(db, "PRAGMA user_version", &read[0]);
+    const int applicationId = PragmaInt(db, "PRAGMA application_id", &read[1]);
+    // the pages the file says it has are all there
+    const qint64 size =
+        qint64{PragmaInt(db, "PRAGMA page_count", &read[2])} * PragmaInt(db, "PRAGMA page_size", &read[3]);
+    if (!std::all_of(std::begin(read), std::end(read), [](bool ok) { return ok; }) || version != kSchemaVersion ||
+        applicationId != kApplicationId || size != fileSize)
+        return QStringLiteral("not a whole new log of version %1").arg(kSchemaVersion);
+    int engineCode = SQLITE_OK;
+    const QString problem = CheckSchema(db, &engineCode);
+    if (!problem.isEmpty())
+        return problem;
+    return RenewLogId(db);
 }
 
 QString CheckSchema(sqlite3* db, int* engineCode)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 struct sqlite3;
 
@@ -22,6 +23,11 @@ inline constexpr int kLauncherCount = 18;
 // launcher rows in an empty database (the search functions added to db). Returns an empty text on success, else
 // what went wrong.
 QString CreateSchema(sqlite3* db);
+
+// A copy of a new log (CreateDatabaseFrom), fileSize bytes, made this log's
+// own: checked to be a whole new log of this version, given an id of its own.
+// Returns an empty text when it is, else what is wrong.
+QString TakeNewLogCopy(sqlite3* db, qint64 fileSize);
 
 // Checks that an open database is a Jotrak database this release can use.
 // Returns an empty text when it is, else a Chinese sentence saying what is

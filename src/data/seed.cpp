@@ -13,9 +13,6 @@ namespace jotrak {
 
 namespace {
 
-constexpr int kFirstYear = 2018;
-constexpr int kLastYear = 2037;
-
 using KeySink = std::function<void(const QString&)>;
 
 int MonthLength(int year, int month)
@@ -87,7 +84,7 @@ void SeedPeriodTables(ConnectionHolder& connection)
     // rows with no text yet: nothing for the search index, which is made after them
     RebuildSearchIndex(connection, [&] {
         for (Table table : empty)
-            ExecuteStatement(connection, stmt::AppendPeriodKeys(table, kFirstYear, kLastYear));
+            ExecuteStatement(connection, stmt::SeedPeriodKeys(table));
     });
     transaction.commit();
 }

@@ -26,23 +26,26 @@ Statement ForAppending(Table table)
     return make(table, QStringLiteral("Select * from %1 where 0"));
 }
 
-Statement AppendPeriodKeys(Table periodTable, int firstYear, int lastYear)
+Statement SeedPeriodKeys(Table periodTable)
 {
+    // numbers only, written into the text: the new file's script runs it without parameters
     if (periodTable == Table::Nian)
-        return make(periodTable,
-                    QStringLiteral("With recursive y(n) as (Select ? union all Select n + 1 from y where n < ?) "
-                                   "Insert into %1(ming) Select cast(n as text) from y"),
-                    {Value(firstYear), Value(lastYear)});
+        return make(
+            periodTable,
+            QStringLiteral("With recursive y(n) as (Select %2 union all Select n + 1 from y where n < %3) "
+                           "Insert into %1(ming) Select cast(n as text) from y")
+                .arg(QStringLiteral("%1"), QString::number(kFirstSeededYear), QString::number(kLastSeededYear)));
     const bool months = periodTable == Table::Yue;
     const QString step = months ? QStringLiteral("'+1 month'") : QStringLiteral("'+1 day'");
     const QString format = months ? QStringLiteral("'%Y%m'") : QStringLiteral("'%Y%m%d'");
-    return make(
-        periodTable,
-        QStringLiteral("With recursive d(day) as (Select date(?) union all Select date(day, ") + step +
-            QStringLiteral(") from d where day < date(?)) Insert into %1(ming) Select strftime(") + format +
-            QStringLiteral(", day) from d"),
-        {Value(QStringLiteral("%1-01-01").arg(firstYear)),
-         Value(QStringLiteral("%1-12-%2").arg(lastYear).arg(months ? QStringLiteral("01") : QStringLiteral("31")))});
+    const QString first = QStringLiteral("'%1-01-01'").arg(kFirstSeededYear);
+    const QString last =
+        QStringLiteral("'%1-12-%2'").arg(kLastSeededYear).arg(months ? QStringLiteral("01") : QStringLiteral("31"));
+    return make(periodTable, QStringLiteral("With recursive d(day) as (Select date(") + first +
+                                 QStringLiteral(") union all Select date(day, ") + step +
+                                 QStringLiteral(") from d where day < date(") + last +
+                                 QStringLiteral(")) Insert into %1(ming) Select strftime(") + format +
+                                 QStringLiteral(", day) from d"));
 }
 
 Statement LastGoalKey(Table goalTable)

@@ -27,10 +27,13 @@ Statement AnyRow(Table table);
 // A table opened only to append rows: reads no existing row, so adding one
 // item costs the same however many the table holds.
 Statement ForAppending(Table table);
-// Appends a row for every key of a period table (Nian, Yue or Ri) from firstYear
-// to lastYear, ascending, with no text: one statement, where a row at a time
-// made the first start wait.
-Statement AppendPeriodKeys(Table periodTable, int firstYear, int lastYear);
+// The years a new period table holds a row for.
+inline constexpr int kFirstSeededYear = 2018;
+inline constexpr int kLastSeededYear = 2037;
+// Appends a row for every key of a period table (Nian, Yue or Ri) from
+// kFirstSeededYear to kLastSeededYear, ascending, with no text: one statement
+// without parameters, where a row at a time made the first start wait.
+Statement SeedPeriodKeys(Table periodTable);
 // The greatest key of a goal table among those of its own shape (4, 6 or 8 digits).
 Statement LastGoalKey(Table goalTable);
 // The goal with an id.

@@ -37,6 +37,13 @@ void WorkLog::open(const QString& path, const std::function<void()>& beforeUpgra
         setup_(connection_);
 }
 
+void WorkLog::adopt(ConnectionHolder&& opened)
+{
+    connection_ = std::move(opened);
+    if (setup_)
+        setup_(connection_);
+}
+
 void WorkLog::reopen(const QString& path)
 {
     OpenDatabase(connection_, path);

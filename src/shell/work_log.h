@@ -52,6 +52,9 @@ public:
     void announce(const OutsideChanges& changes);
     // Opens path (creating it when missing) as the log; beforeUpgrade as OpenDatabase's.
     void open(const QString& path, const std::function<void()>& beforeUpgrade = {});
+    // Takes a connection opened elsewhere (on a thread, while the window was
+    // being made) as the log, as open would have left it.
+    void adopt(ConnectionHolder&& opened);
     // Opens path afresh in place of the file open now (a restore put another
     // file there): every view reads the log again.
     void reopen(const QString& path);

@@ -1,6 +1,7 @@
 #include "support/app_fixture.h"
 #include "support/database.h"
 #include "app/command_ids.h"
+#include "app/new_log.h"
 #include "app/translation.h"
 #include "calendar/clock.h"
 #include "calendar/cri_li.h"
@@ -71,6 +72,20 @@ class TestApp : public QObject {
     Q_OBJECT
 
 private slots:
+    // The new log a first start copies is the log this release creates.
+    void theNewLogCopiedIsTheLogThisReleaseMakes()
+    {
+        QTemporaryDir dir;
+        const QString fresh = dir.filePath(QStringLiteral("fresh/db.mdb"));
+        {
+            ConnectionHolder made;
+            OpenDatabase(made, fresh);
+        }
+        const QString copied = dir.filePath(QStringLiteral("copied/db.mdb"));
+        QVERIFY(CreateDatabaseFrom(copied, NewLogFile()));
+        QCOMPARE(LogContents(copied), LogContents(fresh));
+    }
+
     // Every command button is there, and a few controls stand exactly in place, also in a larger window.
     void theMainWindowIsLaidOut()
     {

@@ -22,6 +22,13 @@ using namespace jotrak::test;
 
 namespace {
 
+QString LogIdOf(const QString& path)
+{
+    ConnectionHolder log;
+    OpenDatabaseForReading(log, path);
+    return ReadLogId(log.handle());
+}
+
 const QDateTime kNoon(QDate(2018, 3, 5), QTime(12, 0));
 
 // A trigger of this connection alone that refuses one kind of change to one table.
@@ -317,6 +324,59 @@ private slots:
         QCOMPARE(rows(copy), before);
     }
 
+    // A copy of a new log's file becomes the same log with an id of its own; other bytes are refused,
+    // leave nothing behind, and the file is then created as always.
+    void newLogsAreMadeFromACopy_data()
+    {
+        QTest::addColumn<bool>("taken");
+        for (const auto& [name, taken] : {std::pair{"a new log", true},
+                                          {"half of one", false},
+                                          {"a log of version 1", false},
+                                          {"not a database", false},
+                                          {"nothing", false},
+                                          {"a file already there", false}})
+            QTest::newRow(name) << taken;
+    }
+    void newLogsAreMadeFromACopy()
+    {
+        QFETCH(bool, taken);
+        const QString copy = QString::fromLatin1(QTest::currentDataTag());
+        QTemporaryDir dir;
+        const QString fresh = dir.filePath(QStringLiteral("fresh/db.mdb"));
+        {
+            ConnectionHolder made;
+            OpenDatabase(made, fresh);
+        }
+        QByteArray bytes = ReadBytes(fresh);
+        if (copy == u"half of one")
+            bytes.truncate(bytes.size() / 2);
+        else if (copy == u"a log of version 1")
+            bytes = ReadBytes(CopyAsVersion(fresh, dir.filePath(QStringLiteral("old.mdb")), 1));
+        else if (copy == u"not a database")
+            bytes = RandomBytes(8192, 7);
+        else if (copy == u"nothing")
+            bytes.clear();
+        const QString folder = dir.filePath(QStringLiteral("new/Dt"));
+        const QString path = folder + QStringLiteral("/db.mdb");
+        const bool there = copy == u"a file already there";
+        if (there)
+            QVERIFY(WriteBytes(path, "kept"));
+
+        QCOMPARE(CreateDatabaseFrom(path, bytes), taken);
+        QCOMPARE(QDir(folder).entryList(QDir::Files), taken || there ? QStringList{"db.mdb"} : QStringList{});
+        if (there) {
+            QCOMPARE(ReadBytes(path), QByteArray("kept"));
+            return;
+        }
+        ConnectionHolder log;
+        OpenDatabase(log, path);
+        QCOMPARE(IntegrityCheck(log), QStringLiteral("ok"));
+        QCOMPARE(LogContents(path), LogContents(fresh));
+        const QString id = ReadLogId(log.handle());
+        QVERIFY(!id.isEmpty());
+        QVERIFY(id != LogIdOf(fresh));
+    }
+
     // 2018-2037 seeded; later years grow whole, ascending, without text; a second start adds nothing.
     void periodTablesAreSeededAndGrow_data()
     {
@@ -346,7 +406,8 @@ private slots:
         QFETCH(QString, absent);
         TempDb db;
         if (year == 0)
-            RunSql(db.path(), "INSERT INTO Nian(ming) VALUES('2030')");
+            RunSql(db.path(),
+                   "DELETE FROM Nian; DELETE FROM Yue; DELETE FROM Ri; INSERT INTO Nian(ming) VALUES('2030')");
         for (int start = 0; start < 2; ++start) {
             SeedPeriodTables(db.connection);
             if (year < 0)

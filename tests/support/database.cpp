@@ -71,6 +71,31 @@ QStringList FirstColumn(sqlite3* db, const QByteArray& sql)
     return values;
 }
 
+QStringList LogContents(const QString& path)
+{
+    sqlite3* db = nullptr;
+    QStringList contents;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        contents << FirstColumn(db, "PRAGMA user_version") << FirstColumn(db, "PRAGMA application_id")
+                 << FirstColumn(db,
+                                "SELECT type || ' ' || name || ' ' || ifnull(sql, '') FROM sqlite_master ORDER BY 1");
+        const QStringList tables = FirstColumn(db, "SELECT name FROM sqlite_master WHERE type = 'table' AND name "
+                                                   "<> 'LogIdentity' AND sql NOT LIKE 'CREATE VIRTUAL%' ORDER BY 1");
+        for (const QString& table : tables) {
+            const QStringList columns = FirstColumn(db, "SELECT name FROM pragma_table_info('" + table.toUtf8() + "')");
+            QStringList quoted;
+            for (const QString& column : columns)
+                quoted << QStringLiteral("quote(\"%1\")").arg(column);
+            contents << table
+                     << FirstColumn(db, QStringLiteral("SELECT %1 FROM \"%2\" ORDER BY 1")
+                                            .arg(quoted.join(QStringLiteral(" || ','  || ")), table)
+                                            .toUtf8());
+        }
+    }
+    sqlite3_close_v2(db);
+    return contents;
+}
+
 int FileVersion(ConnectionHolder& c)
 {
     return FirstColumn(c.handle(), "PRAGMA user_version").value(0, QStringLiteral("-1")).toInt();

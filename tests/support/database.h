@@ -31,6 +31,9 @@ int CountRows(ConnectionHolder& c, Table table);
 // The first column of each row a statement gives, with the engine alone.
 QStringList FirstColumn(sqlite3* db, const QByteArray& sql);
 int FileVersion(ConnectionHolder& c);
+// What a log file holds but its id: its version, its schema and every row of
+// every table, as text, with the engine alone.
+QStringList LogContents(const QString& path);
 QString IntegrityCheck(ConnectionHolder& c);
 // Empty when the search index passes its check and holds exactly the goal and item texts, and
 // each character and pair of characters of them, and of what the short-word index holds, finds
