@@ -243,6 +243,9 @@ AsideBuild BuildAside(const QString& path, const QByteArray& firstBytes, const s
         QFile::remove(temp + QStringLiteral("-journal"));
         return build;
     }
+    // a journal beside a file since deleted belongs to no file: played back into the new one, it would damage it
+    if (!QFileInfo::exists(path))
+        QFile::remove(path + QStringLiteral("-journal"));
     build.inPlace = SyncFile(temp) && QFile::rename(temp, path);
     if (!build.inPlace) {
         QFile::remove(temp);

@@ -377,6 +377,37 @@ private slots:
         QVERIFY(id != LogIdOf(fresh));
     }
 
+    // A log deleted while a change to it was under way leaves its journal; a new log made in its place,
+    // made afresh or from a copy, is whole and the journal gone.
+    void aJournalLeftByADeletedLogNeverReachesTheNewOne()
+    {
+        for (const bool fromCopy : {false, true}) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(QStringLiteral("Dt/db.mdb"));
+            const QByteArray newLog = [&] {
+                ConnectionHolder made;
+                OpenDatabase(made, dir.filePath(QStringLiteral("made.mdb")));
+                return ReadBytes(dir.filePath(QStringLiteral("made.mdb")));
+            }();
+            {
+                ConnectionHolder old;
+                OpenDatabase(old, path);
+                sqlite3_exec(old.handle(), "BEGIN; UPDATE Ri SET nr = 'x'", nullptr, nullptr, nullptr);
+                QVERIFY(QFile::copy(path + QStringLiteral("-journal"), dir.filePath(QStringLiteral("hot"))));
+                sqlite3_exec(old.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::rename(dir.filePath(QStringLiteral("hot")), path + QStringLiteral("-journal")));
+            if (fromCopy)
+                QVERIFY(CreateDatabaseFrom(path, newLog));
+            ConnectionHolder log;
+            OpenDatabase(log, path);
+            QCOMPARE(IntegrityCheck(log), QStringLiteral("ok"));
+            QCOMPARE(CountRows(log, Table::Ri), 7305);
+            QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
+        }
+    }
+
     // 2018-2037 seeded; later years grow whole, ascending, without text; a second start adds nothing.
     void periodTablesAreSeededAndGrow_data()
     {
