@@ -136,10 +136,7 @@ QString TakeNewLogCopy(sqlite3* db, qint64 fileSize)
     if (!std::all_of(std::begin(read), std::end(read), [](bool ok) { return ok; }) || version != kSchemaVersion ||
         applicationId != kApplicationId || size != fileSize)
         return QStringLiteral("not a whole new log of version %1").arg(kSchemaVersion);
-    int engineCode = SQLITE_OK;
-    const QString problem = CheckSchema(db, &engineCode);
-    if (!problem.isEmpty())
-        return problem;
+    // its tables are checked once, when the log is opened
     return RenewLogId(db);
 }
 
