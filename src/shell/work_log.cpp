@@ -46,9 +46,7 @@ void WorkLog::adopt(ConnectionHolder&& opened)
 
 void WorkLog::reopen(const QString& path)
 {
-    OpenDatabase(connection_, path);
-    if (setup_)
-        setup_(connection_);
+    open(path);
     emit reloaded();
 }
 
