@@ -5,6 +5,7 @@
 // the main window without starting a process.
 #include "app/main_window.h"
 #include "app/startup.h"
+#include "web/web_browser.h"
 #include "goals/period_panel.h"
 #include "shell/app_context.h"
 #include "shell/message_box.h"
@@ -27,13 +28,13 @@ struct ProgramAfterStartup {
     ProgramAfterStartup(const QString& dayKey, const std::function<void(const QString& dataDir)>& prepare = {})
     {
         testing::MessageBoxSeam::Enable();
+        CWebBrowser2::TurnEngineOff(); // the start page is measured elsewhere
         QDir(dir.path()).mkpath(QStringLiteral("Dt"));
         if (prepare)
             prepare(dir.filePath(QStringLiteral("Dt")));
         window = std::make_unique<MainWindow>(context.log);
         window->show();
-        InitAppContext(context, *window, dir.path(), PortableDataFolder(dir.path()));
-        window->build(context);
+        RunStartup(context, *window, dir.path(), PortableDataFolder(dir.path()));
         window->panel(PeriodKind::Day)->keyEdit()->setText(dayKey);
     }
 };

@@ -48,18 +48,18 @@ QIcon ProgramIcon()
     return icon;
 }
 
-// folderTrouble: why the data folder cannot serve (PrepareDataFolder); opening: its log, being opened.
-bool StartOrReport(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data,
-                   const QString& folderTrouble, LogOpening* opening)
+// The start-up on what start made ready; false, the user told why, when it cannot run.
+bool StartOrReport(AppContext& context, MainWindow& window, ProgramStart& start)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
-    if (!folderTrouble.isEmpty() || !opening) {
-        qWarning().noquote() << "start-up failed:" << folderTrouble;
-        ShowMessage(&window, folderTrouble, caption);
+    if (!start.folderTrouble.isEmpty()) {
+        qWarning().noquote() << "start-up failed:" << start.folderTrouble;
+        ShowMessage(&window, start.folderTrouble, caption);
         return false;
     }
+    const DataFolder& data = start.data;
     try {
-        RunStartup(context, window, exeDir, data, *opening);
+        RunStartup(context, window, start.exeDir, data, *start.opening);
         return true;
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "start-up failed:" << error.what();
@@ -149,7 +149,6 @@ int RunProgram(std::unique_ptr<ProgramStart> start, const CommandLine& commandLi
         return 0;
     if (!start->opening && start->folderTrouble.isEmpty())
         StartOpening(*start);
-    const QString& folderTrouble = start->folderTrouble;
     AppContext context;
     SyncEngine sync(context.log, data.path);
     MainWindow window(context.log, &sync);
@@ -160,7 +159,7 @@ int RunProgram(std::unique_ptr<ProgramStart> start, const CommandLine& commandLi
     if (commandLine.reportPaint)
         new ReportPaint(&window, kShownMarker, false);
     top.show();
-    if (!StartOrReport(context, window, exeDir, data, folderTrouble, start->opening.get()))
+    if (!StartOrReport(context, window, *start))
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
     sync.start(kSyncAfterStartMs);

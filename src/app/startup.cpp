@@ -77,13 +77,6 @@ std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data)
     return std::make_unique<LogOpening>(DatabaseFile(data.path), Clock::LocalNow().date().year());
 }
 
-void InitAppContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
-{
-    const std::unique_ptr<LogOpening> opening = StartOpeningLog(data);
-    PrepareContext(app, window, exeDir, data);
-    TakeLog(app, window, *opening);
-}
-
 void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
 {
     const std::unique_ptr<LogOpening> opening = StartOpeningLog(data);

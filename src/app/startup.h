@@ -16,15 +16,12 @@ struct AppContext;
 // thread of its own; RunStartup takes it once the window is made.
 std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data);
 
-// The first start-up step: centres the main window, takes exeDir, the data
-// folder (and its settings file), the fonts and the local time, opens db.mdb in
-// the data folder (creating it when missing) and seeds empty period tables.
-// Raises DatabaseError when the database cannot be opened, created or seeded.
-void InitAppContext(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data);
-
 // The start-up up to the window's first frame, once, right after the main
-// window is shown: context, both columns of the window, the day goal, the
-// launcher buttons and the web page. Raises DatabaseError as InitAppContext.
+// window is shown: the context (the folders, the settings file, the fonts, the
+// local time), both columns of the window, the log (db.mdb in the data folder,
+// created when missing, its empty period tables seeded and this year's rows
+// added), the day goal, the launcher buttons and the web page. Raises
+// DatabaseError when the log cannot be opened, created or seeded.
 void RunStartup(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data);
 // The same with the log already being opened (StartOpeningLog): the window is
 // made meanwhile.
