@@ -17,7 +17,7 @@
 #include "shell/work_log.h"
 #include "web/web_browser.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDebug>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -39,6 +39,9 @@ void PrepareContext(AppContext& app, MainWindow& window, const QString& exeDir, 
     app.fontKai18 = KaiFont(18);
     app.fontKai12 = KaiFont(12);
     app.fontText = app.fontSong12;
+    // every control and Qt's own dialogs in 宋体: a control made before its font is set
+    // lays its text out in the default font first, which would load a second typeface
+    QApplication::setFont(app.fontSong12);
     window.setFont(app.fontSong12);
     app.startTime = Clock::LocalNow();
     if (!app.LauncherTable)
