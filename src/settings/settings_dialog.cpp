@@ -168,8 +168,7 @@ bool SettingsDialog::takeFont()
         fontName_->setFocus();
         return false;
     }
-    QFont font(family);
-    font.setPointSizeF(*size);
+    const QFont font = TextFont(family, *size);
     ApplyTextFont(font);
     if (!StoreTextFont(font))
         ShowMessage(this,

@@ -29,8 +29,14 @@ std::optional<QFont> ReadTextFont()
     const double size = settings->value(kSizeKey).toDouble(&isNumber);
     if (family.isEmpty() || !isNumber || size < kMinTextFontSize || size > kMaxTextFontSize)
         return std::nullopt;
+    return TextFont(family, size);
+}
+
+QFont TextFont(const QString& family, double points)
+{
     QFont font(family);
-    font.setPointSizeF(size);
+    font.setPointSizeF(points);
+    font.setHintingPreference(QFont::PreferDefaultHinting);
     return font;
 }
 

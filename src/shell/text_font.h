@@ -13,6 +13,9 @@ namespace jotrak {
 inline constexpr double kMinTextFontSize = 6;
 inline constexpr double kMaxTextFontSize = 72;
 
+// The user's font of that family and size, drawn as the desktop draws its fonts
+// (the program's own fonts are drawn unhinted).
+QFont TextFont(const QString& family, double points);
 // The font kept in the settings; nothing when none was chosen, or when what is
 // kept is no font (an empty family, a size out of range). Asks no font database.
 std::optional<QFont> ReadTextFont();
