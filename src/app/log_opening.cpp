@@ -9,8 +9,10 @@
 
 namespace jotrak {
 
-LogOpening::LogOpening(const QString& databasePath, int currentYear)
-    : thread_([this, databasePath, currentYear] { open(databasePath, currentYear); })
+LogOpening::LogOpening(const QString& databasePath, int currentYear, std::function<QString()> readyFolder)
+    : thread_([this, databasePath, currentYear, readyFolder = std::move(readyFolder)] {
+          open(databasePath, currentYear, readyFolder);
+      })
 {
 }
 
@@ -20,9 +22,12 @@ LogOpening::~LogOpening()
         thread_.join();
 }
 
-void LogOpening::open(const QString& databasePath, int currentYear)
+void LogOpening::open(const QString& databasePath, int currentYear, const std::function<QString()>& readyFolder)
 {
     try {
+        if (readyFolder)
+            if (const QString trouble = readyFolder(); !trouble.isEmpty())
+                throw FolderTrouble(trouble);
         if (!QFileInfo::exists(databasePath))
             CreateDatabaseFrom(databasePath, NewLogFile());
         OpenDatabase(connection_, databasePath, [this] {

@@ -5,7 +5,6 @@
 #include "goals/period_panel.h"
 #include "goals/work_item_view.h"
 #include "launcher/launcher_table.h"
-#include "settings/maxims.h"
 #include "shell/app_context.h"
 #include "shell/command_guard.h"
 #include "shell/fixed_layout.h"
@@ -123,11 +122,10 @@ void MainWindow::buildGoalColumn(AppContext& context)
             command(kCmdFirstLauncher + i, QStringLiteral("按钮一"), {7 + 81 * (i % 6), 606 + 32 * (i / 6), 80, 30});
 }
 
-// The maxims read (one is shown after the first frame), the web pane (shown; the work-item list takes its place
+// The maxim's line (filled after the first frame), the web pane (shown; the work-item list takes its place
 // when first asked for) and the row of command buttons.
 void MainWindow::buildItemColumn(AppContext& context)
 {
-    LoadMaxims(*context.MaximList, context.dataDir);
     const int h = kLayoutHeight;
     maximLabel_ = MakeStaticText(this, QStringLiteral("MaximLabel"), QString(), {500, 5, 500, 25}, context.fontKai12);
     maximLabel_->setWordWrap(false);

@@ -52,15 +52,19 @@ QIcon ProgramIcon()
 bool StartOrReport(AppContext& context, MainWindow& window, ProgramStart& start)
 {
     const QString caption = QString::fromUtf8("Jotrak 无法启动");
-    if (!start.folderTrouble.isEmpty()) {
-        qWarning().noquote() << "start-up failed:" << start.folderTrouble;
-        ShowMessage(&window, start.folderTrouble, caption);
+    const auto folderCannotServe = [&](const QString& trouble) {
+        qWarning().noquote() << "start-up failed:" << trouble;
+        ShowMessage(&window, trouble, caption);
         return false;
-    }
+    };
+    if (!start.folderTrouble.isEmpty())
+        return folderCannotServe(start.folderTrouble);
     const DataFolder& data = start.data;
     try {
         RunStartup(context, window, start.exeDir, data, *start.opening);
         return true;
+    } catch (const FolderTrouble& trouble) {
+        return folderCannotServe(trouble.sentence);
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "start-up failed:" << error.what();
         ShowMessage(&window,
@@ -102,12 +106,15 @@ void BringToFront(QWidget& window)
     window.activateWindow();
 }
 
-// The data folder made ready and, when it can serve, its log opening on a thread meanwhile.
+// The data folder made and, when it can serve, given its shipped files and its log opened on a thread meanwhile.
 void StartOpening(ProgramStart& start)
 {
-    start.folderTrouble = PrepareDataFolder(start.data.path, ShippedFilesDir(start.exeDir));
+    start.folderTrouble = MakeDataFolder(start.data.path);
     if (start.folderTrouble.isEmpty())
-        start.opening = StartOpeningLog(start.data);
+        start.opening =
+            StartOpeningLog(start.data, [folder = start.data.path, shipped = ShippedFilesDir(start.exeDir)] {
+                return GiveShippedFiles(folder, shipped);
+            });
 }
 
 void ReportReady(MainWindow& window)

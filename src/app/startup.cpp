@@ -23,6 +23,7 @@
 #include <QSignalBlocker>
 
 #include <memory>
+#include <utility>
 
 namespace jotrak {
 
@@ -75,9 +76,10 @@ void TakeLog(AppContext& app, MainWindow& window, LogOpening& opening)
 
 } // namespace
 
-std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data)
+std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data, std::function<QString()> readyFolder)
 {
-    return std::make_unique<LogOpening>(DatabaseFile(data.path), Clock::LocalNow().date().year());
+    return std::make_unique<LogOpening>(DatabaseFile(data.path), Clock::LocalNow().date().year(),
+                                        std::move(readyFolder));
 }
 
 void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
@@ -94,6 +96,8 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
     if (const std::optional<QFont> font = ReadTextFont())
         ApplyTextFont(font.value());
     TakeLog(app, window, opening);
+    // the folder has its shipped files now
+    LoadMaxims(*app.MaximList, app.dataDir);
     window.showToday(*app.today);
     {
         // its reminders come with the rest after the first frame

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace jotrak {
@@ -13,15 +14,16 @@ class MainWindow;
 struct AppContext;
 
 // Starts opening the data folder's log (db.mdb, created when missing) on a
-// thread of its own; RunStartup takes it once the window is made.
-std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data);
+// thread of its own, after readyFolder when given; RunStartup takes it once the
+// window is made. Nothing reads the folder's other files before then.
+std::unique_ptr<LogOpening> StartOpeningLog(const DataFolder& data, std::function<QString()> readyFolder = {});
 
 // The start-up up to the window's first frame, once, right after the main
 // window is shown: the context (the folders, the settings file, the fonts, the
 // local time), both columns of the window, the log (db.mdb in the data folder,
 // created when missing, its empty period tables seeded and this year's rows
-// added), the day goal, the launcher buttons and the web page. Raises
-// DatabaseError when the log cannot be opened, created or seeded.
+// added), the maxims, the day goal, the launcher buttons and the web page.
+// Raises DatabaseError when the log cannot be opened, created or seeded.
 void RunStartup(AppContext& context, MainWindow& window, const QString& exeDir, const DataFolder& data);
 // The same with the log already being opened (StartOpeningLog): the window is
 // made meanwhile.

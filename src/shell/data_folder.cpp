@@ -95,7 +95,7 @@ QString ShippedFilesDir(const QString& programDir)
     return QDir::cleanPath(QDir(programDir).filePath(QStringLiteral(JOTRAK_SHIPPED_FROM_BIN)));
 }
 
-QString PrepareDataFolder(const QString& folder, const QString& shippedDir)
+QString MakeDataFolder(const QString& folder)
 {
     if (!QDir().mkpath(folder))
         return QString::fromUtf8("无法创建数据文件夹 %1。请检查它的上级文件夹是否存在并且可以写入,"
@@ -104,7 +104,11 @@ QString PrepareDataFolder(const QString& folder, const QString& shippedDir)
     if (!WritableFolder(folder))
         return QString::fromUtf8("数据文件夹 %1 不能写入。请检查它的权限,或用 --data-dir 指定另一个文件夹。")
             .arg(Native(folder));
+    return {};
+}
 
+QString GiveShippedFiles(const QString& folder, const QString& shippedDir)
+{
     const QDir data(folder);
     QHash<QString, QByteArray> given = ReadManifest(data);
     bool changed = false;

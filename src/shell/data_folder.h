@@ -37,13 +37,16 @@ DataFolder PortableDataFolder(const QString& programDir);
 // when installed, <build>/share/jotrak/Dt in the build tree.
 QString ShippedFilesDir(const QString& programDir);
 
-// Makes a data folder ready, the portable one too: creates it when missing,
-// then gives it each shipped file it lacks, and a newer shipped file
-// in place of a copy the user has not changed (the copies given are recorded
-// in <folder>/.shipped). A file the user changed or put there is never
-// replaced. Returns an empty string when the folder is ready, else a sentence
+// Makes a data folder ready to serve, the portable one too: creates it when
+// missing. Returns an empty string when it can be written, else a sentence
 // naming the folder and the trouble; a folder that cannot be made or written
 // is left as it was.
-QString PrepareDataFolder(const QString& folder, const QString& shippedDir);
+QString MakeDataFolder(const QString& folder);
+
+// Gives a data folder each shipped file it lacks, and a newer shipped file in
+// place of a copy the user has not changed (the copies given are recorded in
+// <folder>/.shipped). A file the user changed or put there is never replaced.
+// Returns an empty string, or a sentence naming the file and the trouble.
+QString GiveShippedFiles(const QString& folder, const QString& shippedDir);
 
 } // namespace jotrak

@@ -211,24 +211,40 @@ private slots:
                  (QList<int>{20, 7305, 18}));
     }
 
-    // A portable copy of an installed tree (bin/jotrak, bin/Dt, share/jotrak/Dt) started for the first time.
+    // A portable copy of an installed tree (bin/jotrak, bin/Dt, share/jotrak/Dt) started for the first time;
+    // the files are given while Qt starts, and a folder that cannot take them stops the start with the reason.
+    void aPortableDtGetsTheShippedFilesItLacks_data()
+    {
+        QTest::addColumn<bool>("recordBlocked"); // the record of the copies given is a folder
+        QTest::newRow("given") << false;
+        QTest::newRow("record cannot be written") << true;
+    }
     void aPortableDtGetsTheShippedFilesItLacks()
     {
+        QFETCH(bool, recordBlocked);
         ProgramCopy program;
         const QDir bin(program.folder() + QStringLiteral("/bin"));
         QVERIFY(bin.mkpath(QStringLiteral("Dt")) && QDir().mkpath(ShippedFilesDir(bin.path())));
+        QVERIFY(!recordBlocked || bin.mkpath(QStringLiteral("Dt/.shipped")));
         QVERIFY(testsupport::LinkOrCopy(program.folder() + QStringLiteral("/jotrak"),
                                         bin.filePath(QStringLiteral("jotrak"))));
         const QDir shipped(ShippedFilesDir(bin.path()));
         for (const char* name : {"gey.txt", "1.xls", "start.html"})
             QVERIFY(QFile::copy(program.dt(QString::fromLatin1(name)), shipped.filePath(QString::fromLatin1(name))));
         const auto [exitCode, output] = program.run({bin.filePath(QStringLiteral("jotrak"))}, false);
+        QVERIFY(!QFileInfo::exists(program.userDt()));
+        if (recordBlocked) {
+            QVERIFY2(exitCode == 1 && output.contains(QStringLiteral("无法在数据文件夹")) &&
+                         output.contains(bin.filePath(QStringLiteral("Dt"))),
+                     qPrintable(output));
+            QVERIFY(!QFileInfo::exists(bin.filePath(QStringLiteral("Dt/db.mdb"))));
+            return;
+        }
         QVERIFY2(exitCode == 0 && output.contains(QStringLiteral("JOTRAK_READY")), qPrintable(output));
         for (const char* name : {"gey.txt", "1.xls", "start.html"})
             QCOMPARE(ReadBytes(bin.filePath(QStringLiteral("Dt/") + QString::fromLatin1(name))),
                      ReadBytes(shipped.filePath(QString::fromLatin1(name))));
         QVERIFY(QFile::exists(bin.filePath(QStringLiteral("Dt/db.mdb"))));
-        QVERIFY(!QFileInfo::exists(program.userDt()));
     }
 };
 

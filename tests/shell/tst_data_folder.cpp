@@ -71,8 +71,9 @@ private slots:
         };
         for (const char* name : {"changed.txt", "kept.txt", "removed.txt", "start.html"})
             ship(name, QByteArray(name) + " 1");
+        QCOMPARE(MakeDataFolder(data.path()), QString());
         QVERIFY(WriteBytes(data.filePath(QStringLiteral("start.html")), "the user's own page"));
-        QCOMPARE(PrepareDataFolder(data.path(), shipped.path()), QString());
+        QCOMPARE(GiveShippedFiles(data.path(), shipped.path()), QString());
         QCOMPARE(in(), QByteArray("changed.txt 1,kept.txt 1,removed.txt 1,the user's own page,"));
 
         QVERIFY(WriteBytes(data.filePath(QStringLiteral("changed.txt")), "the user's maxims"));
@@ -80,7 +81,7 @@ private slots:
         QVERIFY(WriteBytes(data.filePath(QStringLiteral("db.mdb")), "the log"));
         for (const char* name : {"changed.txt", "kept.txt", "removed.txt", "start.html", "db.mdb"})
             ship(name, QByteArray(name) + " 2");
-        QCOMPARE(PrepareDataFolder(data.path(), shipped.path()), QString());
+        QCOMPARE(GiveShippedFiles(data.path(), shipped.path()), QString());
         QCOMPARE(in(), QByteArray("the user's maxims,kept.txt 2,removed.txt 2,the user's own page,the log"));
     }
 };
