@@ -10,6 +10,7 @@
 #include "data/database_error.h"
 #include "shell/after_first_paint.h"
 #include "shell/app_context.h"
+#include "shell/centering.h"
 #include "shell/command_guard.h"
 #include "shell/data_folder.h"
 #include "shell/message_box.h"
@@ -165,6 +166,7 @@ int RunProgram(std::unique_ptr<ProgramStart> start, const CommandLine& commandLi
     QObject::connect(&single, &SingleWindow::frontRequested, &window, [&top] { BringToFront(top); });
     if (commandLine.reportPaint)
         new ReportPaint(&window, kShownMarker, false);
+    CenterOnDesktop(&top);
     top.show();
     if (!StartOrReport(context, window, *start))
         return 1;

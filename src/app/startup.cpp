@@ -9,7 +9,6 @@
 #include "launcher/launcher_table.h"
 #include "settings/maxims.h"
 #include "shell/app_context.h"
-#include "shell/centering.h"
 #include "shell/fonts.h"
 #include "shell/message_box.h"
 #include "shell/settings_store.h"
@@ -29,10 +28,9 @@ namespace jotrak {
 
 namespace {
 
-// Everything of the context but the log: the window centred, the folders, the fonts, the time.
+// Everything of the context but the log: the folders, the fonts, the time.
 void PrepareContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
 {
-    CenterOnDesktop(window.window());
     app.exeDir = exeDir;
     app.dataDir = data.path;
     UseSettingsFile(data.settingsFile);

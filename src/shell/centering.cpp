@@ -41,8 +41,7 @@ void CenterOnDesktop(QWidget* window)
 {
     if (!window)
         return;
-    window->move(DesktopCenteredPosition(DesktopOf(window), window->frameGeometry().size()));
-    window->raise();
+    window->setGeometry(QRect(DesktopCenteredPosition(DesktopOf(window), window->size()), window->size()));
 }
 
 void CenterOnMainWindow(QWidget* dialog)

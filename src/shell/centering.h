@@ -16,7 +16,9 @@ QPoint DesktopCenteredPosition(const QRect& desktop, const QSize& window);
 // above the top edge of the desktop.
 QPoint MainWindowCenteredPosition(const QRect& mainWindow, const QRect& dialog, const QRect& desktop);
 
-// Moves a top-level window to DesktopCenteredPosition and raises it.
+// Places a top-level window not yet shown at DesktopCenteredPosition. Its
+// client area is placed: a position that includes the frame has Qt ask the X
+// server for the frame once the window is mapped, and move it again.
 void CenterOnDesktop(QWidget* window);
 // Moves a dialog to MainWindowCenteredPosition over the program's main window.
 void CenterOnMainWindow(QWidget* dialog);
