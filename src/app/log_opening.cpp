@@ -6,6 +6,8 @@
 #include <QFileInfo>
 
 #include <utility>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace jotrak {
 
@@ -24,6 +26,8 @@ LogOpening::~LogOpening()
 
 void LogOpening::open(const QString& databasePath, int currentYear, const std::function<QString()>& readyFolder)
 {
+    if (qEnvironmentVariableIsSet("EXP_NICE"))
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), qEnvironmentVariableIntValue("EXP_NICE"));
     try {
         if (readyFolder)
             if (const QString trouble = readyFolder(); !trouble.isEmpty())
