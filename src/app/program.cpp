@@ -160,7 +160,6 @@ int RunProgram(std::unique_ptr<ProgramStart> start, const CommandLine& commandLi
     AppContext context;
     SyncEngine sync(context.log, data.path);
     MainWindow window(context.log, &sync);
-    window.setWindowIcon(ProgramIcon());
     const std::unique_ptr<ScrollingFrame> frame = FrameWhenScreenIsSmall(window);
     QWidget& top = frame ? static_cast<QWidget&>(*frame) : window;
     QObject::connect(&single, &SingleWindow::frontRequested, &window, [&top] { BringToFront(top); });
@@ -172,8 +171,11 @@ int RunProgram(std::unique_ptr<ProgramStart> start, const CommandLine& commandLi
         return 1;
     StartDailyBackup(&window, context.log.connection(), context.dataDir);
     sync.start(kSyncAfterStartMs);
-    RunAfterFirstPaint(
-        &window, [&context, &window] { RunGuarded(&window, [&context, &window] { FinishStartup(context, window); }); });
+    RunAfterFirstPaint(&window, [&context, &window] {
+        // every window's icon, the dialogs' too; the desktop takes it as readily after the first frame
+        QApplication::setWindowIcon(ProgramIcon());
+        RunGuarded(&window, [&context, &window] { FinishStartup(context, window); });
+    });
     if (commandLine.reportPaint)
         ReportReady(window);
     if (commandLine.quitAfterStartupMs >= 0)

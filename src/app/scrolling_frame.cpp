@@ -11,7 +11,6 @@ namespace jotrak {
 ScrollingFrame::ScrollingFrame(MainWindow& window) : window_(window)
 {
     setWindowTitle(window.windowTitle());
-    setWindowIcon(window.windowIcon());
     setWidgetResizable(false);
     setWidget(&window);
 }
