@@ -4,10 +4,29 @@
 #include "web/web_browser.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QFileInfo>
 
 #include <memory>
+#include <thread>
 #include <utility>
+
+namespace {
+
+// The desktop's session bus, which the window's first show asks for (for
+// accessibility) and waits on, connected on a thread while the window is made.
+class SessionBusConnecting {
+public:
+    SessionBusConnecting() : thread_([] { QDBusConnection::sessionBus(); }) {}
+    ~SessionBusConnecting() { thread_.join(); }
+    SessionBusConnecting(const SessionBusConnecting&) = delete;
+    SessionBusConnecting& operator=(const SessionBusConnecting&) = delete;
+
+private:
+    std::thread thread_;
+};
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -25,6 +44,7 @@ int main(int argc, char* argv[])
     std::unique_ptr<jotrak::ProgramStart> start =
         programDir.isEmpty() ? nullptr : jotrak::BeginProgram(programDir, commandLine.commandLine);
     QApplication application(argc, argv);
+    const SessionBusConnecting bus;
     fonts.wait();
     return jotrak::RunProgram(std::move(start), commandLine.commandLine);
 }
