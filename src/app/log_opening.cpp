@@ -6,8 +6,6 @@
 #include <QFileInfo>
 
 #include <utility>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace jotrak {
 
@@ -26,8 +24,6 @@ LogOpening::~LogOpening()
 
 void LogOpening::open(const QString& databasePath, int currentYear, const std::function<QString()>& readyFolder)
 {
-    if (qEnvironmentVariableIsSet("EXP_NICE"))
-        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), qEnvironmentVariableIntValue("EXP_NICE"));
     try {
         if (readyFolder)
             if (const QString trouble = readyFolder(); !trouble.isEmpty())
