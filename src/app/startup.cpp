@@ -29,7 +29,7 @@ namespace jotrak {
 namespace {
 
 // Everything of the context but the log: the folders, the fonts, the time.
-void PrepareContext(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data)
+void PrepareContext(AppContext& app, const QString& exeDir, const DataFolder& data)
 {
     app.exeDir = exeDir;
     app.dataDir = data.path;
@@ -41,7 +41,6 @@ void PrepareContext(AppContext& app, MainWindow& window, const QString& exeDir, 
     // every control and Qt's own dialogs in 宋体: a control made before its font is set
     // lays its text out in the default font first, which would load a second typeface
     QApplication::setFont(app.fontSong12);
-    window.setFont(app.fontSong12);
     app.startTime = Clock::LocalNow();
     if (!app.LauncherTable)
         app.LauncherTable = MakeOwned<LauncherTable>();
@@ -88,7 +87,7 @@ void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, cons
 
 void RunStartup(AppContext& app, MainWindow& window, const QString& exeDir, const DataFolder& data, LogOpening& opening)
 {
-    PrepareContext(app, window, exeDir, data);
+    PrepareContext(app, exeDir, data);
     // the window is made while the log opens; nothing in it reads the log yet
     window.build(app);
     if (const std::optional<QFont> font = ReadTextFont())
