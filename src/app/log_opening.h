@@ -18,8 +18,8 @@ namespace jotrak {
 // Why the data folder cannot serve, found while the log was opening.
 class FolderTrouble : public std::runtime_error {
 public:
-    explicit FolderTrouble(const QString& sentence) : std::runtime_error(sentence.toStdString()), sentence(sentence) {}
-    QString sentence;
+    explicit FolderTrouble(const QString& sentence) : std::runtime_error(sentence.toStdString()) {}
+    QString sentence() const { return QString::fromStdString(what()); }
 };
 
 // A log opened on a thread of its own while the window is being made: created

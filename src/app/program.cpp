@@ -65,7 +65,7 @@ bool StartOrReport(AppContext& context, MainWindow& window, ProgramStart& start)
         RunStartup(context, window, start.exeDir, data, *start.opening);
         return true;
     } catch (const FolderTrouble& trouble) {
-        return folderCannotServe(trouble.sentence);
+        return folderCannotServe(trouble.sentence());
     } catch (const DatabaseError& error) {
         qWarning().noquote() << "start-up failed:" << error.what();
         ShowMessage(&window,
